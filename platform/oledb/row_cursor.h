@@ -1,0 +1,58 @@
+#pragma once
+// A forward-only stream of database rows, in the database's own encoding (UTF-8).
+// Both a plain SQLite statement and a stored procedure of the database (QueryRows)
+// hand their rows to the OLE DB stand-in through this interface.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+struct sqlite3;
+
+namespace oledb_backend {
+
+// One value of a row as the database holds it.
+struct SqlValue {
+    enum class Kind { Null, Integer, Real, Text };
+    Kind kind = Kind::Null;
+    std::int64_t integer = 0;
+    double real = 0.0;
+    std::string text;  // UTF-8, for Kind::Text
+
+    static SqlValue Null() { return {}; }
+    static SqlValue Int(std::int64_t v) { SqlValue s; s.kind = Kind::Integer; s.integer = v; return s; }
+    static SqlValue Real(double v) { SqlValue s; s.kind = Kind::Real; s.real = v; return s; }
+    static SqlValue Text(std::string v) { SqlValue s; s.kind = Kind::Text; s.text = std::move(v); return s; }
+};
+
+// Rows are read by calling Step() until it answers false; column values are read
+// from the row Step() stopped on. Column names are known before the first Step().
+class RowCursor {
+public:
+    virtual ~RowCursor() = default;
+    virtual int ColumnCount() const = 0;
+    virtual std::string ColumnName(int column) const = 0;
+    // Moves to the next row; false at the end. A database error throws CursorError.
+    virtual bool Step() = 0;
+    virtual SqlValue Column(int column) const = 0;
+};
+
+// A database failure while a cursor is made or stepped; what() is the database's message (UTF-8).
+struct CursorError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// A procedure argument as written in a call text: a quoted text or a whole number.
+struct ProcArg {
+    bool is_text = true;
+    std::string text;        // UTF-8, quotes removed and '' undoubled
+    std::int64_t number = 0;
+};
+
+// A stored procedure the database offers: it receives the open database and the call's arguments.
+using Procedure = std::function<std::unique_ptr<RowCursor>(sqlite3* db, const std::vector<ProcArg>& args)>;
+
+}  // namespace oledb_backend
