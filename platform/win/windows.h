@@ -39,3 +39,9 @@ bool IsWindow(HWND window);
 
 // Calls the window's procedure at once and returns its answer; 0 for a window that does not exist.
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+
+// Reasons the system calls a module's entry point with.
+constexpr DWORD DLL_PROCESS_DETACH = 0;
+constexpr DWORD DLL_PROCESS_ATTACH = 1;
+constexpr DWORD DLL_THREAD_ATTACH = 2;
+constexpr DWORD DLL_THREAD_DETACH = 3;

@@ -1,0 +1,59 @@
+#pragma once
+// The interfaces an outside grid component is built against. The order of the virtual operations,
+// their types and CDataProvider's window-handle member are fixed: add nothing, reorder nothing.
+// Rows returned by NextRow and FindRowByKey are new objects owned by the caller, who deletes them
+// through ::CDataRow's virtual destructor.
+
+#include "addin/grid/data_row.h"
+#include "addin/grid/search_request.h"
+#include "addin/host/platform.h"
+
+// WM_USER + 16: the message a provider sends to the grid window; wParam is one of these codes.
+constexpr UINT kGridNotifyMessage = WM_USER + 16;
+enum GridNotifyCode : WPARAM {
+    kGridNotifyCode0 = 0,
+    kGridNotifyCode1 = 1,
+    kGridNotifySearchMatch = 2,  // lParam: the matching row, alive only while the message is handled
+};
+
+class CDataProvider {
+public:
+    CDataProvider() : m_hWnd(nullptr) {}
+    virtual ~CDataProvider() = default;
+    // Sets up the run of rows NextRow hands out: after from (before it when count < 0), at most |count| rows.
+    virtual void PrepareRows(const ::CDataRow* from, int count, int reserved) = 0;
+    // The next row of the run, owned by the caller; null at its end.
+    virtual ::CDataRow* NextRow() = 0;
+    virtual BOOL RefreshRow(::CDataRow* row) = 0;
+    virtual BOOL IsSameRow(const ::CDataRow* a, const ::CDataRow* b) = 0;
+    virtual int ReservedQuery1() { return 0; }
+    // TRUE with count set when the number of rows is known.
+    virtual BOOL GetRowCount(int& count);
+    virtual void ReservedHook1(long) {}
+    virtual void ReservedHook2(long) {}
+    // Sends code 1 to the grid window; the window's answer, or 0 without a window.
+    virtual LRESULT NotifyGridCode1();
+    virtual int ReservedQuery2(long) { return 0; }
+    virtual void QuickSearch(const SearchRequest& request);
+    virtual void NotifyGridCode0() {}
+    virtual void ReservedHook3() {}
+
+    // The grid's window; the grid stores it here, the module never writes it. Null: no notifications.
+    HWND m_hWnd;
+
+protected:
+    // Sends WM_USER + 16 synchronously when the window handle is set; 0 otherwise.
+    LRESULT Notify(WPARAM code, LPARAM lparam) const;
+};
+
+class CV7DataProvider {
+public:
+    virtual CV7DataRow* GetV7Row(::CDataRow* row) = 0;
+    // Key of a row; key is left untouched when there is none.
+    virtual void GetRowKey(::CDataRow* row, CValue& key);
+    // A new row (owned by the caller) whose key equals key, or null.
+    virtual ::CDataRow* FindRowByKey(const CValue& key);
+
+protected:
+    ~CV7DataProvider() = default;  // never deleted through this interface
+};

@@ -1,0 +1,4 @@
+#pragma once
+// The host's OLE DB layer, as the providers reach it.
+
+#include "platform/oledb/oledb.h"

@@ -1,0 +1,14 @@
+#pragma once
+// Renders rows as a text table for the terminal: column names from the rows' FieldSet, cells from
+// FormatField, CP1251 turned into UTF-8, long cells cut with an ellipsis.
+
+#include <string>
+#include <vector>
+
+#include "addin/grid/data_row.h"
+
+namespace grid_component {
+
+std::string RenderTable(const std::vector<::CDataRow*>& rows, int max_cell_width = 28);
+
+}  // namespace grid_component
