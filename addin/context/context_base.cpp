@@ -1,0 +1,18 @@
+#include "addin/context/context_base.h"
+
+#include "addin/context/handler_base.h"
+#include "addin/host/services.h"
+#include "platform/text/cp1251.h"
+
+namespace Utils1s::Context {
+
+void ReportHandlerException() {
+    static constexpr cp1251::Literal kWrongArgument{"Неверный тип аргумента ("};
+    try {
+        throw;
+    } catch (const ArgumentTypeMismatchException& e) {
+        GetSystemInterface()->RaiseError(kWrongArgument.str() + e.what() + ")");
+    }
+}
+
+}  // namespace Utils1s::Context
