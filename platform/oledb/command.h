@@ -1,0 +1,45 @@
+#pragma once
+// A command on one connection: named parameters, a debug switch, and the execution of a
+// statement or of a procedure call into a result. Made by COLEDBData::CreateCommand and owned
+// by the CCommandProxy made from it; it shares the connection, so the connection outlives it.
+// Raises nothing itself: an execution answers its failure as a value, and the handle raises it.
+
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/oledb/connection.h"
+#include "platform/oledb/result.h"
+#include "platform/oledb/row_cursor.h"
+#include "platform/runtime/value.h"
+
+class COLEDBCommand {
+public:
+    explicit COLEDBCommand(std::shared_ptr<oledb_backend::Connection> connection);
+    COLEDBCommand(const COLEDBCommand&) = delete;
+    COLEDBCommand& operator=(const COLEDBCommand&) = delete;
+
+    // Keeps value for every later execution under name (CP1251, with or without its ':', '@'
+    // or '$'). A whole number binds as an integer, another number as a real, a text as text,
+    // the empty value as NULL, an object as its type name.
+    void SetParam(std::string_view name, const CValue& value);
+    void SetDebugMode(bool on) { debug_ = on; }
+
+    struct Outcome {
+        std::shared_ptr<oledb_backend::Result> result;  // null when the execution failed
+        long count = 0;                                  // rows of a direct result
+        std::string error;                               // the failure, UTF-8
+    };
+    // Runs text (CP1251): a call of a registered procedure, or one SQL statement.
+    Outcome ExecuteDirect(std::string_view text);
+    Outcome ExecuteSequential(std::string_view text);
+
+private:
+    std::unique_ptr<oledb_backend::RowCursor> Open(std::string_view text);
+    std::unique_ptr<oledb_backend::RowCursor> OpenStatement(const std::string& sql);
+
+    std::shared_ptr<oledb_backend::Connection> connection_;
+    std::map<std::string, oledb_backend::SqlValue> params_;  // UTF-8 name without its prefix
+    bool debug_ = false;
+};

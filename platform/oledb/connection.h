@@ -1,0 +1,37 @@
+#pragma once
+// One open SQLite database file. Shared: COLEDBData, its commands and their open results each
+// hold a shared_ptr, so the file stays open until the last of them is gone.
+// Every failure throws CursorError with the database's message (UTF-8).
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/oledb/row_cursor.h"
+#include "platform/oledb/sqlite_handles.h"
+
+namespace oledb_backend {
+
+class Connection {
+public:
+    // Opens (creating when absent) the database file at path (UTF-8).
+    static std::shared_ptr<Connection> Open(const std::string& path);
+
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    sqlite3* db() const { return db_.get(); }
+    const std::string& path() const { return path_; }
+
+    // Runs every statement of sql, discarding any rows.
+    void Execute(const std::string& sql);
+    // Prepares sql, which must hold exactly one statement (blanks, comments and ';' may follow).
+    Statement Prepare(std::string_view sql);
+
+private:
+    Connection(Database db, std::string path) : db_(std::move(db)), path_(std::move(path)) {}
+    Database db_;
+    std::string path_;
+};
+
+}  // namespace oledb_backend

@@ -1,0 +1,207 @@
+#include "platform/oledb/direct_result.h"
+
+#include <sqlite3.h>
+
+#include <cstring>
+
+#include "platform/oledb/statement_cursor.h"
+#include "platform/oledb/text_out.h"
+#include "platform/runtime/numeric.h"
+
+namespace oledb_backend {
+
+namespace {
+
+// Kind bytes of the arena. Integers carry their byte count: kInt1 + k holds 2^k bytes.
+enum Kind : unsigned char { kNull = 0, kReal = 1, kText = 2, kInt1 = 3, kInt2 = 4, kInt4 = 5, kInt8 = 6 };
+
+void PutInteger(std::string& arena, std::int64_t v) {
+    if (v >= INT8_MIN && v <= INT8_MAX) {
+        arena.push_back(static_cast<char>(kInt1));
+        arena.push_back(static_cast<char>(static_cast<std::int8_t>(v)));
+        return;
+    }
+    unsigned char kind = kInt8;
+    std::size_t size = 8;
+    if (v >= INT16_MIN && v <= INT16_MAX) { kind = kInt2; size = 2; }
+    else if (v >= INT32_MIN && v <= INT32_MAX) { kind = kInt4; size = 4; }
+    arena.push_back(static_cast<char>(kind));
+    char bytes[8];
+    if (size == 2) { const auto x = static_cast<std::int16_t>(v); std::memcpy(bytes, &x, 2); }
+    else if (size == 4) { const auto x = static_cast<std::int32_t>(v); std::memcpy(bytes, &x, 4); }
+    else std::memcpy(bytes, &v, 8);
+    arena.append(bytes, size);
+}
+
+void PutReal(std::string& arena, double v) {
+    arena.push_back(static_cast<char>(kReal));
+    char bytes[8];
+    std::memcpy(bytes, &v, 8);
+    arena.append(bytes, 8);
+}
+
+void PutLength(std::string& arena, std::size_t n) {
+    while (n >= 0x80) {
+        arena.push_back(static_cast<char>(0x80 | (n & 0x7F)));
+        n >>= 7;
+    }
+    arena.push_back(static_cast<char>(n));
+}
+
+std::size_t GetLength(const char* p, std::size_t& at) {
+    std::size_t n = 0;
+    for (int shift = 0;; shift += 7) {
+        const auto b = static_cast<unsigned char>(p[at++]);
+        n |= static_cast<std::size_t>(b & 0x7F) << shift;
+        if (!(b & 0x80)) return n;
+    }
+}
+
+// Bytes a value occupies from its kind byte on.
+std::size_t ValueSize(const char* p, std::size_t at) {
+    const auto kind = static_cast<unsigned char>(p[at]);
+    switch (kind) {
+        case kNull: return 1;
+        case kReal: return 9;
+        case kText: {
+            std::size_t after = at + 1;
+            const std::size_t n = GetLength(p, after);
+            return after - at + n;
+        }
+        default: return 1 + (std::size_t{1} << (kind - kInt1));
+    }
+}
+
+}  // namespace
+
+// Appends rows to the arena; text conversion reuses one scratch buffer.
+class DirectResult::Builder {
+public:
+    explicit Builder(DirectResult& result) : r_(result) {}
+
+    void BeginRow() { r_.row_offsets_.push_back(r_.arena_.size()); }
+    void Null() { r_.arena_.push_back(static_cast<char>(kNull)); }
+    void Integer(std::int64_t v) { PutInteger(r_.arena_, v); }
+    void Real(double v) { PutReal(r_.arena_, v); }
+    void Text(const char* utf8, std::size_t size) {
+        scratch_.clear();
+        if (!AppendCp1251(std::string_view(utf8, size), scratch_)) replaced_ = true;
+        r_.arena_.push_back(static_cast<char>(kText));
+        PutLength(r_.arena_, scratch_.size());
+        r_.arena_.append(scratch_);
+    }
+    void Finish() {
+        r_.arena_.shrink_to_fit();
+        r_.row_offsets_.shrink_to_fit();
+    }
+    bool replaced() const { return replaced_; }
+
+    // The common road: values as the cursor hands them over.
+    void FromCursor(RowCursor& cursor, int columns);
+    // A plain statement is read straight from SQLite, without a SqlValue per value.
+    void FromStatement(sqlite3_stmt* stmt, StatementCursor& cursor, int columns);
+
+private:
+    DirectResult& r_;
+    std::string scratch_;
+    bool replaced_ = false;
+};
+
+void DirectResult::Builder::FromCursor(RowCursor& cursor, int columns) {
+    while (cursor.Step()) {
+        BeginRow();
+        for (int c = 0; c < columns; ++c) {
+            const SqlValue v = cursor.Column(c);
+            switch (v.kind) {
+                case SqlValue::Kind::Null: Null(); break;
+                case SqlValue::Kind::Integer: Integer(v.integer); break;
+                case SqlValue::Kind::Real: Real(v.real); break;
+                case SqlValue::Kind::Text: Text(v.text.data(), v.text.size()); break;
+            }
+        }
+    }
+}
+
+void DirectResult::Builder::FromStatement(sqlite3_stmt* stmt, StatementCursor& cursor, int columns) {
+    while (cursor.Step()) {
+        BeginRow();
+        for (int c = 0; c < columns; ++c) {
+            switch (sqlite3_column_type(stmt, c)) {
+                case SQLITE_INTEGER: Integer(sqlite3_column_int64(stmt, c)); break;
+                case SQLITE_FLOAT: Real(sqlite3_column_double(stmt, c)); break;
+                case SQLITE_NULL: Null(); break;
+                default: {  // text, and blobs as texts of their bytes
+                    const auto* bytes = static_cast<const char*>(sqlite3_column_blob(stmt, c));
+                    const int size = sqlite3_column_bytes(stmt, c);
+                    Text(bytes, bytes ? static_cast<std::size_t>(size) : 0);
+                }
+            }
+        }
+    }
+}
+
+std::shared_ptr<DirectResult> DirectResult::ReadAll(RowCursor& cursor, bool& text_replaced) {
+    std::shared_ptr<DirectResult> result(new DirectResult());
+    Builder builder(*result);
+    const int columns = cursor.ColumnCount();
+    for (int c = 0; c < columns; ++c) {
+        std::string name;
+        if (!AppendCp1251(cursor.ColumnName(c), name)) text_replaced = true;
+        result->column_names_.push_back(std::move(name));
+    }
+    if (auto* statement = dynamic_cast<StatementCursor*>(&cursor))
+        builder.FromStatement(statement->stmt(), *statement, columns);
+    else
+        builder.FromCursor(cursor, columns);
+    builder.Finish();
+    if (builder.replaced()) text_replaced = true;
+    result->value_offsets_.resize(static_cast<std::size_t>(columns));
+    return result;
+}
+
+std::size_t DirectResult::MemoryBytes() const {
+    return arena_.capacity() + row_offsets_.capacity() * sizeof(std::size_t);
+}
+
+bool DirectResult::MoveTo(long row) {
+    if (row < 0 || row >= RowCount()) {
+        current_ = -1;
+        return false;
+    }
+    std::size_t at = row_offsets_[static_cast<std::size_t>(row)];
+    for (std::size_t& offset : value_offsets_) {
+        offset = at;
+        at += ValueSize(arena_.data(), at);
+    }
+    current_ = row;
+    return true;
+}
+
+bool DirectResult::Read(int column, CValue& value) const {
+    if (current_ < 0 || column < 0 || column >= ColumnCount()) return false;
+    const char* p = arena_.data();
+    std::size_t at = value_offsets_[static_cast<std::size_t>(column)];
+    const auto kind = static_cast<unsigned char>(p[at++]);
+    switch (kind) {
+        case kNull: value.Reset(); break;
+        case kReal: {
+            double v;
+            std::memcpy(&v, p + at, 8);
+            value = CNumeric::FromDouble(v);
+            break;
+        }
+        case kText: {
+            const std::size_t n = GetLength(p, at);
+            value = "";
+            value.m_String = CString(std::string_view(p + at, n));  // keeps any NUL byte of the text
+            break;
+        }
+        case kInt1: value = CNumeric(static_cast<long long>(static_cast<std::int8_t>(p[at]))); break;
+        case kInt2: { std::int16_t v; std::memcpy(&v, p + at, 2); value = CNumeric(static_cast<long long>(v)); break; }
+        case kInt4: { std::int32_t v; std::memcpy(&v, p + at, 4); value = CNumeric(static_cast<long long>(v)); break; }
+        default: { std::int64_t v; std::memcpy(&v, p + at, 8); value = CNumeric(static_cast<long long>(v)); break; }
+    }
+    return true;
+}
+
+}  // namespace oledb_backend

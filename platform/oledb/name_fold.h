@@ -1,0 +1,13 @@
+#pragma once
+// Letter case of CP1251 texts, for names that are matched in any case (method names of
+// OLEDBData, meta-names): Latin A-Z and every Cyrillic capital of the code page (Ё included)
+// fold to their small letters; every other byte stays.
+
+#include <string>
+#include <string_view>
+
+namespace oledb_backend {
+
+std::string FoldCp1251(std::string_view text);
+
+}  // namespace oledb_backend

@@ -1,0 +1,68 @@
+#include "platform/oledb/sequential_result.h"
+
+#include "platform/oledb/text_out.h"
+#include "platform/runtime/numeric.h"
+
+namespace oledb_backend {
+
+std::shared_ptr<SequentialResult> SequentialResult::Start(std::shared_ptr<Connection> connection,
+                                                          std::unique_ptr<RowCursor> cursor) {
+    std::shared_ptr<SequentialResult> result(new SequentialResult());
+    result->connection_ = std::move(connection);
+    result->cursor_ = std::move(cursor);
+    const int columns = result->cursor_->ColumnCount();
+    for (int c = 0; c < columns; ++c) {
+        std::string name;
+        if (!AppendCp1251(result->cursor_->ColumnName(c), name) && !result->warned_) {
+            result->warned_ = true;
+            WarnTextReplaced();
+        }
+        result->column_names_.push_back(std::move(name));
+    }
+    result->first_pending_ = result->cursor_->Step();
+    result->empty_ = !result->first_pending_;
+    return result;
+}
+
+bool SequentialResult::MoveNext() {
+    if (!cursor_) return false;
+    bool has_row = false;
+    if (first_pending_) {
+        first_pending_ = false;
+        has_row = true;
+    } else if (on_row_) {
+        try {
+            has_row = cursor_->Step();
+        } catch (...) {
+            on_row_ = false;
+            cursor_.reset();  // a failed pass is over: let go of the statement now
+            throw;
+        }
+    }
+    on_row_ = has_row;
+    if (has_row) ++row_;
+    return has_row;
+}
+
+bool SequentialResult::Read(int column, CValue& value) const {
+    if (!on_row_ || column < 0 || column >= ColumnCount()) return false;
+    SqlValue v = cursor_->Column(column);
+    switch (v.kind) {
+        case SqlValue::Kind::Null: value.Reset(); break;
+        case SqlValue::Kind::Integer: value = CNumeric(static_cast<long long>(v.integer)); break;
+        case SqlValue::Kind::Real: value = CNumeric::FromDouble(v.real); break;
+        case SqlValue::Kind::Text: {
+            std::string text;
+            if (!AppendCp1251(v.text, text) && !warned_) {
+                warned_ = true;
+                WarnTextReplaced();
+            }
+            value = "";
+            value.m_String = CString(std::string_view(text));
+            break;
+        }
+    }
+    return true;
+}
+
+}  // namespace oledb_backend

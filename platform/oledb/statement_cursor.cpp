@@ -1,0 +1,39 @@
+#include "platform/oledb/statement_cursor.h"
+
+#include <sqlite3.h>
+
+namespace oledb_backend {
+
+StatementCursor::StatementCursor(std::shared_ptr<Connection> connection, Statement statement)
+    : connection_(std::move(connection)), statement_(std::move(statement)) {}
+
+int StatementCursor::ColumnCount() const { return sqlite3_column_count(stmt()); }
+
+std::string StatementCursor::ColumnName(int column) const {
+    const char* name = sqlite3_column_name(stmt(), column);
+    return name ? name : "";
+}
+
+bool StatementCursor::Step() {
+    if (done_) return false;
+    const int rc = sqlite3_step(stmt());
+    if (rc == SQLITE_ROW) return true;
+    done_ = true;
+    if (rc == SQLITE_DONE) return false;
+    throw CursorError(ErrorMessage(connection_->db()));
+}
+
+SqlValue StatementCursor::Column(int column) const {
+    switch (sqlite3_column_type(stmt(), column)) {
+        case SQLITE_INTEGER: return SqlValue::Int(sqlite3_column_int64(stmt(), column));
+        case SQLITE_FLOAT: return SqlValue::Real(sqlite3_column_double(stmt(), column));
+        case SQLITE_NULL: return SqlValue::Null();
+        default: {
+            const auto* bytes = static_cast<const char*>(sqlite3_column_blob(stmt(), column));
+            const int size = sqlite3_column_bytes(stmt(), column);
+            return SqlValue::Text(bytes ? std::string(bytes, static_cast<std::size_t>(size)) : std::string());
+        }
+    }
+}
+
+}  // namespace oledb_backend
