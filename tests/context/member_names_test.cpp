@@ -127,12 +127,6 @@ TEST_F(ScriptNames, NamesByIndexComeBackFoldedPerLanguage) {
     EXPECT_EQ(list.MethodNameAt(0, 2), nullptr);
 }
 
-TEST_F(ScriptNames, NameByIndexIsTheStoredKeyEachTime) {
-    CContext<Item> first;
-    CContext<Item> second;
-    EXPECT_EQ(first.PropertyNameAt(0, 1), second.PropertyNameAt(0, 1));
-}
-
 TEST_F(ScriptNames, CountsFollowTheClassTables) {
     CContext<Item> item;
     CContext<List> list;
