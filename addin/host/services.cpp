@@ -2,12 +2,17 @@
 
 #include "addin/host/services_1s.h"
 
+#include <type_traits>
+
 Utils::CSystemInterface* GetSystemInterface() {
     static Utils1s::CSystemInterface system;  // destroyed with the module's statics at unload
     return &system;
 }
 
 Utils::CUserInterface* GetUserInterface() {
-    static auto* const user = new Utils1s::CUserInterface;  // deliberately never destroyed
-    return user;
+    // Stateless with a trivial destructor: nothing runs at unload, so the pointer stays usable by
+    // code that runs then, and nothing is left on the heap when the module file is unloaded.
+    static Utils1s::CUserInterface user;
+    static_assert(std::is_trivially_destructible_v<Utils1s::CUserInterface>);
+    return &user;
 }

@@ -21,17 +21,23 @@ namespace {
 constexpr int kProviderTypeCode = 100;
 std::string g_fail_members_of;
 
-// Registry and runtime-class name of a class scripts cannot create by name.
+// Registry and runtime-class name of a class scripts cannot create by name. One exit item for the
+// class: its registry, then its name.
 template <class T>
 void BuildInnerClass(std::vector<std::function<void()>>& exit_list, const char* english, const char* russian,
                      void (*add_members)(MemberRegistry&)) {
-    add_members(ClassRecords<T>::CreateRegistry(russian));
-    exit_list.push_back([] { ClassRecords<T>::ReleaseRegistry(); });
+    MemberRegistry& members = ClassRecords<T>::CreateRegistry(russian);
+    exit_list.push_back([] {
+        ClassRecords<T>::ReleaseRegistry();
+        ClassRecords<T>::ReleaseClassName();
+    });
+    add_members(members);
     ClassRecords<T>::CreateClassName(english);
-    exit_list.push_back([] { ClassRecords<T>::ReleaseClassName(); });
 }
 
-// A provider: registry, host registration under both names, members, runtime-class name.
+// A provider: registry, host registration under both names, members, runtime-class name. One exit
+// item for the class, entered as soon as the host knows it: unregistered once per name, then its
+// registry, then its name, which the record the host knew points to until then.
 template <class T>
 void BuildProviderClass(std::vector<std::function<void()>>& exit_list, const char* english, const char* russian,
                         void (*add_members)(MemberRegistry&)) {
@@ -41,11 +47,11 @@ void BuildProviderClass(std::vector<std::function<void()>>& exit_list, const cha
         CBLContext::RegisterContextClass(ClassRecords<T>::RuntimeClass(), english, type);
         CBLContext::RegisterContextClass(ClassRecords<T>::RuntimeClass(), russian, type);
     }
-    // One exit item for the registration and the registry: unregistered once per name, then released.
     exit_list.push_back([] {
         CBLContext::UnRegisterContextClass(ClassRecords<T>::RuntimeClass());
         CBLContext::UnRegisterContextClass(ClassRecords<T>::RuntimeClass());
         ClassRecords<T>::ReleaseRegistry();
+        ClassRecords<T>::ReleaseClassName();
     });
     if (g_fail_members_of == english) {
         g_fail_members_of.clear();
@@ -53,7 +59,6 @@ void BuildProviderClass(std::vector<std::function<void()>>& exit_list, const cha
     }
     add_members(members);
     ClassRecords<T>::CreateClassName(english);
-    exit_list.push_back([] { ClassRecords<T>::ReleaseClassName(); });
 }
 
 }  // namespace

@@ -2,8 +2,8 @@
 // The module's classes, built at start-up and undone at unload. Constructing a ModuleClasses builds,
 // in order: the field's registry and runtime-class name, the fields collection's, then each provider:
 // registry, host registration under its English then its Russian name (type 100), its members, its
-// runtime-class name. Every built item enters an exit list at once; destruction releases the list
-// newest first, so each provider is unregistered (once per name) before its registry and name go.
+// runtime-class name. Each class enters the exit list as soon as it exists; destruction releases the
+// list newest class first, each provider unregistered (once per name) before its registry and name go.
 // If a step fails, what was built is undone at once and Failed() answers true.
 
 #include <functional>
