@@ -2,6 +2,7 @@
 // One open SQLite database file. Shared: COLEDBData, its commands and their open results each
 // hold a shared_ptr, so the file stays open until the last of them is gone.
 // Every failure throws CursorError with the database's message (UTF-8).
+// Single-threaded: a connection and everything made from it are used on one thread at a time.
 
 #include <memory>
 #include <string>

@@ -15,37 +15,20 @@ namespace {
 // Kind bytes of the arena. Integers carry their byte count: kInt1 + k holds 2^k bytes.
 enum Kind : unsigned char { kNull = 0, kReal = 1, kText = 2, kInt1 = 3, kInt2 = 4, kInt4 = 5, kInt8 = 6 };
 
-void PutInteger(std::string& arena, std::int64_t v) {
-    if (v >= INT8_MIN && v <= INT8_MAX) {
-        arena.push_back(static_cast<char>(kInt1));
-        arena.push_back(static_cast<char>(static_cast<std::int8_t>(v)));
-        return;
-    }
-    unsigned char kind = kInt8;
-    std::size_t size = 8;
-    if (v >= INT16_MIN && v <= INT16_MAX) { kind = kInt2; size = 2; }
-    else if (v >= INT32_MIN && v <= INT32_MAX) { kind = kInt4; size = 4; }
-    arena.push_back(static_cast<char>(kind));
-    char bytes[8];
-    if (size == 2) { const auto x = static_cast<std::int16_t>(v); std::memcpy(bytes, &x, 2); }
-    else if (size == 4) { const auto x = static_cast<std::int32_t>(v); std::memcpy(bytes, &x, 4); }
-    else std::memcpy(bytes, &v, 8);
-    arena.append(bytes, size);
+constexpr std::size_t kMaxLengthBytes = 10;  // a 64-bit length in 7-bit groups
+
+std::size_t LengthBytes(std::size_t n) {
+    std::size_t bytes = 1;
+    while (n >= 0x80) { n >>= 7; ++bytes; }
+    return bytes;
 }
 
-void PutReal(std::string& arena, double v) {
-    arena.push_back(static_cast<char>(kReal));
-    char bytes[8];
-    std::memcpy(bytes, &v, 8);
-    arena.append(bytes, 8);
-}
-
-void PutLength(std::string& arena, std::size_t n) {
+void PutLength(char* at, std::size_t n) {
     while (n >= 0x80) {
-        arena.push_back(static_cast<char>(0x80 | (n & 0x7F)));
+        *at++ = static_cast<char>(0x80 | (n & 0x7F));
         n >>= 7;
     }
-    arena.push_back(static_cast<char>(n));
+    *at = static_cast<char>(n);
 }
 
 std::size_t GetLength(const char* p, std::size_t& at) {
@@ -74,24 +57,52 @@ std::size_t ValueSize(const char* p, std::size_t at) {
 
 }  // namespace
 
-// Appends rows to the arena; text conversion reuses one scratch buffer.
+// Appends rows to the arena, each value written in place.
 class DirectResult::Builder {
 public:
     explicit Builder(DirectResult& result) : r_(result) {}
 
     void BeginRow() { r_.row_offsets_.push_back(r_.arena_.size()); }
-    void Null() { r_.arena_.push_back(static_cast<char>(kNull)); }
-    void Integer(std::int64_t v) { PutInteger(r_.arena_, v); }
-    void Real(double v) { PutReal(r_.arena_, v); }
+    void Null() {
+        *r_.arena_.Reserve(1) = static_cast<char>(kNull);
+        r_.arena_.Commit(1);
+    }
+    void Integer(std::int64_t v) {
+        char* p = r_.arena_.Reserve(9);
+        std::size_t size = 8;
+        unsigned char kind = kInt8;
+        if (v >= INT8_MIN && v <= INT8_MAX) { kind = kInt1; size = 1; }
+        else if (v >= INT16_MIN && v <= INT16_MAX) { kind = kInt2; size = 2; }
+        else if (v >= INT32_MIN && v <= INT32_MAX) { kind = kInt4; size = 4; }
+        p[0] = static_cast<char>(kind);
+        if (size == 1) { const auto x = static_cast<std::int8_t>(v); std::memcpy(p + 1, &x, 1); }
+        else if (size == 2) { const auto x = static_cast<std::int16_t>(v); std::memcpy(p + 1, &x, 2); }
+        else if (size == 4) { const auto x = static_cast<std::int32_t>(v); std::memcpy(p + 1, &x, 4); }
+        else std::memcpy(p + 1, &v, 8);
+        r_.arena_.Commit(1 + size);
+    }
+    void Real(double v) {
+        char* p = r_.arena_.Reserve(9);
+        p[0] = static_cast<char>(kReal);
+        std::memcpy(p + 1, &v, 8);
+        r_.arena_.Commit(9);
+    }
+    // Converts straight into the arena behind room for the UTF-8 length; the CP1251 text is
+    // never longer, and when its length needs fewer bytes the text moves up to close the gap.
     void Text(const char* utf8, std::size_t size) {
-        scratch_.clear();
-        if (!AppendCp1251(std::string_view(utf8, size), scratch_)) replaced_ = true;
-        r_.arena_.push_back(static_cast<char>(kText));
-        PutLength(r_.arena_, scratch_.size());
-        r_.arena_.append(scratch_);
+        char* p = r_.arena_.Reserve(1 + kMaxLengthBytes + size);
+        p[0] = static_cast<char>(kText);
+        const std::size_t room = LengthBytes(size);
+        bool exact = true;
+        const std::size_t n = ToCp1251(std::string_view(utf8, size), p + 1 + room, exact);
+        const std::size_t used = LengthBytes(n);
+        if (used < room) std::memmove(p + 1 + used, p + 1 + room, n);
+        PutLength(p + 1, n);
+        r_.arena_.Commit(1 + used + n);
+        if (!exact) replaced_ = true;
     }
     void Finish() {
-        r_.arena_.shrink_to_fit();
+        r_.arena_.Shrink();
         r_.row_offsets_.shrink_to_fit();
     }
     bool replaced() const { return replaced_; }
@@ -103,7 +114,6 @@ public:
 
 private:
     DirectResult& r_;
-    std::string scratch_;
     bool replaced_ = false;
 };
 
@@ -126,13 +136,16 @@ void DirectResult::Builder::FromStatement(sqlite3_stmt* stmt, StatementCursor& c
     while (cursor.Step()) {
         BeginRow();
         for (int c = 0; c < columns; ++c) {
-            switch (sqlite3_column_type(stmt, c)) {
-                case SQLITE_INTEGER: Integer(sqlite3_column_int64(stmt, c)); break;
-                case SQLITE_FLOAT: Real(sqlite3_column_double(stmt, c)); break;
+            // One column call per value, then plain reads of it: the connection has no mutex
+            // (connection.h), so the value needs no protection while the row stands.
+            sqlite3_value* v = sqlite3_column_value(stmt, c);
+            switch (sqlite3_value_type(v)) {
+                case SQLITE_INTEGER: Integer(sqlite3_value_int64(v)); break;
+                case SQLITE_FLOAT: Real(sqlite3_value_double(v)); break;
                 case SQLITE_NULL: Null(); break;
                 default: {  // text, and blobs as texts of their bytes
-                    const auto* bytes = static_cast<const char*>(sqlite3_column_blob(stmt, c));
-                    const int size = sqlite3_column_bytes(stmt, c);
+                    const auto* bytes = static_cast<const char*>(sqlite3_value_blob(v));
+                    const int size = sqlite3_value_bytes(v);
                     Text(bytes, bytes ? static_cast<std::size_t>(size) : 0);
                 }
             }

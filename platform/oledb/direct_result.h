@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/oledb/byte_arena.h"
 #include "platform/oledb/result.h"
 #include "platform/oledb/row_cursor.h"
 
@@ -36,7 +37,7 @@ private:
     class Builder;
     DirectResult() = default;
 
-    std::string arena_;
+    ByteArena arena_;
     std::vector<std::size_t> row_offsets_;
     long current_ = -1;
     std::vector<std::size_t> value_offsets_;  // where each value of the current row starts

@@ -5,22 +5,59 @@
 
 namespace oledb_backend {
 
-bool AppendCp1251(std::string_view utf8, std::string& out) {
-    bool exact = true;
-    std::size_t i = 0;
+namespace {
+
+// Every character code page 1251 holds lies below U+2200; the table gives its byte, 0 for none.
+constexpr char32_t kTableSize = 0x2200;
+
+struct ReverseTable {
+    unsigned char byte[kTableSize] = {};
+    ReverseTable() {
+        for (char32_t cp = 1; cp < 0x80; ++cp) byte[cp] = static_cast<unsigned char>(cp);
+        for (int b = 0x80; b <= 0xFF; ++b) byte[cp1251::detail::kHighHalf[b - 0x80]] = static_cast<unsigned char>(b);
+    }
+};
+
+// Built on first use, so conversions are safe even during another library's start-up.
+const ReverseTable& Reverse() {
+    static const ReverseTable table;
+    return table;
+}
+
+}  // namespace
+
+std::size_t ToCp1251(std::string_view utf8, char* out, bool& exact) {
+    const ReverseTable& reverse = Reverse();
+    const char* const start = out;
+    const auto* s = reinterpret_cast<const unsigned char*>(utf8.data());
     const std::size_t n = utf8.size();
+    std::size_t i = 0;
     while (i < n) {
-        const auto b = static_cast<unsigned char>(utf8[i]);
+        const unsigned char b = s[i];
         if (b < 0x80) {
-            out.push_back(static_cast<char>(b));
+            *out++ = static_cast<char>(b);
             ++i;
             continue;
         }
-        const char32_t cp = cp1251::detail::DecodeUtf8(utf8.data(), n, i);
-        const int byte = cp == 0xFFFFFFFF ? -1 : cp1251::detail::ByteFor(cp);
-        if (byte < 0) exact = false;
-        out.push_back(byte < 0 ? '?' : static_cast<char>(byte));
+        char32_t cp;
+        if ((b & 0xE0) == 0xC0 && i + 1 < n && (s[i + 1] & 0xC0) == 0x80) {  // two bytes: all of Cyrillic
+            cp = static_cast<char32_t>(((b & 0x1F) << 6) | (s[i + 1] & 0x3F));
+            i += 2;
+        } else {
+            cp = cp1251::detail::DecodeUtf8(utf8.data(), n, i);
+        }
+        const unsigned char byte = cp < kTableSize ? reverse.byte[cp] : 0;
+        if (byte == 0) exact = false;
+        *out++ = byte == 0 ? '?' : static_cast<char>(byte);
     }
+    return static_cast<std::size_t>(out - start);
+}
+
+bool AppendCp1251(std::string_view utf8, std::string& out) {
+    const std::size_t at = out.size();
+    out.resize(at + utf8.size());
+    bool exact = true;
+    out.resize(at + ToCp1251(utf8, out.data() + at, exact));
     return exact;
 }
 

@@ -5,11 +5,15 @@
 // whoever converts remembers that it happened and writes one warning line per execution to the
 // host's message window (WarnTextReplaced).
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace oledb_backend {
 
+// Writes the CP1251 form of utf8 to out, which has room for utf8.size() bytes (never more is
+// needed); answers the number written. exact becomes false when a character was replaced.
+std::size_t ToCp1251(std::string_view utf8, char* out, bool& exact);
 // Appends the CP1251 form of utf8 to out; false when some character was replaced by '?'.
 bool AppendCp1251(std::string_view utf8, std::string& out);
 
