@@ -1,0 +1,144 @@
+#include "database/index_tags.h"
+
+#include <sqlite3.h>
+
+#include <cctype>
+
+#include "database/database_error.h"
+#include "database/statement.h"
+
+namespace rowlark::database {
+
+namespace {
+
+std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
+
+std::string AsciiLower(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower;
+}
+
+void CreateCatalogue(sqlite3* db) {
+    Execute(db,
+            "CREATE TABLE IF NOT EXISTS rowlark_index_tags ("
+            " table_name TEXT NOT NULL COLLATE NOCASE,"
+            " tag TEXT NOT NULL COLLATE NOCASE,"
+            " expression TEXT NOT NULL,"
+            " key_field TEXT NOT NULL,"
+            " kind TEXT NOT NULL CHECK (kind IN ('text', 'number')),"
+            " index_name TEXT NOT NULL UNIQUE,"
+            " PRIMARY KEY (table_name, tag))");
+}
+
+// The column's name as the table declares it, or none.
+std::optional<std::string> DeclaredColumn(sqlite3* db, std::string_view table, std::string_view column) {
+    Statement find(db, "SELECT name FROM pragma_table_info(?1) WHERE name = ?2 COLLATE NOCASE");
+    find.BindText(1, table);
+    find.BindText(2, column);
+    if (!find.Step()) return std::nullopt;
+    return find.ColumnText(0);
+}
+
+std::string DeclaredTable(sqlite3* db, std::string_view table) {
+    Statement find(db, "SELECT name FROM sqlite_schema WHERE type = 'table' AND name = ?1 COLLATE NOCASE");
+    find.BindText(1, table);
+    if (!find.Step()) throw DatabaseError("index tag: unknown table " + Quoted(table));
+    return find.ColumnText(0);
+}
+
+// Rolls the savepoint back unless Release() was reached, so a failed step leaves nothing behind.
+class Savepoint {
+public:
+    explicit Savepoint(sqlite3* db) : db_(db) { Execute(db_, "SAVEPOINT rowlark_add_tag"); }
+    ~Savepoint() {
+        if (db_) sqlite3_exec(db_, "ROLLBACK TO rowlark_add_tag; RELEASE rowlark_add_tag", nullptr, nullptr, nullptr);
+    }
+    void Release() {
+        Execute(db_, "RELEASE rowlark_add_tag");
+        db_ = nullptr;
+    }
+    Savepoint(const Savepoint&) = delete;
+    Savepoint& operator=(const Savepoint&) = delete;
+
+private:
+    sqlite3* db_;
+};
+
+}  // namespace
+
+const char* TagKindName(TagKind kind) { return kind == TagKind::Number ? "number" : "text"; }
+
+std::optional<TagKind> ParseTagKind(std::string_view name) {
+    if (name == "text") return TagKind::Text;
+    if (name == "number") return TagKind::Number;
+    return std::nullopt;
+}
+
+std::string KeyExpression(const IndexTag& tag) {
+    if (tag.kind == TagKind::Number) return "coalesce(CAST((" + tag.expression + ") AS NUMERIC), 0)";
+    return "coalesce(rtrim((" + tag.expression + "), char(32, 9, 10, 11, 12, 13)), '')";
+}
+
+void AddIndexTag(sqlite3* db, std::string_view table, std::string_view tag, std::string_view expression,
+                 std::string_view key_field, TagKind kind) {
+    const std::string where = "index tag " + Quoted(tag) + " of table " + Quoted(table) + ": ";
+    if (tag.empty()) throw DatabaseError("index tag of table " + Quoted(table) + ": the tag name is empty");
+    if (expression.find_first_not_of(" \t\r\n") == std::string_view::npos)
+        throw DatabaseError(where + "the key expression is empty");
+
+    IndexTag added;
+    added.table = DeclaredTable(db, table);
+    auto key = DeclaredColumn(db, added.table, key_field);
+    if (!key) throw DatabaseError(where + "table has no key field " + Quoted(key_field));
+    added.tag = std::string(tag);
+    added.expression = std::string(expression);
+    added.key_field = *key;
+    added.kind = kind;
+    added.index_name = "rowlark_tag_" + AsciiLower(added.table) + "_" + AsciiLower(tag);
+
+    Savepoint savepoint(db);
+    try {
+        CreateCatalogue(db);
+        if (FindIndexTag(db, added.table, tag)) throw DatabaseError(where + "the tag exists already");
+        Statement insert(db,
+                         "INSERT INTO rowlark_index_tags (table_name, tag, expression, key_field, kind, index_name)"
+                         " VALUES (?1, ?2, ?3, ?4, ?5, ?6)");
+        insert.BindText(1, added.table);
+        insert.BindText(2, added.tag);
+        insert.BindText(3, added.expression);
+        insert.BindText(4, added.key_field);
+        insert.BindText(5, TagKindName(kind));
+        insert.BindText(6, added.index_name);
+        insert.Step();
+        // Unique: a walk by (value, key) only visits every row once if no two rows share both.
+        Execute(db, "CREATE UNIQUE INDEX " + QuoteIdentifier(added.index_name) + " ON " +
+                        QuoteIdentifier(added.table) + " (" + KeyExpression(added) + ", " +
+                        QuoteIdentifier(added.key_field) + ")");
+    } catch (const DatabaseError& error) {
+        const std::string message = error.what();
+        if (message.rfind(where, 0) == 0) throw;
+        throw DatabaseError(where + message);
+    }
+    savepoint.Release();
+}
+
+std::optional<IndexTag> FindIndexTag(sqlite3* db, std::string_view table, std::string_view tag) {
+    if (!TableExists(db, kTagCatalogue)) return std::nullopt;
+    Statement find(db,
+                   "SELECT table_name, tag, expression, key_field, kind, index_name FROM rowlark_index_tags"
+                   " WHERE table_name = ?1 AND tag = ?2");
+    find.BindText(1, table);
+    find.BindText(2, tag);
+    if (!find.Step()) return std::nullopt;
+    IndexTag found;
+    found.table = find.ColumnText(0);
+    found.tag = find.ColumnText(1);
+    found.expression = find.ColumnText(2);
+    found.key_field = find.ColumnText(3);
+    found.kind = ParseTagKind(find.ColumnText(4)).value_or(TagKind::Text);
+    found.index_name = find.ColumnText(5);
+    return found;
+}
+
+}  // namespace rowlark::database

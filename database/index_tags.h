@@ -1,0 +1,55 @@
+#pragma once
+// Index tags: named orders of a table, as a Visual FoxPro table has them. The catalogue
+// table rowlark_index_tags inside the database maps (table, tag) to a key expression over
+// the table, the table's key field and a kind, and every tag owns one real SQLite index
+// on (key expression, key field) that QueryRows walks.
+//
+// Tag and table names are matched without regard to ASCII letter case ("NAME" finds the
+// tag "name"), as FoxPro users expect; Cyrillic letter case is not folded.
+//
+// The indexed value is not the expression itself but a normalised form of it (KeyExpression):
+//   text tags:   the expression as text with trailing white space (blank, tab, CR, LF, VT, FF)
+//                removed, NULL as "". The provider trims index texts it sends back, so a
+//                trimmed index value is what lets it find its start row again.
+//   number tags: the expression as a number (CAST AS NUMERIC), NULL as 0, so every value
+//                compares numerically and reads back from its text.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+struct sqlite3;
+
+namespace rowlark::database {
+
+enum class TagKind { Text, Number };
+
+struct IndexTag {
+    std::string table;       // the table's name as the catalogue holds it
+    std::string tag;         // the tag's name as it was added
+    std::string expression;  // SQL expression over the table's columns, as it was added
+    std::string key_field;   // the key column's name as the table declares it
+    TagKind kind = TagKind::Text;
+    std::string index_name;  // the SQLite index that serves the tag
+};
+
+inline constexpr const char* kTagCatalogue = "rowlark_index_tags";
+
+// Adds a tag and builds its index, all or nothing (inside a savepoint, so it may run in
+// the caller's transaction). Throws DatabaseError for an unknown table or key field, an
+// empty tag name or expression, an expression SQLite refuses in an index, a tag that
+// exists already, or a key field that is not unique within the expression's values.
+void AddIndexTag(sqlite3* db, std::string_view table, std::string_view tag, std::string_view expression,
+                 std::string_view key_field, TagKind kind);
+
+// The tag of that table, or none when the table or the tag is unknown (or there is no catalogue).
+std::optional<IndexTag> FindIndexTag(sqlite3* db, std::string_view table, std::string_view tag);
+
+// The normalised SQL expression that the tag's index holds (see above).
+std::string KeyExpression(const IndexTag& tag);
+
+// "text" / "number" and back; none for any other word.
+const char* TagKindName(TagKind kind);
+std::optional<TagKind> ParseTagKind(std::string_view name);
+
+}  // namespace rowlark::database

@@ -1,0 +1,55 @@
+#pragma once
+// The plan of one QueryRows call: its ten arguments read into a request, and the SQL
+// statements that walk the tag's index from the start row. A plan is only texts and
+// values; key_window_cursor.h runs it.
+//
+// Why two statements: SQLite does not seek on the key part of a row-value comparison
+// (value, key) > (?, ?) when the key is the rowid, so a start inside a run of equal values
+// would scan that run. The walk is therefore split: first the rest of the start row's run
+// (value = I AND key > K, ordered by key), then the rows beyond it (value > I, ordered by
+// value and key); backwards the same with < and DESC. Both seek, however few distinct values the tag has.
+
+#include <cstdint>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "platform/oledb/row_cursor.h"
+
+namespace rowlark::database {
+
+// The arguments of QueryRows ('T', 'G', 'I', 'K', n, 'F',D, 'A', 'B',E) by meaning.
+struct KeyWindowRequest {
+    std::string table;        // T
+    std::string tag;          // G
+    std::string start_index;  // I: index text of the start row; "" with "" key: start at an end
+    std::string start_key;    // K: key text of the start row
+    std::int64_t count = 0;   // n, 0 or more
+    std::string key_field;    // F
+    bool forward = true;      // D: 1 ascending after the start, 0 descending before it
+    std::string filter_from;  // A: inclusive lower bound, "" for none
+    std::string filter_to;    // B: rows <= B or beginning with B, "" for none
+    bool inclusive = false;   // E: the start row itself comes first
+};
+
+// Throws oledb_backend::CursorError naming the first argument that is wrong.
+KeyWindowRequest ReadKeyWindowRequest(const std::vector<oledb_backend::ProcArg>& args);
+
+using SqlParam = std::variant<std::int64_t, double, std::string>;
+
+struct PlannedStatement {
+    std::string sql;              // parameters ?1, ?2, ... in the order of params
+    std::vector<SqlParam> params;
+};
+
+struct KeyWindowPlan {
+    std::vector<PlannedStatement> statements;  // run one after the other
+    std::int64_t count = 0;                    // rows wanted from all of them together
+};
+
+// Looks the table and tag up and writes the statements. Throws oledb_backend::CursorError
+// for an unknown table or tag, a key field other than the tag's, or a bound or start index
+// text that is not a number for a number tag.
+KeyWindowPlan PlanKeyWindow(sqlite3* db, const KeyWindowRequest& request);
+
+}  // namespace rowlark::database

@@ -1,0 +1,41 @@
+#pragma once
+// The database's stored procedure QueryRows, for SQLite, which has no stored procedures of
+// its own: the OLE DB stand-in reads the call text
+//   QueryRows ('T', 'G', 'I', 'K', n, 'F',D, 'A', 'B',E)
+// and calls the procedure registered under that name with the ten arguments.
+//
+// It answers the keys of at most n rows of table T in the order of index tag G
+// (index_tags.h), read by seeking the tag's index, never by scanning or sorting:
+//   - start row: index text I and key K as an earlier answer gave them; with both empty the
+//     walk starts at the first row (D = 1) or the last (D = 0). With only I, it starts at
+//     the value I. E = 1 puts the start row itself first; E = 0 starts strictly after it
+//     (D = 1, ascending by value then key) or before it (D = 0, descending, nearest first).
+//   - filter: A, unless empty, is an inclusive lower bound; B, unless empty, keeps the rows
+//     whose value is <= B or begins with B (a typed prefix as upper bound keeps its rows).
+//     Number tags compare I, A and B as numbers and refuse a text that is not one.
+//   - answer columns: 0 "key", the key as plain text (42 -> "42"); 1 "index_value", the
+//     tag's value as plain text (12.5 -> "12.5"); text tags' values carry no trailing blanks.
+// Arguments come already unquoted (an apostrophe inside a text is fine: nothing is spliced
+// into SQL). A bad call throws oledb_backend::CursorError with an English message.
+//
+// The returned cursor borrows db: close it before the connection.
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/oledb/row_cursor.h"
+
+namespace rowlark::database {
+
+std::unique_ptr<oledb_backend::RowCursor> QueryRows(sqlite3* db, const std::vector<oledb_backend::ProcArg>& args);
+
+// The EXPLAIN QUERY PLAN lines of every statement the call would run, in order: how the
+// walk reads the index. Throws like QueryRows.
+std::vector<std::string> ExplainQueryRows(sqlite3* db, const std::vector<oledb_backend::ProcArg>& args);
+
+// Hands the database's procedures to a registrar (the OLE DB stand-in passes its own).
+void RegisterDatabaseProcedures(std::function<void(const std::string&, oledb_backend::Procedure)> add);
+
+}  // namespace rowlark::database

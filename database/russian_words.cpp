@@ -1,0 +1,78 @@
+#include "database/russian_words.h"
+
+#include <fstream>
+
+namespace rowlark::database {
+
+namespace {
+
+const char* const kBuiltInWords[] = {
+    "стол",    "стул",     "шкаф",     "лампа",    "полка",    "кресло",  "диван",    "ковёр",   "зеркало",
+    "чайник",  "кастрюля", "сковорода", "тарелка", "кружка",   "ложка",   "вилка",    "нож",     "молоток",
+    "отвёртка", "гвоздь",  "шуруп",    "краска",   "кисть",    "бумага",  "тетрадь",  "ручка",   "карандаш",
+    "белый",   "чёрный",   "красный",  "зелёный",  "большой",  "малый",   "крепкий",  "лёгкий",  "кухонный",
+    "садовый", "детский",  "офисный",  "стальной", "деревянный", "медный", "прочный", "новый",   "зимний"};
+
+// Decodes one UTF-8 sequence at text[i] (advancing i); 0 for a malformed one.
+char32_t NextCodePoint(const std::string& text, size_t& i) {
+    const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char lead = byte(i);
+    if (lead < 0x80) return text[i++];
+    if ((lead & 0xE0) == 0xC0 && i + 1 < text.size() && (byte(i + 1) & 0xC0) == 0x80) {
+        const char32_t cp = (char32_t(lead & 0x1F) << 6) | (byte(i + 1) & 0x3F);
+        i += 2;
+        return cp;
+    }
+    ++i;
+    return 0;
+}
+
+bool IsLowerCyrillic(char32_t cp) { return (cp >= 0x0430 && cp <= 0x044F) || cp == 0x0451; }
+
+bool IsUsableWord(const std::string& word) {
+    size_t letters = 0;
+    for (size_t i = 0; i < word.size(); ++letters)
+        if (!IsLowerCyrillic(NextCodePoint(word, i))) return false;
+    return letters >= 4 && letters <= 12;
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+}  // namespace
+
+WordList LoadRussianWords(const std::string& dictionary_path) {
+    WordList list;
+    std::ifstream in(dictionary_path);
+    std::string line;
+    if (in && std::getline(in, line)) {  // the first line is the entry count
+        while (std::getline(in, line)) {
+            const std::string word = line.substr(0, line.find_first_of("/\r\t "));
+            if (IsUsableWord(word)) list.words.push_back(word);
+        }
+    }
+    list.from_dictionary = !list.words.empty();
+    if (!list.from_dictionary) list.words.assign(std::begin(kBuiltInWords), std::end(kBuiltInWords));
+    return list;
+}
+
+std::string CapitaliseFirst(const std::string& word) {
+    if (word.empty()) return word;
+    size_t i = 0;
+    char32_t cp = NextCodePoint(word, i);
+    if (cp >= 'a' && cp <= 'z') cp -= 0x20;
+    else if (cp >= 0x0430 && cp <= 0x044F) cp -= 0x20;
+    else if (cp == 0x0451) cp = 0x0401;
+    else return word;
+    std::string capitalised;
+    AppendUtf8(capitalised, cp);
+    return capitalised + word.substr(i);
+}
+
+}  // namespace rowlark::database

@@ -1,0 +1,119 @@
+#include "database/sample_goods.h"
+
+#include <sqlite3.h>
+
+#include <cstdio>
+
+#include "database/database_error.h"
+#include "database/index_tags.h"
+#include "database/statement.h"
+
+namespace rowlark::database {
+
+namespace {
+
+// splitmix64: a fixed, portable stream for a seed (std:: distributions differ between libraries).
+class Random {
+public:
+    explicit Random(std::uint64_t seed) : state_(seed) {}
+    std::uint64_t Next() {
+        std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ULL);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+        return z ^ (z >> 31);
+    }
+    // 0 .. bound-1; the bias of a modulo over 64 bits is far below anything visible here.
+    std::uint64_t Below(std::uint64_t bound) { return Next() % bound; }
+
+private:
+    std::uint64_t state_;
+};
+
+const char* const kCodeLetters[] = {"Т", "М", "К", "П", "С"};
+const char* const kNotes[] = {"Под заказ", "Хрупкое", "Новинка", "Распродажа", "Снято с производства",
+                              "Хранить в сухом месте", "Поставка по средам", "Уценка"};
+
+template <typename T, std::size_t N>
+constexpr std::size_t Count(const T (&)[N]) { return N; }
+
+// Restores the connection's pragmas and rolls back an unfinished build.
+class BuildGuard {
+public:
+    BuildGuard(sqlite3* db, bool journal_off) : db_(db), journal_off_(journal_off) {
+        if (!sqlite3_get_autocommit(db)) throw DatabaseError("sample goods: a transaction is already open");
+        Execute(db_, "PRAGMA cache_size = -131072; PRAGMA temp_store = MEMORY");
+        if (journal_off_) Execute(db_, "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF");
+        Execute(db_, "BEGIN");
+    }
+    ~BuildGuard() {
+        if (!committed_) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_exec(db_, "PRAGMA cache_size = -2000; PRAGMA temp_store = DEFAULT", nullptr, nullptr, nullptr);
+        if (journal_off_)
+            sqlite3_exec(db_, "PRAGMA journal_mode = DELETE; PRAGMA synchronous = FULL", nullptr, nullptr, nullptr);
+    }
+    void Commit() {
+        Execute(db_, "COMMIT");
+        committed_ = true;
+    }
+    BuildGuard(const BuildGuard&) = delete;
+    BuildGuard& operator=(const BuildGuard&) = delete;
+
+private:
+    sqlite3* db_;
+    bool journal_off_;
+    bool committed_ = false;
+};
+
+std::string Code(Random& random, std::int64_t id) {
+    char digits[32];
+    std::snprintf(digits, sizeof digits, "%06lld", static_cast<long long>(id));
+    return std::string(kCodeLetters[random.Below(Count(kCodeLetters))]) + "-" + digits;
+}
+
+std::string Name(Random& random, const WordList& words) {
+    const std::uint64_t count = 1 + random.Below(3);
+    std::string name = CapitaliseFirst(words.words[random.Below(words.words.size())]);
+    for (std::uint64_t i = 1; i < count; ++i) name += " " + words.words[random.Below(words.words.size())];
+    return name;
+}
+
+void FillRows(sqlite3* db, const std::string& table, const GoodsOptions& options, const WordList& words) {
+    Statement insert(db, "INSERT INTO " + QuoteIdentifier(table) +
+                             " (id, code, name, price, qty, note) VALUES (?1, ?2, ?3, ?4, ?5, ?6)");
+    Random random(options.seed);
+    for (std::int64_t id = 1; id <= options.rows; ++id) {
+        insert.BindInt(1, id);
+        insert.BindText(2, Code(random, id));
+        insert.BindText(3, Name(random, words));
+        insert.BindReal(4, static_cast<double>(100 + random.Below(9'999'900)) / 100.0);
+        insert.BindInt(5, static_cast<std::int64_t>(random.Below(1000)));
+        if (random.Below(3) == 0) insert.BindNull(6);
+        else insert.BindText(6, kNotes[random.Below(Count(kNotes))]);
+        insert.Step();
+        insert.Reset();
+    }
+}
+
+}  // namespace
+
+GoodsReport CreateGoodsTable(sqlite3* db, const GoodsOptions& options) {
+    if (options.rows < 0) throw DatabaseError("sample goods: the row count must be 0 or more");
+    if (options.table.empty()) throw DatabaseError("sample goods: the table name is empty");
+    const WordList words = LoadRussianWords(options.dictionary);
+    const std::string table = QuoteIdentifier(options.table);
+
+    BuildGuard build(db, options.journal_off);
+    Execute(db, "CREATE TABLE " + table +
+                    " (id INTEGER PRIMARY KEY, code TEXT NOT NULL, name TEXT NOT NULL,"
+                    " price REAL NOT NULL, qty INTEGER NOT NULL, note TEXT)");
+    FillRows(db, options.table, options, words);
+    // The tags' indexes are built after the rows: from a full table SQLite sorts once instead of
+    // rebalancing on every insert. They are the table's only indexes: the grid orders through tags.
+    AddIndexTag(db, options.table, "name", "name", "id", TagKind::Text);
+    AddIndexTag(db, options.table, "code", "code", "id", TagKind::Text);
+    AddIndexTag(db, options.table, "price", "price", "id", TagKind::Number);
+    build.Commit();
+    return {words.from_dictionary, words.words.size()};
+}
+
+}  // namespace rowlark::database

@@ -1,0 +1,41 @@
+#pragma once
+// A sample goods table to feed the grid: realistic Russian names, codes, prices, quantities
+// and notes, the same rows for the same seed (and the same dictionary), fast enough for a
+// million rows in a few seconds.
+//
+// Columns: id INTEGER PRIMARY KEY (1..rows), code TEXT ("Т-000123": a letter, a dash and the
+// id in at least 6 digits, unique), name TEXT (1-3 Russian words, the first capitalised),
+// price REAL (two decimals, 1.00-99999.99), qty INTEGER (0-999), note TEXT (NULL in about a
+// third of rows). Index tags "name", "code" (text) and "price" (number), keyed by id; their
+// indexes are the table's only ones (each costs a sort of every row), as the grid orders through tags.
+
+#include <cstdint>
+#include <string>
+
+#include "database/russian_words.h"
+
+struct sqlite3;
+
+namespace rowlark::database {
+
+struct GoodsOptions {
+    std::string table = "goods";
+    std::int64_t rows = 1000;
+    std::uint64_t seed = 1;
+    std::string dictionary = kDefaultDictionary;
+    // Journal and syncing off while building: only for a fresh file that the caller throws
+    // away on failure, since a failed build then cannot be rolled back.
+    bool journal_off = false;
+};
+
+struct GoodsReport {
+    bool words_from_dictionary = false;  // false: the built-in word list was used
+    std::size_t word_count = 0;
+};
+
+// Creates and fills the table and its tags in one transaction; on failure nothing of it
+// remains (unless journal_off). Throws DatabaseError, e.g. when the table exists already.
+// Requires: no transaction open on db.
+GoodsReport CreateGoodsTable(sqlite3* db, const GoodsOptions& options);
+
+}  // namespace rowlark::database

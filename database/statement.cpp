@@ -1,0 +1,108 @@
+#include "database/statement.h"
+
+#include <sqlite3.h>
+
+#include <utility>
+
+#include "database/database_error.h"
+
+namespace rowlark::database {
+
+namespace {
+
+[[noreturn]] void Fail(sqlite3* db) {
+    throw DatabaseError(db ? sqlite3_errmsg(db) : "no database connection");
+}
+
+}  // namespace
+
+Statement::Statement(sqlite3* db, std::string_view sql) : db_(db) {
+    if (!db) Fail(db);
+    if (sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &stmt_, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(stmt_);
+        stmt_ = nullptr;
+        Fail(db);
+    }
+    if (!stmt_) throw DatabaseError("empty SQL statement");
+}
+
+Statement::~Statement() { sqlite3_finalize(stmt_); }
+
+Statement::Statement(Statement&& other) noexcept
+    : db_(other.db_), stmt_(std::exchange(other.stmt_, nullptr)) {}
+
+Statement& Statement::operator=(Statement&& other) noexcept {
+    if (this != &other) {
+        sqlite3_finalize(stmt_);
+        db_ = other.db_;
+        stmt_ = std::exchange(other.stmt_, nullptr);
+    }
+    return *this;
+}
+
+void Statement::BindInt(int index, std::int64_t value) {
+    if (sqlite3_bind_int64(stmt_, index, value) != SQLITE_OK) Fail(db_);
+}
+
+void Statement::BindReal(int index, double value) {
+    if (sqlite3_bind_double(stmt_, index, value) != SQLITE_OK) Fail(db_);
+}
+
+void Statement::BindText(int index, std::string_view value) {
+    if (sqlite3_bind_text64(stmt_, index, value.data(), value.size(), SQLITE_TRANSIENT, SQLITE_UTF8) != SQLITE_OK)
+        Fail(db_);
+}
+
+void Statement::BindNull(int index) {
+    if (sqlite3_bind_null(stmt_, index) != SQLITE_OK) Fail(db_);
+}
+
+bool Statement::Step() {
+    const int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW) return true;
+    if (rc == SQLITE_DONE) return false;
+    Fail(db_);
+}
+
+void Statement::Reset() { sqlite3_reset(stmt_); }
+
+int Statement::ColumnCount() const { return sqlite3_column_count(stmt_); }
+
+bool Statement::IsNull(int column) const { return sqlite3_column_type(stmt_, column) == SQLITE_NULL; }
+
+std::int64_t Statement::ColumnInt(int column) const { return sqlite3_column_int64(stmt_, column); }
+
+std::string Statement::ColumnText(int column) const {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
+    if (!text) return {};
+    return std::string(text, static_cast<size_t>(sqlite3_column_bytes(stmt_, column)));
+}
+
+void Execute(sqlite3* db, std::string_view sql) {
+    if (!db) Fail(db);
+    const std::string text(sql);
+    char* message = nullptr;
+    if (sqlite3_exec(db, text.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
+        std::string error = message ? message : sqlite3_errmsg(db);
+        sqlite3_free(message);
+        throw DatabaseError(error);
+    }
+}
+
+std::string QuoteIdentifier(std::string_view name) {
+    std::string quoted = "\"";
+    for (char c : name) {
+        if (c == '"') quoted += '"';
+        quoted += c;
+    }
+    quoted += '"';
+    return quoted;
+}
+
+bool TableExists(sqlite3* db, std::string_view table) {
+    Statement find(db, "SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = ?1 COLLATE NOCASE");
+    find.BindText(1, table);
+    return find.Step();
+}
+
+}  // namespace rowlark::database

@@ -1,0 +1,131 @@
+// Bad QueryRows calls end in a CursorError naming what is wrong, never in a crash.
+
+#include "tests/database/database_fixture.h"
+
+namespace rowlark::database::testing {
+namespace {
+
+using oledb_backend::CursorError;
+
+class QueryRowsErrors : public ItemsDb {
+protected:
+    // The message of the CursorError the call throws, or "" when it throws none.
+    std::string ErrorOf(const std::vector<oledb_backend::ProcArg>& args) {
+        try {
+            auto cursor = QueryRows(db(), args);
+            while (cursor->Step()) {
+            }
+        } catch (const CursorError& error) {
+            return error.what();
+        }
+        return "";
+    }
+    Call Good() const {
+        Call call = On("name");
+        call.count = 5;
+        return call;
+    }
+};
+
+TEST_F(QueryRowsErrors, WrongArgumentCountIsRefused) {
+    auto args = Good().Args();
+    args.pop_back();
+    EXPECT_EQ(ErrorOf(args),
+              "QueryRows expects 10 arguments ('table', 'tag', 'start index', 'start key', count, 'key field', "
+              "direction, 'filter from', 'filter to', inclusive), got 9");
+    EXPECT_NE(ErrorOf({}), "");
+}
+
+TEST_F(QueryRowsErrors, WrongArgumentKindsAreRefusedByPosition) {
+    auto args = Good().Args();
+    args[0] = Num(3);
+    EXPECT_EQ(ErrorOf(args), "QueryRows argument 1 (table) must be a quoted text, got the number 3");
+    args = Good().Args();
+    args[4] = Text("5");
+    EXPECT_EQ(ErrorOf(args), "QueryRows argument 5 (count) must be a whole number, got the text '5'");
+    args = Good().Args();
+    args[6] = Num(2);
+    EXPECT_EQ(ErrorOf(args), "QueryRows argument 7 (direction) must be 1 or 0, got 2");
+    args = Good().Args();
+    args[9] = Num(-1);
+    EXPECT_EQ(ErrorOf(args), "QueryRows argument 10 (inclusive) must be 1 or 0, got -1");
+}
+
+TEST_F(QueryRowsErrors, NegativeCountIsRefused) {
+    Call call = Good();
+    call.count = -20;
+    EXPECT_EQ(ErrorOf(call.Args()), "QueryRows argument 5 (count) must be 0 or more, got -20");
+}
+
+TEST_F(QueryRowsErrors, UnknownTableTagOrKeyFieldIsRefused) {
+    Call call = Good();
+    call.table = "nothing";
+    EXPECT_EQ(ErrorOf(call.Args()), "QueryRows: unknown table 'nothing'");
+    call = Good();
+    call.tag = "colour";
+    EXPECT_EQ(ErrorOf(call.Args()), "QueryRows: table 'items' has no index tag 'colour'");
+    call = Good();
+    call.key_field = "name";
+    EXPECT_EQ(ErrorOf(call.Args()), "QueryRows: key field 'name' is not the key field 'id' of index tag 'name'");
+}
+
+TEST_F(QueryRowsErrors, TableWithoutAnyTagsIsRefused) {
+    DbHandle bare = OpenMemoryDb();
+    Execute(bare.get(), "CREATE TABLE items (id INTEGER PRIMARY KEY)");
+    Call call = Good();
+    try {
+        QueryRows(bare.get(), call.Args());
+        ADD_FAILURE() << "no error";
+    } catch (const CursorError& error) {
+        EXPECT_STREQ(error.what(), "QueryRows: table 'items' has no index tag 'name'");
+    }
+}
+
+TEST_F(QueryRowsErrors, StartIndexTextThatIsNotANumberIsRefusedForNumberTags) {
+    Call call = On("price");
+    call.index = "12,5";
+    call.key = "3";
+    call.count = 1;
+    EXPECT_EQ(ErrorOf(call.Args()),
+              "QueryRows: start index text '12,5' is not a number (index tag 'price' orders by a number)");
+}
+
+TEST_F(QueryRowsErrors, NoDatabaseIsRefused) {
+    EXPECT_THROW(QueryRows(nullptr, Good().Args()), CursorError);
+}
+
+TEST_F(QueryRowsErrors, TagNamesAndTableNamesMatchInAnyLetterCase) {
+    Call call = Good();
+    call.table = "ITEMS";
+    call.tag = "Name";
+    call.key_field = "ID";
+    EXPECT_EQ(ErrorOf(call.Args()), "");
+    EXPECT_EQ(Answer(db(), call).size(), 5u);
+}
+
+TEST_F(QueryRowsErrors, DroppedTableBehindATagIsReportedNotCrashed) {
+    Execute(db(), "DROP TABLE items");
+    EXPECT_EQ(ErrorOf(Good().Args()), "QueryRows: unknown table 'items'");
+}
+
+TEST_F(QueryRowsErrors, ColumnOutsideTheTwoColumnsIsRefused) {
+    auto cursor = QueryRows(db(), Good().Args());
+    EXPECT_THROW(cursor->Column(0), CursorError) << "before the first Step()";
+    ASSERT_TRUE(cursor->Step());
+    EXPECT_THROW(cursor->Column(2), CursorError);
+    EXPECT_THROW(cursor->ColumnName(-1), CursorError);
+}
+
+TEST(RegisterDatabaseProcedures, OffersQueryRowsUnderItsName) {
+    std::vector<std::string> names;
+    oledb_backend::Procedure query_rows;
+    RegisterDatabaseProcedures([&](const std::string& name, oledb_backend::Procedure procedure) {
+        names.push_back(name);
+        query_rows = std::move(procedure);
+    });
+    ASSERT_EQ(names, std::vector<std::string>{"QueryRows"});
+    EXPECT_THROW(query_rows(nullptr, {}), CursorError);
+}
+
+}  // namespace
+}  // namespace rowlark::database::testing

@@ -1,0 +1,156 @@
+// make_sample_db PATH ROWS [SEED] [--table NAME]
+// Makes a SQLite file with a sample goods table and its index tags. A new file is built
+// under a temporary name and renamed into place only when complete; an existing file gets
+// the table in one transaction. Either way a failure leaves nothing half-written.
+
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <charconv>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "database/database_error.h"
+#include "database/sample_goods.h"
+#include "database/statement.h"
+
+namespace fs = std::filesystem;
+using rowlark::database::CreateGoodsTable;
+using rowlark::database::DatabaseError;
+using rowlark::database::GoodsOptions;
+
+namespace {
+
+constexpr const char* kUsage = "usage: make_sample_db PATH ROWS [SEED] [--table NAME]";
+
+struct CloseDb {
+    void operator()(sqlite3* db) const { sqlite3_close(db); }
+};
+using DbHandle = std::unique_ptr<sqlite3, CloseDb>;
+
+template <typename T>
+std::optional<T> ParseWhole(std::string_view text) {
+    T value{};
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+struct Arguments {
+    std::string path;
+    GoodsOptions goods;
+};
+
+// Reads the command line; prints why and answers none when it is wrong.
+std::optional<Arguments> ReadArguments(int argc, char** argv) {
+    Arguments args;
+    std::vector<std::string_view> positional;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--table") {
+            if (i + 1 >= argc || std::string_view(argv[i + 1]).empty()) {
+                std::fprintf(stderr, "make_sample_db: --table needs a name\n%s\n", kUsage);
+                return std::nullopt;
+            }
+            args.goods.table = argv[++i];
+        } else if (arg.size() > 1 && arg[0] == '-' && !ParseWhole<long long>(arg)) {
+            std::fprintf(stderr, "make_sample_db: unknown option %s\n%s\n", argv[i], kUsage);
+            return std::nullopt;
+        } else {
+            positional.push_back(arg);
+        }
+    }
+    if (positional.size() < 2 || positional.size() > 3) {
+        std::fprintf(stderr, "%s\n", kUsage);
+        return std::nullopt;
+    }
+    args.path = std::string(positional[0]);
+    const auto rows = ParseWhole<std::int64_t>(positional[1]);
+    if (!rows || *rows < 0) {
+        std::fprintf(stderr, "make_sample_db: ROWS must be a whole number 0 or more, got '%s'\n",
+                     std::string(positional[1]).c_str());
+        return std::nullopt;
+    }
+    args.goods.rows = *rows;
+    if (positional.size() == 3) {
+        const auto seed = ParseWhole<std::uint64_t>(positional[2]);
+        if (!seed) {
+            std::fprintf(stderr, "make_sample_db: SEED must be a whole number 0 or more, got '%s'\n",
+                         std::string(positional[2]).c_str());
+            return std::nullopt;
+        }
+        args.goods.seed = *seed;
+    }
+    return args;
+}
+
+DbHandle Open(const std::string& path, int flags) {
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(path.c_str(), &raw, flags, nullptr);
+    DbHandle db(raw);
+    if (rc != SQLITE_OK) throw DatabaseError(raw ? sqlite3_errmsg(raw) : "out of memory");
+    return db;
+}
+
+void Report(const Arguments& args, const rowlark::database::GoodsReport& report) {
+    if (!report.words_from_dictionary)
+        std::fprintf(stderr, "make_sample_db: note: %s is missing or has no usable words; names use a built-in list\n",
+                     args.goods.dictionary.c_str());
+    std::printf("%s: table %s with %lld rows (seed %llu)\n", args.path.c_str(), args.goods.table.c_str(),
+                static_cast<long long>(args.goods.rows), static_cast<unsigned long long>(args.goods.seed));
+}
+
+// Adds the table to an existing database in one transaction.
+int AddToExisting(const Arguments& args) {
+    DbHandle db = Open(args.path, SQLITE_OPEN_READWRITE);
+    // Reading the schema also tells a file that is not a database.
+    if (rowlark::database::TableExists(db.get(), args.goods.table)) {
+        std::fprintf(stderr, "make_sample_db: %s already has a table %s; nothing changed\n", args.path.c_str(),
+                     args.goods.table.c_str());
+        return 1;
+    }
+    Report(args, CreateGoodsTable(db.get(), args.goods));
+    return 0;
+}
+
+// Builds a new file beside the target and renames it into place when complete.
+int CreateNew(Arguments args) {
+    const fs::path target(args.path);
+    const fs::path temp = target.string() + ".tmp-" + std::to_string(::getpid());
+    try {
+        rowlark::database::GoodsReport report;
+        {
+            DbHandle db = Open(temp.string(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+            args.goods.journal_off = true;  // the temporary file is thrown away on failure
+            report = CreateGoodsTable(db.get(), args.goods);
+            if (sqlite3_close(db.release()) != SQLITE_OK) throw DatabaseError("cannot close " + temp.string());
+        }
+        if (fs::exists(target)) throw DatabaseError("the file appeared while it was being built; nothing changed");
+        fs::rename(temp, target);
+        Report(args, report);
+    } catch (...) {
+        std::error_code ignored;
+        fs::remove(temp, ignored);
+        throw;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const auto args = ReadArguments(argc, argv);
+    if (!args) return 2;
+    try {
+        return fs::exists(args->path) ? AddToExisting(*args) : CreateNew(*args);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "make_sample_db: %s: %s\n", args->path.c_str(), error.what());
+        return 1;
+    }
+}
