@@ -41,13 +41,16 @@ class BuildGuard {
 public:
     BuildGuard(sqlite3* db, bool journal_off) : db_(db), journal_off_(journal_off) {
         if (!sqlite3_get_autocommit(db)) throw DatabaseError("sample goods: a transaction is already open");
+        Statement cache(db_, "PRAGMA cache_size");
+        if (cache.Step()) cache_size_ = cache.ColumnInt(0);
         Execute(db_, "PRAGMA cache_size = -131072; PRAGMA temp_store = MEMORY");
         if (journal_off_) Execute(db_, "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF");
         Execute(db_, "BEGIN");
     }
     ~BuildGuard() {
         if (!committed_) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-        sqlite3_exec(db_, "PRAGMA cache_size = -2000; PRAGMA temp_store = DEFAULT", nullptr, nullptr, nullptr);
+        const std::string restore = "PRAGMA cache_size = " + std::to_string(cache_size_) + "; PRAGMA temp_store = DEFAULT";
+        sqlite3_exec(db_, restore.c_str(), nullptr, nullptr, nullptr);
         if (journal_off_)
             sqlite3_exec(db_, "PRAGMA journal_mode = DELETE; PRAGMA synchronous = FULL", nullptr, nullptr, nullptr);
     }
@@ -62,6 +65,7 @@ private:
     sqlite3* db_;
     bool journal_off_;
     bool committed_ = false;
+    std::int64_t cache_size_ = -2000;  // the connection's own, put back after the build
 };
 
 std::string Code(Random& random, std::int64_t id) {
