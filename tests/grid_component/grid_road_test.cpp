@@ -1,0 +1,317 @@
+// The whole road: a script creates the static provider by its Russian name, points it at a real
+// SQLite file of sample goods and loads; the grid takes the provider's script object and pages,
+// searches, positions by key and refreshes through the grid interfaces alone.
+
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <boost/shared_ptr.hpp>
+#include <boost/weak_ptr.hpp>
+
+#include "addin/context/context_base.h"
+#include "addin/module/module_classes.h"
+#include "database/sample_goods.h"
+#include "platform/grid_component/grid_component.h"
+#include "platform/runtime/module.h"
+#include "platform/win/crt.h"
+#include "tests/support/host_fixture.h"
+
+namespace {
+
+using grid_component::Grid;
+using test_support::Cp;
+using test_support::Utf;
+
+constexpr int kRows = 500;
+constexpr int kPage = 10;
+
+CValue Number(long n) {
+    CValue value;
+    value = n;
+    return value;
+}
+
+CValue Text(const std::string& utf8) {
+    CValue value;
+    value = Cp(utf8).c_str();
+    return value;
+}
+
+// Script calls as the host makes them: a member found by its (Russian) name, then invoked.
+void Write(CBLContext* object, const std::string& utf8_property, const CValue& value) {
+    const int index = object->LookupProperty(Cp(utf8_property).c_str());
+    ASSERT_GE(index, 0) << utf8_property;
+    EXPECT_EQ(1, object->WriteProperty(index, value));
+}
+
+CValue Call(CBLContext* object, const std::string& utf8_method, std::vector<CValue> args = {}) {
+    const int index = object->LookupMethod(Cp(utf8_method).c_str());
+    EXPECT_GE(index, 0) << utf8_method;
+    std::vector<CValue*> pointers;
+    for (auto& arg : args) pointers.push_back(&arg);
+    pointers.push_back(nullptr);
+    CValue result;
+    EXPECT_EQ(1, object->InvokeAsFunction(index, result, pointers.data()));
+    return result;
+}
+
+// The first cell (the id) of every row line of a rendered table, header and rule skipped.
+std::vector<long> RenderedIds(const std::string& table) {
+    std::vector<long> ids;
+    std::istringstream lines(table);
+    std::string line;
+    for (int skip = 0; skip < 2 && std::getline(lines, line); ++skip) {
+    }
+    while (std::getline(lines, line)) ids.push_back(std::stol(line.substr(0, line.find(" | "))));
+    return ids;
+}
+
+// Ids from..to, both included.
+std::vector<long> Ids(long from, long to) {
+    std::vector<long> ids;
+    for (long id = from; id <= to; ++id) ids.push_back(id);
+    return ids;
+}
+
+class GridRoad : public test_support::HostTest {
+protected:
+    void SetUp() override {
+        HostTest::SetUp();
+        crt::SetLocale(crt::Locale::Russian1251);
+        ASSERT_FALSE(classes_.Failed()) << classes_.Failure();
+        path_ = ::testing::TempDir() + "rowlark_grid_" + std::to_string(::getpid()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".db";
+        std::remove(path_.c_str());
+        MakeGoodsFile();
+
+        ASSERT_TRUE(CBLContext::CreateByName("OLEDBData", connection_));
+        Call(connection_.GetContext(), "Открыть", {Text(path_)});
+        ASSERT_TRUE(CBLContext::CreateByName(Cp("Рядовид.Провайдер.OleDb.VFP.Статический").c_str(), provider_));
+        CBLContext* provider = provider_.GetContext();
+        Write(provider, "ТекстЗапроса", Text("SELECT id, code, name, price FROM goods ORDER BY id"));
+        Write(provider, "КлючевоеПоле", Text("id"));
+        Call(provider, "УстановитьПодключение", {connection_});
+        Call(provider, "ПолучитьДанные");
+        ASSERT_TRUE(test_support::RaisedErrors().empty());
+    }
+    void TearDown() override {
+        provider_.Reset();
+        connection_.Reset();
+        std::remove(path_.c_str());
+        HostTest::TearDown();
+    }
+
+    // 500 sample goods; ids 321 and 400 renamed so that one Russian prefix leads to them alone.
+    void MakeGoodsFile() {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(SQLITE_OK, sqlite3_open(path_.c_str(), &db));
+        rowlark::database::GoodsOptions options;
+        options.rows = kRows;
+        rowlark::database::CreateGoodsTable(db, options);
+        ASSERT_EQ(SQLITE_OK, sqlite3_exec(db, "UPDATE goods SET name = 'Щавель конский' WHERE id IN (321, 400)",
+                                          nullptr, nullptr, nullptr));
+        sqlite3_stmt* statement = nullptr;
+        ASSERT_EQ(SQLITE_OK, sqlite3_prepare_v2(db,
+                                                "SELECT count(*) FROM goods WHERE id < 321 AND "
+                                                "(name LIKE 'щав%' OR name LIKE 'Щав%' OR name LIKE 'ЩАВ%')",
+                                                -1, &statement, nullptr));
+        ASSERT_EQ(SQLITE_ROW, sqlite3_step(statement));
+        EXPECT_EQ(0, sqlite3_column_int(statement, 0)) << "the sample has an earlier row with the prefix";
+        sqlite3_finalize(statement);
+        sqlite3_close(db);
+    }
+    // Changes the file through the same connection the provider reads.
+    void Execute(const std::string& utf8_sql) { Call(connection_.GetContext(), "Выполнить", {Text(utf8_sql)}); }
+
+    boost::shared_ptr<CDataProvider> DataProvider() {
+        auto* base = dynamic_cast<Utils1s::Context::CContextBase*>(provider_.GetContext());
+        boost::shared_ptr<void> out;
+        if (base == nullptr || !base->GetInterface(1, out)) return boost::shared_ptr<CDataProvider>();
+        return boost::static_pointer_cast<CDataProvider>(out);
+    }
+
+    static std::vector<long> ShownIds(const Grid& grid) {
+        std::vector<long> ids;
+        for (::CDataRow* row : grid.Rows()) ids.push_back(row->GetRowId() + 1);  // row k holds id k + 1
+        EXPECT_EQ(ids, RenderedIds(grid.Render()));
+        return ids;
+    }
+
+    Rowlark::ModuleClasses classes_;  // made first, gone last
+    std::string path_;
+    CValue connection_;
+    CValue provider_;
+};
+
+TEST_F(GridRoad, PagesThroughTheWholeResult) {
+    Grid grid(kPage);
+    ASSERT_TRUE(grid.Attach(provider_));
+    int count = 0;
+    ASSERT_TRUE(grid.RowCount(count));
+    EXPECT_EQ(kRows, count);
+
+    ASSERT_TRUE(grid.Home());
+    EXPECT_EQ(Ids(1, 10), ShownIds(grid));
+    ASSERT_TRUE(grid.PageDown());
+    EXPECT_EQ(Ids(11, 20), ShownIds(grid));
+    ASSERT_TRUE(grid.PageDown());
+    EXPECT_EQ(Ids(21, 30), ShownIds(grid));
+    ASSERT_TRUE(grid.PageUp());
+    EXPECT_EQ(Ids(11, 20), ShownIds(grid));
+    ASSERT_TRUE(grid.PageUp());
+    EXPECT_EQ(Ids(1, 10), ShownIds(grid));
+    ASSERT_TRUE(grid.PageUp());  // stays at the start
+    EXPECT_EQ(Ids(1, 10), ShownIds(grid));
+
+    ASSERT_TRUE(grid.End());
+    EXPECT_EQ(Ids(491, 500), ShownIds(grid));
+    ASSERT_TRUE(grid.PageDown());  // stays at the end
+    EXPECT_EQ(Ids(491, 500), ShownIds(grid));
+    ASSERT_TRUE(grid.PageUp());
+    EXPECT_EQ(Ids(481, 490), ShownIds(grid));
+    EXPECT_TRUE(test_support::RaisedErrors().empty());
+}
+
+TEST_F(GridRoad, PagingDownFromTheTopReachesEveryRowOnce) {
+    Grid grid(7);  // 500 is not a multiple of 7: the last page is topped up from the one before
+    ASSERT_TRUE(grid.Attach(provider_));
+    ASSERT_TRUE(grid.Home());
+    std::vector<long> seen = ShownIds(grid);
+    for (int page = 0; page < 80 && seen.back() < kRows; ++page) {
+        const long last = seen.back();
+        ASSERT_TRUE(grid.PageDown());
+        const std::vector<long> shown = ShownIds(grid);
+        ASSERT_EQ(7u, shown.size());
+        for (long id : shown)
+            if (id > last) seen.push_back(id);
+    }
+    EXPECT_EQ(Ids(1, kRows), seen);
+    EXPECT_EQ(Ids(494, 500), ShownIds(grid));
+}
+
+TEST_F(GridRoad, RenderShowsTheColumnNamesAndRussianCellsAsUtf8) {
+    Grid grid(kPage);
+    ASSERT_TRUE(grid.Attach(provider_));
+    ASSERT_TRUE(grid.GoToKey(Number(321)));
+    const std::string table = grid.Render();
+    EXPECT_EQ(0u, table.find("id")) << table;
+    EXPECT_NE(std::string::npos, table.find("code")) << table;
+    EXPECT_NE(std::string::npos, table.find("Щавель конский")) << table;
+}
+
+TEST_F(GridRoad, SearchForARussianPrefixStartsTheViewportAtTheFirstMatch) {
+    Grid grid(kPage);
+    ASSERT_TRUE(grid.Attach(provider_));
+    ASSERT_TRUE(grid.End());
+    EXPECT_TRUE(grid.Search("name", CString(Cp("ЩАВЕЛЬ К").c_str())));
+    EXPECT_EQ(Ids(321, 330), ShownIds(grid));
+    EXPECT_EQ(1, grid.NotificationCount(2));
+    EXPECT_EQ("", GetBkEndUI()->StatusText());
+
+    EXPECT_FALSE(grid.Search("name", CString(Cp("щавель з").c_str())));
+    EXPECT_EQ(Ids(321, 330), ShownIds(grid));  // nothing matched: the viewport stays
+    EXPECT_EQ(1, grid.NotificationCount(2));
+    EXPECT_TRUE(test_support::RaisedErrors().empty());
+}
+
+TEST_F(GridRoad, GoToKeyStartsTheViewportAtTheKeyedRow) {
+    Grid grid(kPage);
+    ASSERT_TRUE(grid.Attach(provider_));
+    ASSERT_TRUE(grid.GoToKey(Number(250)));
+    EXPECT_EQ(Ids(250, 259), ShownIds(grid));
+    const CValue key = grid.RowKey(3);
+    EXPECT_EQ(253L, static_cast<long>(key.GetNumeric()));
+
+    EXPECT_FALSE(grid.GoToKey(Number(kRows + 1)));
+    EXPECT_EQ(Ids(250, 259), ShownIds(grid));
+    ASSERT_TRUE(grid.GoToKey(Number(1)));
+    EXPECT_EQ(Ids(1, 10), ShownIds(grid));
+    ASSERT_TRUE(grid.GoToKey(Number(kRows)));
+    EXPECT_EQ(Ids(kRows, kRows), ShownIds(grid));
+}
+
+TEST_F(GridRoad, RefreshShowsChangedDataInTheSameRows) {
+    Grid grid(kPage);
+    ASSERT_TRUE(grid.Attach(provider_));
+    ASSERT_TRUE(grid.Home());
+    ASSERT_TRUE(grid.PageDown());
+    Execute("UPDATE goods SET name = 'Обновлённый товар' WHERE id = 12");
+    Execute("INSERT INTO goods(id, code, name, price, qty) VALUES(501, 'Т-000501', 'Новый', 1.5, 1)");
+    EXPECT_EQ(std::string::npos, grid.Render().find("Обновлённый товар"));
+
+    ASSERT_TRUE(grid.Refresh());
+    EXPECT_EQ(Ids(11, 20), ShownIds(grid));
+    CString text;
+    EXPECT_EQ("Обновлённый товар", Utf(std::string(grid.Rows()[1]->FormatField(2, text).view())));
+    int count = 0;
+    ASSERT_TRUE(grid.RowCount(count));
+    EXPECT_EQ(kRows + 1, count);
+    ASSERT_TRUE(grid.End());
+    EXPECT_EQ(Ids(492, 501), ShownIds(grid));
+    EXPECT_TRUE(test_support::RaisedErrors().empty());
+}
+
+TEST_F(GridRoad, GridAndScriptTogetherOwnTheProviderAndLetEverythingGo) {
+    boost::weak_ptr<CDataProvider> watch;
+    {
+        Grid grid(kPage);
+        ASSERT_TRUE(grid.Attach(provider_));
+        watch = DataProvider();
+        ASSERT_TRUE(grid.End());
+        ASSERT_TRUE(grid.PageUp());
+        ASSERT_TRUE(grid.GoToKey(Number(100)));
+        ASSERT_TRUE(grid.Search("name", CString(Cp("щавель").c_str())));
+        provider_.Reset();  // the grid alone keeps the provider now
+        EXPECT_FALSE(watch.expired());
+        ASSERT_TRUE(grid.PageDown());
+        EXPECT_EQ(Ids(331, 340), ShownIds(grid));
+    }
+    EXPECT_TRUE(watch.expired());  // its rows and the provider went with the grid (the leak check covers the rows)
+}
+
+TEST_F(GridRoad, AttachRefusesObjectsThatAreNotProviders) {
+    Grid grid(kPage);
+    EXPECT_FALSE(grid.Attach(connection_));
+    EXPECT_FALSE(grid.Attach(CValue()));
+    EXPECT_FALSE(grid.Attach(Number(5)));
+    const CValue fields = Call(provider_.GetContext(), "Поля");
+    ASSERT_NE(nullptr, fields.GetContext());
+    EXPECT_FALSE(grid.Attach(fields));
+    EXPECT_FALSE(grid.Home());
+    EXPECT_TRUE(grid.Rows().empty());
+    int count = 0;
+    EXPECT_FALSE(grid.RowCount(count));
+}
+
+TEST_F(GridRoad, AttachSetsAndDetachClearsTheProvidersWindow) {
+    const auto provider = DataProvider();
+    ASSERT_TRUE(provider);
+    EXPECT_EQ(nullptr, provider->m_hWnd);
+    Grid grid(kPage);
+    ASSERT_TRUE(grid.Attach(provider_));
+    EXPECT_EQ(grid.Window(), provider->m_hWnd);
+    ASSERT_TRUE(grid.Home());
+    provider->NotifyGridCode0();
+    EXPECT_EQ(1, grid.NotificationCount(0));
+
+    grid.Detach();
+    EXPECT_EQ(nullptr, provider->m_hWnd);
+    EXPECT_TRUE(grid.Rows().empty());
+    provider->NotifyGridCode0();
+    EXPECT_EQ(1, grid.NotificationCount(0));
+
+    // A grid moving to another provider lets go of the first one's window as well.
+    ASSERT_TRUE(grid.Attach(provider_));
+    CValue other;
+    ASSERT_TRUE(CBLContext::CreateByName("Rowlark.Provider.OleDb.VFP.Static", other));
+    ASSERT_TRUE(grid.Attach(other));
+    EXPECT_EQ(nullptr, provider->m_hWnd);
+    grid.Detach();
+}
+
+}  // namespace
