@@ -65,8 +65,9 @@ public:
     CV7DataRow* GetV7Row(::CDataRow* row) override;
 
 private:
-    // Replaces the window and the current result by the rows QueryRows names from start (none: from
-    // an end of the range). Errors are raised; the window then stays empty.
+    // Replaces the window and the current result by the rows QueryRows names from start (none, or a
+    // row this provider did not make: from an end of the range). Errors are raised; the window then
+    // stays empty, and a key the row query does not return is left out.
     void LoadWindow(const ::CDataRow* start, int count, bool inclusive);
     // Runs the row query for the keys gathered and lines its rows up with them.
     void LoadRows(const std::string& key_list, const KeyMap& keys);
