@@ -2,7 +2,8 @@
 // The interfaces an outside grid component is built against. The order of the virtual operations,
 // their types and CDataProvider's window-handle member are fixed: add nothing, reorder nothing.
 // Rows returned by NextRow and FindRowByKey are new objects owned by the caller, who deletes them
-// through ::CDataRow's virtual destructor.
+// through ::CDataRow's virtual destructor. Everything is inline, so the grid, built apart from the
+// module, links against these classes without the module's code.
 
 #include "addin/grid/data_row.h"
 #include "addin/grid/search_request.h"
@@ -28,13 +29,13 @@ public:
     virtual BOOL IsSameRow(const ::CDataRow* a, const ::CDataRow* b) = 0;
     virtual int ReservedQuery1() { return 0; }
     // TRUE with count set when the number of rows is known.
-    virtual BOOL GetRowCount(int& count);
+    virtual BOOL GetRowCount(int& /*count*/) { return FALSE; }
     virtual void ReservedHook1(long) {}
     virtual void ReservedHook2(long) {}
     // Sends code 1 to the grid window; the window's answer, or 0 without a window.
-    virtual LRESULT NotifyGridCode1();
+    virtual LRESULT NotifyGridCode1() { return Notify(kGridNotifyCode1, 0); }
     virtual int ReservedQuery2(long) { return 0; }
-    virtual void QuickSearch(const SearchRequest& request);
+    virtual void QuickSearch(const SearchRequest& /*request*/) {}
     virtual void NotifyGridCode0() {}
     virtual void ReservedHook3() {}
 
@@ -43,16 +44,18 @@ public:
 
 protected:
     // Sends WM_USER + 16 synchronously when the window handle is set; 0 otherwise.
-    LRESULT Notify(WPARAM code, LPARAM lparam) const;
+    LRESULT Notify(WPARAM code, LPARAM lparam) const {
+        return m_hWnd == nullptr ? 0 : SendMessageA(m_hWnd, kGridNotifyMessage, code, lparam);
+    }
 };
 
 class CV7DataProvider {
 public:
     virtual CV7DataRow* GetV7Row(::CDataRow* row) = 0;
     // Key of a row; key is left untouched when there is none.
-    virtual void GetRowKey(::CDataRow* row, CValue& key);
+    virtual void GetRowKey(::CDataRow* /*row*/, CValue& /*key*/) {}
     // A new row (owned by the caller) whose key equals key, or null.
-    virtual ::CDataRow* FindRowByKey(const CValue& key);
+    virtual ::CDataRow* FindRowByKey(const CValue& /*key*/) { return nullptr; }
 
 protected:
     ~CV7DataProvider() = default;  // never deleted through this interface
