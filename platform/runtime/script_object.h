@@ -28,5 +28,6 @@ public:
     static CValue Number(long number);
 
 private:
+    bool Invoke(const char* method, CValue* result, std::initializer_list<CValue> args);
     CValue value_;
 };
