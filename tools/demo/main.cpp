@@ -3,6 +3,7 @@
 // grid, and prints what a user sees. Usage: demo GOODS_DB [BIG_GOODS_DB]
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -27,7 +28,7 @@ CValue Text(const char* utf8) { return ScriptObject::Text(FromUtf8(utf8)); }
 // Stops with the module's own message, readably, when the script step raised a run-time error.
 void CheckNoError(const char* step) {
     if (host_errors::Raised().empty()) return;
-    std::fprintf(stderr, "%s: %s\n", step, ToUtf8(host_errors::Raised().back().text).c_str());
+    for (const auto& error : host_errors::Raised()) std::fprintf(stderr, "%s: %s\n", step, ToUtf8(error.text).c_str());
     std::exit(1);
 }
 
@@ -141,6 +142,12 @@ int main(int argc, char** argv) {
         return 2;
     }
     crt::SetLocale(crt::Locale::Russian1251);  // the host runs under the Russian locale
+    for (int i = 1; i < argc; ++i) {
+        if (!std::filesystem::is_regular_file(argv[i])) {  // opening would make an empty database there
+            std::fprintf(stderr, "no such database file: %s\n", argv[i]);
+            return 1;
+        }
+    }
     rowlark::database::RegisterDatabaseProcedures(
         [](const std::string& name, oledb_backend::Procedure procedure) { oledb_backend::RegisterProcedure(name, std::move(procedure)); });
 
