@@ -12,6 +12,7 @@ class ScriptObject {
 public:
     // Creates an object by a registered class name; Valid() is false when the name is unknown.
     static ScriptObject Create(const char* class_name);
+    ScriptObject() = default;  // holds no object
     explicit ScriptObject(CValue value) : value_(std::move(value)) {}
 
     bool Valid() const { return value_.GetContext() != nullptr; }

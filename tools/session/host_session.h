@@ -1,0 +1,51 @@
+#pragma once
+// A host for the command-line programs: loads the module file as the host does, offers the database's
+// stored procedures, and makes connections and providers the way a host script does (by registered
+// names and Russian member names). Texts given here are UTF-8; errors are printed in UTF-8.
+
+#include <string>
+
+#include "platform/runtime/script_object.h"
+
+namespace tools {
+
+class HostSession {
+public:
+    // Loads the module; exits with a message when it cannot be loaded.
+    HostSession();
+    // Unloads the module. Every script object made through the session must be gone by then.
+    ~HostSession();
+    HostSession(const HostSession&) = delete;
+    HostSession& operator=(const HostSession&) = delete;
+
+private:
+    void* module_;
+};
+
+// False, with a message, when path is not an existing file (opening would create an empty database).
+bool RequireDatabaseFile(const char* path);
+// A host text value from UTF-8.
+CValue Text(const std::string& utf8);
+// Prints every run-time error raised so far under step and exits with status 1 when there was one.
+void ExitOnError(const char* step);
+
+ScriptObject OpenConnection(const char* path);
+
+struct StaticSettings {
+    std::string query;      // "ТекстЗапроса"
+    std::string key_field;  // "КлючевоеПоле"
+};
+// A static provider, connected and loaded.
+ScriptObject MakeStaticProvider(const ScriptObject& connection, const StaticSettings& settings);
+
+struct DynamicSettings {
+    std::string query;        // "ТекстЗапроса", with %СписокИД% where the keys go
+    std::string query_key;    // "КлючевоеПолеЗапроса"
+    std::string table_key;    // "КлючевоеПолеОпорнойТаблицы"
+    std::string table;        // "ОпорнаяТаблица"
+    std::string tag;          // "ТегИндекса"
+};
+// A dynamic provider, connected and loaded.
+ScriptObject MakeDynamicProvider(const ScriptObject& connection, const DynamicSettings& settings);
+
+}  // namespace tools
