@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "addin/grid/data_row.h"
@@ -30,6 +31,12 @@ public:
     const CValue& GetValueAt(int index) override;
 
     std::size_t GetValueCount() const { return values_.size(); }
+    // Exchanges contents with other; never fails, so a row can be replaced all or nothing.
+    void Swap(CDataRow& other) noexcept {
+        std::swap(row_number_, other.row_number_);
+        fields_.swap(other.fields_);
+        values_.swap(other.values_);
+    }
 
 private:
     std::uint32_t row_number_;
@@ -46,6 +53,11 @@ public:
 
     const std::string& GetIndexText() const { return index_text_; }
     const std::string& GetKeyText() const { return key_text_; }
+    void Swap(CDynamicDataRow& other) noexcept {
+        CDataRow::Swap(other);
+        index_text_.swap(other.index_text_);
+        key_text_.swap(other.key_text_);
+    }
 
 private:
     std::string index_text_;

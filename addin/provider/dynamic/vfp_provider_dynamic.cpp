@@ -96,10 +96,10 @@ BOOL CVfpProviderDynamic::RefreshRow(::CDataRow* row) {
     if (!m_Result.IsValid() || m_Result.IsEmpty() || window_.empty()) return FALSE;
     const KeyEntry& entry = window_.front();
     if (!m_Result.GetRow(static_cast<long>(entry.number))) return FALSE;
-    // The new row is complete before the grid's object is touched; assigning into that object keeps
-    // its address and type, so the grid's pointer shows the re-read values.
-    const CDynamicDataRow fresh(entry.index_text, entry.key_text, m_Result, m_Fields);
-    *target = fresh;
+    // The new row is complete before the grid's object is touched; swapping it into that object keeps
+    // its address and type and cannot fail half-way, so the grid's pointer shows the re-read values.
+    CDynamicDataRow fresh(entry.index_text, entry.key_text, m_Result, m_Fields);
+    target->Swap(fresh);
     window_.pop_front();
     return TRUE;
 }
