@@ -14,11 +14,11 @@
 #include <boost/weak_ptr.hpp>
 
 #include "addin/context/context_base.h"
-#include "addin/module/module_classes.h"
 #include "database/sample_goods.h"
 #include "platform/grid_component/grid_component.h"
 #include "platform/runtime/module.h"
 #include "platform/win/crt.h"
+#include "platform/win/module_loader.h"
 #include "tests/support/host_fixture.h"
 
 namespace {
@@ -83,7 +83,7 @@ protected:
     void SetUp() override {
         HostTest::SetUp();
         crt::SetLocale(crt::Locale::Russian1251);
-        ASSERT_FALSE(classes_.Failed()) << classes_.Failure();
+        ASSERT_NE(nullptr, module_.handle) << win::LastLoadError();
         path_ = ::testing::TempDir() + "rowlark_grid_" + std::to_string(::getpid()) + "_" +
                 ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".db";
         std::remove(path_.c_str());
@@ -142,7 +142,12 @@ protected:
         return ids;
     }
 
-    Rowlark::ModuleClasses classes_;  // made first, gone last
+    // The module file, loaded as the host loads it: made first, gone last.
+    struct LoadedModule {
+        LoadedModule() : handle(win::LoadLibraryA(ROWLARK_MODULE_PATH)) { EXPECT_NE(nullptr, handle) << win::LastLoadError(); }
+        ~LoadedModule() { win::FreeLibrary(handle); }
+        HINSTANCE handle;
+    } module_;
     std::string path_;
     CValue connection_;
     CValue provider_;
