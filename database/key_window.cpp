@@ -76,21 +76,36 @@ private:
     std::vector<SqlParam> params_;
 };
 
+// SQLite's affinity rule: a declared type naming INT, REAL, FLOA, DOUB or none of
+// CHAR, CLOB, TEXT, BLOB (and not empty) compares a text key as a number.
+bool HasNumericAffinity(sqlite3* db, const IndexTag& tag) {
+    Statement find(db, "SELECT upper(type) FROM pragma_table_info(?1) WHERE name = ?2 COLLATE NOCASE");
+    find.BindText(1, tag.table);
+    find.BindText(2, tag.key_field);
+    if (!find.Step())
+        throw CursorError("QueryRows: table " + Quoted(tag.table) + " has no key field " + Quoted(tag.key_field));
+    const std::string type = find.ColumnText(0);
+    auto has = [&](const char* word) { return type.find(word) != std::string::npos; };
+    if (has("INT")) return true;
+    if (has("CHAR") || has("CLOB") || has("TEXT") || has("BLOB") || type.empty()) return false;
+    return true;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
 class Planner {
 public:
-    Planner(sqlite3* db, const KeyWindowRequest& request) : db_(db), request_(request) {
-        if (!TableExists(db, request.table)) throw CursorError("QueryRows: unknown table " + Quoted(request.table));
-        auto found = FindIndexTag(db, request.table, request.tag);
-        if (!found)
-            throw CursorError("QueryRows: table " + Quoted(request.table) + " has no index tag " + Quoted(request.tag));
-        tag_ = std::move(*found);
-        if (!SameName(request.key_field, tag_.key_field))
-            throw CursorError("QueryRows: key field " + Quoted(request.key_field) + " is not the key field " +
-                              Quoted(tag_.key_field) + " of index tag " + Quoted(tag_.tag));
+    Planner(const KeyWindowRequest& request, const TagFacts& facts)
+        : request_(request), tag_(facts.tag), key_is_numeric_(facts.key_is_numeric) {
         value_ = KeyExpression(tag_);
         key_ = QuoteIdentifier(tag_.key_field);
         source_ = QuoteIdentifier(tag_.table) + " INDEXED BY " + QuoteIdentifier(tag_.index_name);
-        key_is_numeric_ = HasNumericAffinity();
     }
 
     KeyWindowPlan Plan() {
@@ -130,29 +145,6 @@ public:
     }
 
 private:
-    static bool SameName(std::string_view a, std::string_view b) {
-        if (a.size() != b.size()) return false;
-        for (size_t i = 0; i < a.size(); ++i)
-            if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-                return false;
-        return true;
-    }
-
-    // SQLite's affinity rule: a declared type naming INT, REAL, FLOA, DOUB or none of
-    // CHAR, CLOB, TEXT, BLOB (and not empty) compares a text key as a number.
-    bool HasNumericAffinity() {
-        Statement find(db_, "SELECT upper(type) FROM pragma_table_info(?1) WHERE name = ?2 COLLATE NOCASE");
-        find.BindText(1, tag_.table);
-        find.BindText(2, tag_.key_field);
-        if (!find.Step()) throw CursorError("QueryRows: table " + Quoted(tag_.table) + " has no key field " +
-                                            Quoted(tag_.key_field));
-        const std::string type = find.ColumnText(0);
-        auto has = [&](const char* word) { return type.find(word) != std::string::npos; };
-        if (has("INT")) return true;
-        if (has("CHAR") || has("CLOB") || has("TEXT") || has("BLOB") || type.empty()) return false;
-        return true;
-    }
-
     SqlParam KeyParam(const std::string& key) const {
         if (key_is_numeric_)
             if (auto number = ParseNumber(key)) return AsParam(*number);
@@ -207,20 +199,22 @@ private:
 
     PlannedStatement Make(const Conditions& where, const std::string& order) const {
         PlannedStatement statement;
-        statement.params = where.Params();
+        // Room for the count first: growing a vector of these variants later trips a false
+        // maybe-uninitialized warning of GCC 12 at -O3.
+        statement.params.reserve(where.Params().size() + 1);
+        for (const SqlParam& param : where.Params()) statement.params.push_back(param);
+        statement.params.emplace_back(std::in_place_type<std::int64_t>, request_.count);
         statement.sql = "SELECT " + key_ + ", " + value_ + " FROM " + source_ + where.Text() + " ORDER BY " + order +
-                        " LIMIT ?" + std::to_string(statement.params.size() + 1);
-        statement.params.push_back(request_.count);
+                        " LIMIT ?" + std::to_string(statement.params.size());
         return statement;
     }
 
-    sqlite3* db_;
     const KeyWindowRequest& request_;
-    IndexTag tag_;
+    const IndexTag& tag_;
+    bool key_is_numeric_;
     std::string value_;   // the tag's key expression
     std::string key_;     // the quoted key column
     std::string source_;  // the table, forced onto the tag's index
-    bool key_is_numeric_ = false;
 };
 
 }  // namespace
@@ -245,13 +239,31 @@ KeyWindowRequest ReadKeyWindowRequest(const std::vector<ProcArg>& args) {
     return request;
 }
 
-KeyWindowPlan PlanKeyWindow(sqlite3* db, const KeyWindowRequest& request) {
+TagFacts LookUpTag(sqlite3* db, const KeyWindowRequest& request) {
     if (!db) throw CursorError("QueryRows: no database connection");
     try {
-        return Planner(db, request).Plan();
+        if (!TableExists(db, request.table)) throw CursorError("QueryRows: unknown table " + Quoted(request.table));
+        auto found = FindIndexTag(db, request.table, request.tag);
+        if (!found)
+            throw CursorError("QueryRows: table " + Quoted(request.table) + " has no index tag " + Quoted(request.tag));
+        TagFacts facts;
+        facts.tag = std::move(*found);
+        if (!SameName(request.key_field, facts.tag.key_field))
+            throw CursorError("QueryRows: key field " + Quoted(request.key_field) + " is not the key field " +
+                              Quoted(facts.tag.key_field) + " of index tag " + Quoted(facts.tag.tag));
+        facts.key_is_numeric = HasNumericAffinity(db, facts.tag);
+        return facts;
     } catch (const DatabaseError& error) {
         throw CursorError(std::string("QueryRows: ") + error.what());
     }
+}
+
+KeyWindowPlan PlanKeyWindow(const KeyWindowRequest& request, const TagFacts& facts) {
+    return Planner(request, facts).Plan();
+}
+
+KeyWindowPlan PlanKeyWindow(sqlite3* db, const KeyWindowRequest& request) {
+    return PlanKeyWindow(request, LookUpTag(db, request));
 }
 
 }  // namespace rowlark::database

@@ -14,6 +14,7 @@
 #include <variant>
 #include <vector>
 
+#include "database/index_tags.h"
 #include "platform/oledb/row_cursor.h"
 
 namespace rowlark::database {
@@ -47,9 +48,22 @@ struct KeyWindowPlan {
     std::int64_t count = 0;                    // rows wanted from all of them together
 };
 
-// Looks the table and tag up and writes the statements. Throws oledb_backend::CursorError
-// for an unknown table or tag, a key field other than the tag's, or a bound or start index
-// text that is not a number for a number tag.
+// What a plan needs from the database about the request's table and tag.
+struct TagFacts {
+    IndexTag tag;
+    bool key_is_numeric = false;  // the key column compares a text key as a number
+};
+
+// Looks the request's table, tag and key field up. Throws oledb_backend::CursorError for an
+// unknown table or tag, or a key field other than the tag's.
+TagFacts LookUpTag(sqlite3* db, const KeyWindowRequest& request);
+
+// Writes the statements from facts that LookUpTag gave for this request's table, tag and key
+// field. Throws oledb_backend::CursorError for a bound or start index text that is not a number
+// for a number tag.
+KeyWindowPlan PlanKeyWindow(const KeyWindowRequest& request, const TagFacts& facts);
+
+// Both of the above. Throws as they do.
 KeyWindowPlan PlanKeyWindow(sqlite3* db, const KeyWindowRequest& request);
 
 }  // namespace rowlark::database

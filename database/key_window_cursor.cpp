@@ -8,8 +8,7 @@ namespace rowlark::database {
 using oledb_backend::CursorError;
 using oledb_backend::SqlValue;
 
-Statement PrepareAndBind(sqlite3* db, const PlannedStatement& planned) {
-    Statement statement(db, planned.sql);
+void BindPlanned(Statement& statement, const PlannedStatement& planned) {
     for (std::size_t i = 0; i < planned.params.size(); ++i) {
         const int index = static_cast<int>(i + 1);
         const SqlParam& param = planned.params[i];
@@ -17,16 +16,25 @@ Statement PrepareAndBind(sqlite3* db, const PlannedStatement& planned) {
         else if (const auto* real = std::get_if<double>(&param)) statement.BindReal(index, *real);
         else statement.BindText(index, std::get<std::string>(param));
     }
+}
+
+Statement PrepareAndBind(sqlite3* db, const PlannedStatement& planned) {
+    Statement statement(db, planned.sql);
+    BindPlanned(statement, planned);
     return statement;
 }
 
 KeyWindowCursor::KeyWindowCursor(sqlite3* db, const KeyWindowPlan& plan) : remaining_(plan.count) {
     try {
-        for (const PlannedStatement& planned : plan.statements) statements_.push_back(PrepareAndBind(db, planned));
+        for (const PlannedStatement& planned : plan.statements)
+            statements_.emplace_back(PrepareAndBind(db, planned));
     } catch (const DatabaseError& error) {
         throw CursorError(std::string("QueryRows: ") + error.what());
     }
 }
+
+KeyWindowCursor::KeyWindowCursor(std::vector<LentStatement> statements, std::int64_t count, LentStatement read_guard)
+    : read_guard_(std::move(read_guard)), statements_(std::move(statements)), remaining_(count) {}
 
 std::string KeyWindowCursor::ColumnName(int column) const {
     if (column == 0) return "key";
@@ -34,11 +42,17 @@ std::string KeyWindowCursor::ColumnName(int column) const {
     throw CursorError("QueryRows has columns 0 and 1 only, not " + std::to_string(column));
 }
 
+void KeyWindowCursor::Finish() {
+    current_ = statements_.size();
+    for (LentStatement& statement : statements_) statement.Return();
+    read_guard_.Return();
+}
+
 bool KeyWindowCursor::Step() {
     on_row_ = false;
     try {
         while (remaining_ > 0 && current_ < statements_.size()) {
-            if (statements_[current_].Step()) {
+            if (statements_[current_]->Step()) {
                 --remaining_;
                 on_row_ = true;
                 return true;
@@ -46,10 +60,10 @@ bool KeyWindowCursor::Step() {
             ++current_;
         }
     } catch (const DatabaseError& error) {
-        current_ = statements_.size();
+        Finish();
         throw CursorError(std::string("QueryRows: ") + error.what());
     }
-    current_ = statements_.size();
+    Finish();
     return false;
 }
 
@@ -57,7 +71,7 @@ SqlValue KeyWindowCursor::Column(int column) const {
     if (column != 0 && column != 1)
         throw CursorError("QueryRows has columns 0 and 1 only, not " + std::to_string(column));
     if (!on_row_) throw CursorError("QueryRows: no current row; call Step() first");
-    return SqlValue::Text(ColumnAsText(statements_[current_].get(), column));
+    return SqlValue::Text(ColumnAsText(statements_[current_]->get(), column));
 }
 
 }  // namespace rowlark::database

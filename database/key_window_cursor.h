@@ -4,13 +4,16 @@
 // Step() steps one SQLite statement. Column 0 "key" is the row's key as plain text,
 // column 1 "index_value" the tag's value as plain text (value_text.h).
 //
-// Borrows the connection: the sqlite3* must stay open while the cursor lives.
-// Errors while preparing or stepping throw oledb_backend::CursorError.
+// Borrows the connection: the sqlite3* must stay open while the cursor lives (statements lent by a
+// pool keep it open through the pool's owner instead). Errors while preparing or stepping throw
+// oledb_backend::CursorError. When the walk is over (Step() answered false) or the cursor is
+// destroyed, its statements and read guard go back at once, so no lock outlives the rows.
 
 #include <cstddef>
 #include <vector>
 
 #include "database/key_window.h"
+#include "database/key_window_memory.h"
 #include "database/statement.h"
 #include "platform/oledb/row_cursor.h"
 
@@ -18,7 +21,11 @@ namespace rowlark::database {
 
 class KeyWindowCursor : public oledb_backend::RowCursor {
 public:
+    // Prepares the plan's statements itself.
     KeyWindowCursor(sqlite3* db, const KeyWindowPlan& plan);
+    // Runs statements already bound, one per planned statement; read_guard (may be empty) holds
+    // the read transaction they share until the walk is over.
+    KeyWindowCursor(std::vector<LentStatement> statements, std::int64_t count, LentStatement read_guard);
 
     int ColumnCount() const override { return 2; }
     std::string ColumnName(int column) const override;
@@ -26,7 +33,10 @@ public:
     oledb_backend::SqlValue Column(int column) const override;
 
 private:
-    std::vector<Statement> statements_;
+    void Finish();
+
+    LentStatement read_guard_;     // declared before statements_: given back after them
+    std::vector<LentStatement> statements_;
     std::size_t current_ = 0;      // the statement being read
     std::int64_t remaining_ = 0;   // rows still wanted
     bool on_row_ = false;          // Step() stopped on a row
@@ -34,5 +44,7 @@ private:
 
 // Prepares a planned statement and binds its parameters.
 Statement PrepareAndBind(sqlite3* db, const PlannedStatement& planned);
+// Binds the planned parameters to statement, which was prepared from planned.sql.
+void BindPlanned(Statement& statement, const PlannedStatement& planned);
 
 }  // namespace rowlark::database

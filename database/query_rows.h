@@ -19,6 +19,8 @@
 // into SQL). A bad call throws oledb_backend::CursorError with an English message.
 //
 // The returned cursor borrows db: close it before the connection.
+//
+// A call through the OLE DB stand-in registers the second form below, which keeps state on the connection.
 
 #include <functional>
 #include <memory>
@@ -30,6 +32,12 @@
 namespace rowlark::database {
 
 std::unique_ptr<oledb_backend::RowCursor> QueryRows(sqlite3* db, const std::vector<oledb_backend::ProcArg>& args);
+
+// The same on a connection that offers procedure memory: the call then keeps its statements
+// prepared and what it looked up about the table and tag for the next call, and reads under one
+// read transaction while its cursor walks (key_window_memory.h). A site without memory is the call above.
+std::unique_ptr<oledb_backend::RowCursor> QueryRows(const oledb_backend::ProcedureSite& site,
+                                                    const std::vector<oledb_backend::ProcArg>& args);
 
 // The EXPLAIN QUERY PLAN lines of every statement the call would run, in order: how the
 // walk reads the index. Throws like QueryRows.

@@ -16,9 +16,10 @@ namespace {
 
 }  // namespace
 
-Statement::Statement(sqlite3* db, std::string_view sql) : db_(db) {
+Statement::Statement(sqlite3* db, std::string_view sql, bool persistent) : db_(db) {
     if (!db) Fail(db);
-    if (sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &stmt_, nullptr) != SQLITE_OK) {
+    const unsigned int flags = persistent ? SQLITE_PREPARE_PERSISTENT : 0;
+    if (sqlite3_prepare_v3(db, sql.data(), static_cast<int>(sql.size()), flags, &stmt_, nullptr) != SQLITE_OK) {
         sqlite3_finalize(stmt_);
         stmt_ = nullptr;
         Fail(db);
@@ -65,6 +66,8 @@ bool Statement::Step() {
 }
 
 void Statement::Reset() { sqlite3_reset(stmt_); }
+
+void Statement::ClearBindings() { sqlite3_clear_bindings(stmt_); }
 
 int Statement::ColumnCount() const { return sqlite3_column_count(stmt_); }
 

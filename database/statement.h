@@ -14,7 +14,9 @@ namespace rowlark::database {
 
 class Statement {
 public:
-    Statement(sqlite3* db, std::string_view sql);
+    // persistent: the statement is meant to be kept and run many times (SQLite then allocates
+    // for it outside its small-allocation pool).
+    Statement(sqlite3* db, std::string_view sql, bool persistent = false);
     ~Statement();
     Statement(Statement&& other) noexcept;
     Statement& operator=(Statement&& other) noexcept;
@@ -31,6 +33,8 @@ public:
     bool Step();
     // Makes the statement ready to run again; bindings stay.
     void Reset();
+    // Sets every parameter back to NULL.
+    void ClearBindings();
 
     int ColumnCount() const;
     bool IsNull(int column) const;

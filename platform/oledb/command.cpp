@@ -91,7 +91,8 @@ std::unique_ptr<RowCursor> COLEDBCommand::Open(std::string_view text) {
     if (!procedure) return OpenStatement(sql);
 
     const oledb_backend::ProcedureCall call = oledb_backend::ParseCall(sql);
-    std::unique_ptr<RowCursor> cursor = (*procedure)(connection_->db(), call.args);
+    const oledb_backend::ProcedureSite site(connection_->db(), &connection_->procedure_memory());
+    std::unique_ptr<RowCursor> cursor = (*procedure)(site, call.args);
     if (!cursor) throw CursorError("procedure " + call.name + " returned no result");
     return cursor;
 }

@@ -28,11 +28,14 @@ public:
     void Execute(const std::string& sql);
     // Prepares sql, which must hold exactly one statement (blanks, comments and ';' may follow).
     Statement Prepare(std::string_view sql);
+    // What the database's procedures keep on this connection between calls; valid while it lives.
+    ProcedureMemory& procedure_memory() { return procedure_memory_; }
 
 private:
     Connection(Database db, std::string path) : db_(std::move(db)), path_(std::move(path)) {}
     Database db_;
     std::string path_;
+    ProcedureMemory procedure_memory_;  // declared after db_: emptied before the database closes
 };
 
 }  // namespace oledb_backend

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -52,7 +53,37 @@ struct ProcArg {
     std::int64_t number = 0;
 };
 
-// A stored procedure the database offers: it receives the open database and the call's arguments.
-using Procedure = std::function<std::unique_ptr<RowCursor>(sqlite3* db, const std::vector<ProcArg>& args)>;
+// Something a procedure keeps on one connection between its calls (prepared statements, facts
+// about tables). Shared, so a cursor still reading may keep it alive after the connection lets go.
+class ProcedureState {
+public:
+    virtual ~ProcedureState() = default;
+};
+
+// A connection's room for procedure state, one object per name. The connection owns it and empties
+// it before its database closes. Used on the connection's one thread.
+class ProcedureMemory {
+public:
+    std::shared_ptr<ProcedureState>& Slot(const std::string& name) { return slots_[name]; }
+    void Clear() { slots_.clear(); }
+
+private:
+    std::map<std::string, std::shared_ptr<ProcedureState>> slots_;
+};
+
+// Where a procedure runs: the open database, and the memory of the connection that owns it (null
+// for a bare handle, whose procedures keep nothing). Converts both ways to and from sqlite3*, so a
+// procedure may take either, and a bare handle may be passed where a site is expected.
+struct ProcedureSite {
+    ProcedureSite(sqlite3* handle, ProcedureMemory* connection_memory = nullptr)  // NOLINT(google-explicit-constructor)
+        : db(handle), memory(connection_memory) {}
+    operator sqlite3*() const { return db; }  // NOLINT(google-explicit-constructor)
+
+    sqlite3* db;
+    ProcedureMemory* memory;
+};
+
+// A stored procedure the database offers: it receives where it runs and the call's arguments.
+using Procedure = std::function<std::unique_ptr<RowCursor>(const ProcedureSite& site, const std::vector<ProcArg>& args)>;
 
 }  // namespace oledb_backend

@@ -1,6 +1,6 @@
 #include "platform/runtime/numeric.h"
 
-#include <cstdio>
+#include <charconv>
 #include <limits>
 
 namespace {
@@ -24,9 +24,10 @@ void Align(__int128& a, int sa, __int128& b, int sb) {
 
 CNumeric CNumeric::FromDouble(double value) {
     if (value != value) return CNumeric();  // NaN has no decimal form
+    // 15 significant digits in general form, as printf's "%.15g" writes them, without its cost.
     char text[64];
-    std::snprintf(text, sizeof text, "%.15g", value);
-    return Parse(text);
+    const auto written = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 15);
+    return Parse(std::string_view(text, static_cast<std::size_t>(written.ptr - text)));
 }
 
 CNumeric CNumeric::Parse(std::string_view text) {

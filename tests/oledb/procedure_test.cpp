@@ -131,3 +131,24 @@ TEST_F(Procedures, DirectExecutionFailingOnAnyRowKeepsNothing) {
     EXPECT_FALSE(result.IsValid());
     EXPECT_EQ(LastError(), "Ошибка базы данных: cursor broke at row 3");
 }
+
+TEST_F(Procedures, ProcedureFindsTheSameMemoryOnItsConnectionAtEveryCall) {
+    struct Counter : oledb_backend::ProcedureState {
+        int calls = 0;
+    };
+    static std::vector<int> seen;
+    seen.clear();
+    oledb_backend::RegisterProcedure("CountCalls", [](const oledb_backend::ProcedureSite& site,
+                                                      const std::vector<oledb_backend::ProcArg>&) {
+        EXPECT_NE(site.db, nullptr);
+        EXPECT_NE(site.memory, nullptr);
+        auto& slot = site.memory->Slot("CountCalls");
+        if (!slot) slot = std::make_shared<Counter>();
+        seen.push_back(++static_cast<Counter&>(*slot).calls);
+        return std::make_unique<ListCursor>(std::vector<std::vector<oledb_backend::SqlValue>>{});
+    });
+    Direct("CountCalls ()");
+    Sequential("CountCalls ()");
+    oledb_backend::UnregisterProcedure("CountCalls");
+    EXPECT_EQ(seen, (std::vector<int>{1, 2}));
+}
