@@ -6,7 +6,14 @@
 //                the tag's own index (its best case: no sort);
 //   Keyset       one keyset query for the same 50 rows with all their columns, seeking the index at
 //                the anchor's value (a row-value comparison would not seek there): the floor;
+//   RawTwoQuery  what any client of the key-list text contract does at the least: the 50 keys by the
+//                same seek (a prepared keyset statement that returns only keys), then a freshly
+//                prepared "SELECT ... WHERE id IN ('k1',...)" with those keys as literals, every
+//                column of every row stepped (no lining up, no copies, no code page): the reference;
 //   StaticGetData  a static provider's GetData of the whole table in the same order.
+// The window reports, beside its time, x_raw = window / RawTwoQuery and x_floor = window / Keyset
+// for the same place and direction, when those ran before it in the same process (by wall clock:
+// the median of their runs so far, see SetRatio).
 // Then a window inside a run of 100,000 equal index values (tag "grp": 10 values over 1,000,000 rows)
 // beside the same window on the unique tag "code" of that table, and the live heap and resident size
 // before and after scrolling a 100,000-row table from end to end, both ways.
@@ -18,6 +25,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <map>
 #include <memory>
@@ -209,12 +218,62 @@ int StepAll(sqlite3_stmt* statement, std::vector<long>* keys = nullptr) {
 
 // --- The window, and the plain ways to the same rows --------------------------------------------
 
-void DynamicWindow(benchmark::State& state, Table& table, long rank, int count) {
+// Each reference run so far by reference and place ("Keyset/rows:.../at:..."): its whole time and
+// its time per window, both in seconds.
+struct ReferenceRun {
+    double total = 0;
+    double per_window = 0;
+};
+std::map<std::string, std::vector<ReferenceRun>>& ReferenceRuns() {
+    static std::map<std::string, std::vector<ReferenceRun>> runs;
+    return runs;
+}
+
+// Runs body once per iteration of state; the wall-clock time of the whole loop.
+template <class Body>
+double TimedLoop(benchmark::State& state, Body body) {
+    const auto begin = std::chrono::steady_clock::now();
+    for (auto _ : state) body();
+    const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - begin;
+    return spent.count();
+}
+
+void Remember(benchmark::State& state, const std::string& reference, const std::string& where, double total) {
+    if (state.iterations() == 0 || total <= 0) return;
+    ReferenceRuns()[reference + "/" + where].push_back(
+        ReferenceRun{total, total / static_cast<double>(state.iterations())});
+}
+
+// Sets counter to window / the reference's time per window at where: the median over its runs of at
+// least 0.1 s (the library's short trial runs are cold and coarse), or its longest run if none is that
+// long. Absent when the reference has not run.
+void SetRatio(benchmark::State& state, const char* counter, const std::string& reference, const std::string& where,
+              double window) {
+    const auto found = ReferenceRuns().find(reference + "/" + where);
+    if (found == ReferenceRuns().end() || found->second.empty() || window <= 0) return;
+    constexpr double kLongRun = 0.1;
+    std::vector<double> times;
+    const ReferenceRun* longest = &found->second.front();
+    for (const ReferenceRun& run : found->second) {
+        if (run.total >= kLongRun) times.push_back(run.per_window);
+        if (run.total > longest->total) longest = &run;
+    }
+    if (times.empty()) times.push_back(longest->per_window);
+    std::nth_element(times.begin(), times.begin() + static_cast<std::ptrdiff_t>(times.size() / 2), times.end());
+    state.counters[counter] = window / times[times.size() / 2];
+}
+
+void DynamicWindow(benchmark::State& state, Table& table, long rank, int count, const std::string& where = {}) {
     const CDynamicDataRow& anchor = table.Anchor(rank);
     int taken = 0;
-    for (auto _ : state) taken = table.Window(&anchor, count);
+    const double total = TimedLoop(state, [&] { taken = table.Window(&anchor, count); });
     if (taken != kWindow) state.SkipWithError("the window is not full");
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * kWindow);
+    if (!where.empty() && state.iterations() > 0) {
+        const double window = total / static_cast<double>(state.iterations());
+        SetRatio(state, "x_raw", "RawTwoQuery", where, window);
+        SetRatio(state, "x_floor", "Keyset", where, window);
+    }
 }
 
 void LimitOffsetWindow(benchmark::State& state, Table& table, long rank, int count) {
@@ -237,7 +296,7 @@ void LimitOffsetWindow(benchmark::State& state, Table& table, long rank, int cou
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * kWindow);
 }
 
-void KeysetWindow(benchmark::State& state, Table& table, long rank, int count) {
+void KeysetWindow(benchmark::State& state, Table& table, long rank, int count, const std::string& where) {
     const bool forward = count > 0;
     const char* dir = forward ? "" : " DESC";
     StatementPtr query = Prepare(table.raw(), std::string("SELECT ") + kGoodsColumns + " FROM " + table.source() +
@@ -256,9 +315,66 @@ void KeysetWindow(benchmark::State& state, Table& table, long rank, int count) {
         return;
     }
     int taken = 0;
-    for (auto _ : state) taken = StepAll(query.get());
-    if (taken != kWindow) state.SkipWithError("the window is not full");
+    const double total = TimedLoop(state, [&] { taken = StepAll(query.get()); });
+    if (taken != kWindow) {
+        state.SkipWithError("the window is not full");
+        return;
+    }
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * kWindow);
+    Remember(state, "Keyset", where, total);
+}
+
+// The keys by the keyset seek, then the rows by a key list written into a fresh statement's text.
+void RawTwoQueryWindow(benchmark::State& state, Table& table, long rank, int count, const std::string& where) {
+    const bool forward = count > 0;
+    const char* dir = forward ? "" : " DESC";
+    StatementPtr key_query = Prepare(table.raw(), "SELECT id FROM " + table.source() + " WHERE " + table.value() +
+                                                      (forward ? " >= ?1 AND (" : " <= ?1 AND (") + table.value() +
+                                                      (forward ? " > ?1 OR id > ?2)" : " < ?1 OR id < ?2)") +
+                                                      " ORDER BY " + table.value() + dir + ", id" + dir +
+                                                      " LIMIT " + std::to_string(kWindow));
+    const CDynamicDataRow& anchor = table.Anchor(rank);
+    const std::string value = cp1251::ToUtf8(anchor.GetIndexText());
+    sqlite3_bind_text(key_query.get(), 1, value.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_int64(key_query.get(), 2, std::stol(anchor.GetKeyText()));
+    const std::string head = std::string("SELECT ") + kGoodsColumns + " FROM goods WHERE id IN (";
+    std::string text;
+    std::vector<long> keys;
+
+    // One window; the keys the row query returned when wanted.
+    auto window = [&](std::vector<long>* returned) {
+        text = head;
+        bool first = true;
+        while (sqlite3_step(key_query.get()) == SQLITE_ROW) {
+            const auto* key = reinterpret_cast<const char*>(sqlite3_column_text(key_query.get(), 0));
+            if (!first) text += ',';
+            first = false;
+            text += '\'';
+            text += key;  // integer keys: nothing to double
+            text += '\'';
+        }
+        sqlite3_reset(key_query.get());
+        text += ')';
+        StatementPtr rows = Prepare(table.raw(), text);
+        return StepAll(rows.get(), returned);
+    };
+
+    window(&keys);
+    std::vector<long> expected = table.WindowKeys(&anchor, count);
+    std::sort(keys.begin(), keys.end());
+    std::sort(expected.begin(), expected.end());
+    if (keys != expected) {
+        state.SkipWithError("the two queries return other rows than the provider");
+        return;
+    }
+    int taken = 0;
+    const double total = TimedLoop(state, [&] { taken = window(nullptr); });
+    if (taken != kWindow) {
+        state.SkipWithError("the window is not full");
+        return;
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * kWindow);
+    Remember(state, "RawTwoQuery", where, total);
 }
 
 void StaticGetData(benchmark::State& state, Table& table) {
@@ -339,12 +455,15 @@ const bool registered = [] {
             for (int count : {kWindow, -kWindow}) {
                 const std::string where = size + "/at:" + Name(at) + (count > 0 ? "/forward" : "/backward");
                 const long rank = AnchorRank(at, rows);
-                Register("Dynamic_Window/" + where,
-                         [=](benchmark::State& s) { DynamicWindow(s, GoodsTable(rows), rank, count); });
+                // The references first, so that the window can report its ratios to them.
+                Register("Plain_Keyset/" + where,
+                         [=](benchmark::State& s) { KeysetWindow(s, GoodsTable(rows), rank, count, where); });
+                Register("Plain_RawTwoQuery/" + where,
+                         [=](benchmark::State& s) { RawTwoQueryWindow(s, GoodsTable(rows), rank, count, where); });
                 Register("Plain_LimitOffset/" + where,
                          [=](benchmark::State& s) { LimitOffsetWindow(s, GoodsTable(rows), rank, count); });
-                Register("Plain_Keyset/" + where,
-                         [=](benchmark::State& s) { KeysetWindow(s, GoodsTable(rows), rank, count); });
+                Register("Dynamic_Window/" + where,
+                         [=](benchmark::State& s) { DynamicWindow(s, GoodsTable(rows), rank, count, where); });
             }
         }
         benchmark::RegisterBenchmark(("Static_GetDataWhole/" + size).c_str(), [rows](benchmark::State& s) {

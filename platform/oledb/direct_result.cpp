@@ -204,9 +204,12 @@ bool DirectResult::Read(int column, CValue& value) const {
             break;
         }
         case kText: {
-            const std::size_t n = GetLength(p, at);
+            // Copied once, into the value's own buffer (kept from its last text); the explicit
+            // length keeps any NUL byte of the text.
+            const int n = static_cast<int>(GetLength(p, at));
             value = "";
-            value.m_String = CString(std::string_view(p + at, n));  // keeps any NUL byte of the text
+            std::memcpy(value.m_String.GetBuffer(n), p + at, static_cast<std::size_t>(n));
+            value.m_String.ReleaseBuffer(n);
             break;
         }
         case kInt1: value = CNumeric(static_cast<long long>(static_cast<std::int8_t>(p[at]))); break;

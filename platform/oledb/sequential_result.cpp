@@ -52,13 +52,15 @@ bool SequentialResult::Read(int column, CValue& value) const {
         case SqlValue::Kind::Integer: value = CNumeric(static_cast<long long>(v.integer)); break;
         case SqlValue::Kind::Real: value = CNumeric::FromDouble(v.real); break;
         case SqlValue::Kind::Text: {
-            std::string text;
-            if (!AppendCp1251(v.text, text) && !warned_) {
+            // Converted straight into the value's buffer: CP1251 is never longer than UTF-8.
+            value = "";
+            bool exact = true;
+            char* out = value.m_String.GetBuffer(static_cast<int>(v.text.size()));
+            value.m_String.ReleaseBuffer(static_cast<int>(ToCp1251(v.text, out, exact)));
+            if (!exact && !warned_) {
                 warned_ = true;
                 WarnTextReplaced();
             }
-            value = "";
-            value.m_String = CString(std::string_view(text));
             break;
         }
     }

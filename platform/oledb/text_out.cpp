@@ -1,5 +1,8 @@
 #include "platform/oledb/text_out.h"
 
+#include <cstdint>
+#include <cstring>
+
 #include "platform/runtime/module.h"
 #include "platform/text/cp1251.h"
 
@@ -35,9 +38,27 @@ std::size_t ToCp1251(std::string_view utf8, char* out, bool& exact) {
     while (i < n) {
         const unsigned char b = s[i];
         if (b < 0x80) {
-            *out++ = static_cast<char>(b);
-            ++i;
+            // Codes, numbers and the blanks between words are ASCII: a stretch of it is copied
+            // eight bytes at a time, then byte by byte up to the next other character.
+            constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+            std::uint64_t word;
+            while (i + 8 <= n && (std::memcpy(&word, s + i, 8), (word & kHighBits) == 0)) {
+                std::memcpy(out, s + i, 8);
+                out += 8;
+                i += 8;
+            }
+            while (i < n && s[i] < 0x80) *out++ = static_cast<char>(s[i++]);
             continue;
+        }
+        // А..п (D0 90..D0 BF) and р..я (D1 80..D1 8F), the letters of Russian text but ё, lie in
+        // code page 1251 in the same order from 0xC0 on.
+        if (i + 1 < n) {
+            const unsigned char next = s[i + 1];
+            if ((b == 0xD0 && next >= 0x90 && next <= 0xBF) || (b == 0xD1 && next >= 0x80 && next <= 0x8F)) {
+                *out++ = static_cast<char>(b == 0xD0 ? next + 0x30 : next + 0x70);
+                i += 2;
+                continue;
+            }
         }
         char32_t cp;
         if ((b & 0xE0) == 0xC0 && i + 1 < n && (s[i + 1] & 0xC0) == 0x80) {  // two bytes: all of Cyrillic

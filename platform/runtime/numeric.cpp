@@ -1,6 +1,7 @@
 #include "platform/runtime/numeric.h"
 
 #include <charconv>
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -24,6 +25,25 @@ void Align(__int128& a, int sa, __int128& b, int sb) {
 
 CNumeric CNumeric::FromDouble(double value) {
     if (value != value) return CNumeric();  // NaN has no decimal form
+    // Most values read from a database are short decimals (prices, quantities): find the fewest
+    // fraction digits k whose decimal r / 10^k reads back as value. A decimal of at most 15
+    // significant digits that reads back as value is what "%.15g" writes for it (any 15-digit
+    // decimal survives the trip through a double), so the mantissa and scale are the ones
+    // Parse makes of that text; anything else takes the text road below.
+    constexpr double kPow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    constexpr double kFifteenDigits = 1e15;
+    const double magnitude = std::fabs(value);
+    if (magnitude < kFifteenDigits) {
+        for (int k = 0; k < 16; ++k) {
+            const double scaled = magnitude * kPow10[k];
+            if (scaled >= kFifteenDigits) break;
+            const double r = std::nearbyint(scaled);
+            if (r / kPow10[k] != magnitude) continue;
+            const auto digits = static_cast<long long>(r);
+            if (k > 0 && digits % 10 == 0) break;  // not the fewest digits after all: leave it to the text
+            return CNumeric(value < 0 ? -static_cast<__int128>(digits) : static_cast<__int128>(digits), k);
+        }
+    }
     // 15 significant digits in general form, as printf's "%.15g" writes them, without its cost.
     char text[64];
     const auto written = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 15);
@@ -91,13 +111,20 @@ std::string CNumeric::Format() const {
     while (scale > 0 && m % 10 == 0) { m /= 10; --scale; }
     const bool negative = m < 0;
     unsigned __int128 u = negative ? static_cast<unsigned __int128>(-(m + 1)) + 1 : static_cast<unsigned __int128>(m);
-    std::string digits;
-    do { digits.insert(digits.begin(), static_cast<char>('0' + static_cast<int>(u % 10))); u /= 10; } while (u != 0);
-    if (scale > 0) {
-        if (static_cast<int>(digits.size()) <= scale) digits.insert(0, static_cast<std::size_t>(scale) + 1 - digits.size(), '0');
-        digits.insert(digits.size() - static_cast<std::size_t>(scale), 1, '.');
-    }
-    return negative ? "-" + digits : digits;
+    // Written backwards from the end: at most 39 digits, "0." ahead of a fraction of up to
+    // kMaxScale digits, and the sign.
+    char text[80];
+    char* const end = text + sizeof text;
+    char* p = end;
+    int written = 0;
+    do {
+        if (scale > 0 && written == scale) *--p = '.';
+        *--p = static_cast<char>('0' + static_cast<int>(u % 10));
+        u /= 10;
+        ++written;
+    } while (u != 0 || written <= scale);
+    if (negative) *--p = '-';
+    return std::string(p, static_cast<std::size_t>(end - p));
 }
 
 bool operator==(const CNumeric& a, const CNumeric& b) {

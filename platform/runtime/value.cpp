@@ -1,5 +1,7 @@
 #include "platform/runtime/value.h"
 
+#include <utility>
+
 #include "platform/runtime/context.h"
 
 CValue::CValue(const CValue& other)
@@ -34,7 +36,7 @@ CValue& CValue::operator=(const char* text) {
     CString copy(text);  // text may point into this value
     Reset();
     kind_ = Kind::String;
-    m_String = copy;
+    m_String = std::move(copy);
     return *this;
 }
 

@@ -1,5 +1,8 @@
 #include <sqlite3.h>
 
+#include <string>
+#include <vector>
+
 #include "oledb_fixture.h"
 #include "platform/oledb/text_out.h"
 
@@ -110,4 +113,44 @@ TEST_F(Texts, MalformedUtf8FromTheDatabaseIsReplacedNotPassedOn) {
     ASSERT_TRUE(result.GetFieldValue(0, v));
     EXPECT_EQ(v.GetString(), "A?B?");
     EXPECT_EQ(WarningLines(), 1);
+}
+
+// The conversion copies ASCII stretches eight bytes at a time and the common Russian letters by
+// arithmetic; every other character goes through the table.
+// Whatever the stretches' lengths and where the other characters fall, the text must be the one
+// the characters give converted alone (each shorter than a stretch), and exactness must agree.
+TEST(TextToCp1251, AsciiStretchesOfAnyLengthConvertAsTheirCharactersDo) {
+    const std::string pieces[] = {"Ж", "А", "п", "р", "я", "Ё", "ё", "€", "\xF0\x9F\x98\x80", "\x7F", std::string(1, '\0')};
+    for (std::size_t before = 0; before <= 19; ++before) {
+        for (const std::string& odd : pieces) {
+            for (std::size_t after = 0; after <= 11; after += 3) {
+                std::vector<std::string> characters;
+                for (std::size_t i = 0; i < before; ++i) characters.push_back(std::string(1, static_cast<char>('a' + i)));
+                characters.push_back(odd);
+                for (std::size_t i = 0; i < after; ++i) characters.push_back(std::string(1, static_cast<char>('0' + i % 10)));
+                characters.push_back("Щ");
+                std::string utf8, expected;
+                bool expected_exact = true;
+                for (const std::string& c : characters) {
+                    utf8 += c;
+                    std::string one(c.size(), '\0');
+                    bool exact = true;
+                    one.resize(oledb_backend::ToCp1251(c, one.data(), exact));
+                    expected += one;
+                    expected_exact = expected_exact && exact;
+                }
+                std::string got(utf8.size(), '\0');
+                bool exact = true;
+                got.resize(oledb_backend::ToCp1251(utf8, got.data(), exact));
+                EXPECT_EQ(got, expected) << before << " " << after;
+                EXPECT_EQ(exact, expected_exact) << before << " " << after;
+                EXPECT_EQ(got, cp1251::FromUtf8(utf8));
+            }
+        }
+    }
+    bool exact = true;
+    std::string malformed(20, '\0');
+    malformed.resize(oledb_backend::ToCp1251("abcdefgh\xFFijklmnop", malformed.data(), exact));
+    EXPECT_EQ(malformed, "abcdefgh?ijklmnop");
+    EXPECT_FALSE(exact);
 }

@@ -2,6 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <string>
+
 #include "platform/runtime/numeric.h"
 
 namespace {
@@ -35,6 +43,50 @@ TEST(NumericFormat, WritesNoTrailingZerosAndKeepsLeadingZero) {
     EXPECT_EQ(CNumeric::Parse("-0.050").Format(), "-0.05");
     EXPECT_EQ(CNumeric::Parse("0").Format(), "0");
     EXPECT_EQ(CNumeric(-3).Format(), "-3");
+}
+
+TEST(NumericFormat, WritesLongFractionsAndWideMantissasWhole) {
+    EXPECT_EQ(CNumeric::Parse("0.000000000000000000000000000001").Format(), "0.000000000000000000000000000001");
+    EXPECT_EQ(CNumeric::Parse("-123456789012345678901234567890.123456").Format(),
+              "-123456789012345678901234567890.123456");
+    EXPECT_EQ(CNumeric::Parse("-0.1").Format(), "-0.1");
+    EXPECT_EQ(CNumeric::Parse("10.01").Format(), "10.01");
+    EXPECT_EQ(CNumeric::Parse("100").Format(), "100");
+}
+
+// What FromDouble promises: the number its "%.15g" text reads as, by Parse. Compared by display
+// text and by the double the number gives back, which differs when mantissa and scale differ.
+void ExpectSameAsFifteenDigitText(double value) {
+    char text[64];
+    const auto written = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 15);
+    const CNumeric expected = CNumeric::Parse(std::string_view(text, static_cast<std::size_t>(written.ptr - text)));
+    const CNumeric got = CNumeric::FromDouble(value);
+    EXPECT_EQ(got.Format(), expected.Format()) << text;
+    const double back = got.ToDouble(), expected_back = expected.ToDouble();
+    EXPECT_EQ(std::memcmp(&back, &expected_back, sizeof back), 0) << text;
+}
+
+TEST(NumericFromDouble, IsTheNumberOfItsFifteenDigitText) {
+    for (double value : {0.0, -0.0, 1.0, -1.0, 0.1, 0.5, 0.05, 1e-4, 1.5e-5, 1e-5, 123.45, -123.45, 1200.0, 999999999999999.0,
+                         1e15, 1e15 + 2, 1e16, 1e300, 1e-300, 4.9e-324, 0.1 + 0.2, 1.0 / 3, 2.0 / 3, 12345678.9,
+                         99.995, 1e14 + 0.5, std::numeric_limits<double>::max(),
+                         std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()})
+        ExpectSameAsFifteenDigitText(value);
+
+    std::mt19937_64 random(20240611);
+    for (int i = 0; i < 20000; ++i) {
+        // Short decimals as a database holds prices and quantities, at every scale up to 8 digits.
+        const int scale = static_cast<int>(random() % 9);
+        const auto digits = static_cast<std::int64_t>(random() % 100000000000ULL) - 50000000000LL;
+        ExpectSameAsFifteenDigitText(static_cast<double>(digits) / std::pow(10.0, scale));
+        // Any double at all.
+        const std::uint64_t bits = random();
+        double any;
+        std::memcpy(&any, &bits, sizeof any);
+        if (!std::isnan(any)) ExpectSameAsFifteenDigitText(any);
+        // Doubles of full precision where the short road is tried and must give way.
+        ExpectSameAsFifteenDigitText(std::ldexp(static_cast<double>(random() >> 11), -static_cast<int>(random() % 60)));
+    }
 }
 
 TEST(NumericView32, IsTheIntegerModulo2To32AsSigned) {

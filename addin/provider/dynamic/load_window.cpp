@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <limits>
 #include <locale>
+#include <utility>
 #include <vector>
 
 #include "addin/provider/dynamic/call_text.h"
@@ -17,7 +18,7 @@ namespace {
 
 // Trailing white space as the "C" locale classes it: blank, \t, \n, \v, \f, \r.
 std::string TrimTrailingSpace(std::string_view text) {
-    const auto& ctype = std::use_facet<std::ctype<char>>(std::locale::classic());
+    static const auto& ctype = std::use_facet<std::ctype<char>>(std::locale::classic());  // lives as long as the program
     std::size_t end = text.size();
     while (end > 0 && ctype.is(std::ctype_base::space, text[end - 1])) --end;
     return std::string(text.substr(0, end));
@@ -73,7 +74,7 @@ void CVfpProviderDynamic::LoadWindow(const ::CDataRow* start, int count, bool in
     while (answer.GetNextRow()) {
         value.Reset();
         if (!answer.GetFieldValue(0, value)) continue;  // a row without a readable key names no row
-        const std::string key = value.GetString().c_str();  // up to its first zero byte
+        std::string key = value.GetString().c_str();  // up to its first zero byte
         if (!key_list.empty()) key_list += ',';
         AppendQuoted(key_list, key);
         if (debug_) m_pUser->ShowMessage(kKeyMessage.str() + key, 0);
@@ -81,7 +82,8 @@ void CVfpProviderDynamic::LoadWindow(const ::CDataRow* start, int count, bool in
         answer.GetFieldValue(1, value);
         // A repeated key keeps its first place; places count distinct keys, so the window fits them.
         const auto place = static_cast<std::uint32_t>(keys.size());
-        keys.emplace(key, KeyEntry{place, key, TrimTrailingSpace(value.GetString().view())});
+        KeyEntry entry{place, key, TrimTrailingSpace(value.GetString().view())};
+        keys.emplace(std::move(key), std::move(entry));
     }
     answer.Reset();
     if (keys.empty()) return;
