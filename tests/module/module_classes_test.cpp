@@ -27,12 +27,6 @@ protected:
     }
 };
 
-std::vector<std::string> Journal() {
-    std::vector<std::string> out;
-    for (const auto& entry : host_journal::Entries()) out.push_back(Utf(entry));
-    return out;
-}
-
 TEST_F(ModuleClassesTest, RegistersBothProvidersUnderBothNamesEnglishFirstAndUndoesItNewestFirst) {
     {
         Rowlark::ModuleClasses classes;
@@ -43,7 +37,7 @@ TEST_F(ModuleClassesTest, RegistersBothProvidersUnderBothNamesEnglishFirstAndUnd
                       "RegisterContextClass Rowlark.Provider.OleDb.VFP.Dynamic 100",
                       "RegisterContextClass " + kDynamicRu + " 100",
                   }),
-                  Journal());
+                  test_support::HostJournal());
         EXPECT_EQ(4, (CBLContext::RegistrationCount() - baseline_));
         host_journal::Clear();
     }
@@ -53,7 +47,7 @@ TEST_F(ModuleClassesTest, RegistersBothProvidersUnderBothNamesEnglishFirstAndUnd
                   "UnRegisterContextClass CContext_Rowlark.Provider.OleDb.VFP.Static",
                   "UnRegisterContextClass CContext_Rowlark.Provider.OleDb.VFP.Static",
               }),
-              Journal());
+              test_support::HostJournal());
     EXPECT_EQ(0, (CBLContext::RegistrationCount() - baseline_));
     EXPECT_FALSE(CBLContext::IsRegistered(kStatic));
 }

@@ -26,12 +26,6 @@ protected:
     }
 };
 
-std::vector<std::string> Journal() {
-    std::vector<std::string> out;
-    for (const auto& entry : host_journal::Entries()) out.push_back(Utf(entry));
-    return out;
-}
-
 TEST_F(ModuleFile, LoadRegistersThenAttachesAndUnloadDetachesThenUnregisters) {
     HINSTANCE module = win::LoadLibraryA(ROWLARK_MODULE_PATH);
     ASSERT_NE(nullptr, module) << win::LastLoadError();
@@ -61,7 +55,7 @@ TEST_F(ModuleFile, LoadRegistersThenAttachesAndUnloadDetachesThenUnregisters) {
                   "UnRegisterContextClass CContext_Rowlark.Provider.OleDb.VFP.Static",
                   "UnloadLibrary",
               }),
-              Journal());
+              test_support::HostJournal());
     EXPECT_EQ(0, (CBLContext::RegistrationCount() - baseline_));
     EXPECT_EQ(0, mfc_test::LiveDynLinkLibraries());
 }

@@ -3,6 +3,7 @@
 #include "platform/oledb/faults.h"
 #include "platform/runtime/module.h"
 #include "platform/win/crt.h"
+#include "platform/win/host_journal.h"
 
 namespace test_support {
 
@@ -15,6 +16,12 @@ std::vector<std::string> RaisedErrors() {
 std::vector<std::string> MessageLines() {
     std::vector<std::string> out;
     for (const auto& line : GetBkEndUI()->Lines()) out.push_back(Utf(line.text));
+    return out;
+}
+
+std::vector<std::string> HostJournal() {
+    std::vector<std::string> out;
+    for (const auto& entry : host_journal::Entries()) out.push_back(Utf(entry));
     return out;
 }
 

@@ -20,6 +20,8 @@ inline std::string Utf(const std::string& cp) { return cp1251::ToUtf8(cp); }
 std::vector<std::string> RaisedErrors();
 // Message window lines written since the fixture started, as UTF-8.
 std::vector<std::string> MessageLines();
+// The host journal (registrations, extension module, loading), as UTF-8.
+std::vector<std::string> HostJournal();
 
 class HostTest : public ::testing::Test {
 protected:
