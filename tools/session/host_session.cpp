@@ -21,6 +21,14 @@ void SetOrExit(ScriptObject& object, const char* property_utf8, const std::strin
     if (!object.Set(Ru(property_utf8).c_str(), Text(value_utf8))) ExitOnError(property_utf8);
 }
 
+// An object of a registered class; exits with a message when the class is not registered.
+ScriptObject CreateOrExit(const std::string& class_name_utf8) {
+    ScriptObject object = ScriptObject::Create(Ru(class_name_utf8.c_str()).c_str());
+    if (object.Valid()) return object;
+    std::fprintf(stderr, "the class %s is not registered\n", class_name_utf8.c_str());
+    std::exit(1);
+}
+
 void ConnectAndLoad(ScriptObject& provider, const ScriptObject& connection) {
     provider.Call(Ru("УстановитьПодключение").c_str(), {connection.value()});
     ExitOnError("УстановитьПодключение");
@@ -59,22 +67,14 @@ void ExitOnError(const char* step) {
 }
 
 ScriptObject OpenConnection(const char* path) {
-    ScriptObject connection = ScriptObject::Create("OLEDBData");
-    if (!connection.Valid()) {
-        std::fprintf(stderr, "the OLEDBData class is not registered\n");
-        std::exit(1);
-    }
+    ScriptObject connection = CreateOrExit("OLEDBData");
     connection.Call(Ru("Открыть").c_str(), {ScriptObject::Text(path)});
     ExitOnError(path);
     return connection;
 }
 
 ScriptObject MakeStaticProvider(const ScriptObject& connection, const StaticSettings& settings) {
-    ScriptObject provider = ScriptObject::Create(Ru("Рядовид.Провайдер.OleDb.VFP.Статический").c_str());
-    if (!provider.Valid()) {
-        std::fprintf(stderr, "the static provider class is not registered\n");
-        std::exit(1);
-    }
+    ScriptObject provider = CreateOrExit("Рядовид.Провайдер.OleDb.VFP.Статический");
     SetOrExit(provider, "ТекстЗапроса", settings.query);
     SetOrExit(provider, "КлючевоеПоле", settings.key_field);
     ConnectAndLoad(provider, connection);
@@ -82,11 +82,7 @@ ScriptObject MakeStaticProvider(const ScriptObject& connection, const StaticSett
 }
 
 ScriptObject MakeDynamicProvider(const ScriptObject& connection, const DynamicSettings& settings) {
-    ScriptObject provider = ScriptObject::Create(Ru("Рядовид.Провайдер.OleDb.VFP.Динамический").c_str());
-    if (!provider.Valid()) {
-        std::fprintf(stderr, "the dynamic provider class is not registered\n");
-        std::exit(1);
-    }
+    ScriptObject provider = CreateOrExit("Рядовид.Провайдер.OleDb.VFP.Динамический");
     SetOrExit(provider, "ТекстЗапроса", settings.query);
     SetOrExit(provider, "КлючевоеПолеЗапроса", settings.query_key);
     SetOrExit(provider, "КлючевоеПолеОпорнойТаблицы", settings.table_key);
