@@ -2,7 +2,7 @@
 
 #include "addin/context/handler_base.h"
 #include "addin/host/services.h"
-#include "platform/text/cp1251.h"
+#include "text/cp1251_literal.h"
 
 namespace Utils1s::Context {
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "platform/text/cp1251.h"
+#include "text/cp1251_literal.h"
 
 namespace Utils1s::Context {
 

@@ -1,7 +1,7 @@
 #pragma once
 // The names of the four script classes. The English names also name the runtime-class records.
 
-#include "platform/text/cp1251.h"
+#include "text/cp1251_literal.h"
 
 namespace Rowlark {
 

@@ -4,7 +4,7 @@
 #include "addin/provider/dynamic/vfp_provider_dynamic.h"
 #include "addin/provider/fields_collection.h"
 #include "addin/provider/static/vfp_provider_static.h"
-#include "platform/text/cp1251.h"
+#include "text/cp1251_literal.h"
 
 namespace Rowlark {
 

@@ -1,7 +1,7 @@
 #include "addin/provider/provider_base.h"
 
 #include "addin/provider/fields_collection.h"
-#include "platform/text/cp1251.h"
+#include "text/cp1251_literal.h"
 
 namespace OleDb {
 namespace GridProvider {

@@ -9,7 +9,7 @@
 
 #include "addin/provider/dynamic/call_text.h"
 #include "addin/provider/dynamic/vfp_provider_dynamic.h"
-#include "platform/text/cp1251.h"
+#include "text/cp1251_literal.h"
 
 namespace OleDb {
 namespace GridProvider {

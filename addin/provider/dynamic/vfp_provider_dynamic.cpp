@@ -4,7 +4,7 @@
 #include <typeinfo>
 
 #include "addin/context/fold_name.h"
-#include "platform/text/cp1251.h"
+#include "text/cp1251_literal.h"
 
 namespace OleDb {
 namespace GridProvider {

@@ -1,0 +1,89 @@
+#pragma once
+// Compile-time CP1251 literals: the system's own Russian texts are written readably in UTF-8 sources
+// and become code page 1251 bytes while compiling, as the real module's compiler would take CP1251
+// sources. Header-only, a build-time tool that the module and its platform may both use.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace cp1251 {
+
+namespace detail {
+
+// Unicode code point of each CP1251 byte 0x80..0xFF; the unassigned 0x98 maps to U+0098 as Windows does.
+inline constexpr char16_t kHighHalf[128] = {
+    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x20AC, 0x2030, 0x0409, 0x2039, 0x040A, 0x040C, 0x040B, 0x040F,
+    0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x0098, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F,
+    0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7,
+    0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407,
+    0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6, 0x00B7,
+    0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,
+    0x0410, 0x0411, 0x0412, 0x0413, 0x0414, 0x0415, 0x0416, 0x0417,
+    0x0418, 0x0419, 0x041A, 0x041B, 0x041C, 0x041D, 0x041E, 0x041F,
+    0x0420, 0x0421, 0x0422, 0x0423, 0x0424, 0x0425, 0x0426, 0x0427,
+    0x0428, 0x0429, 0x042A, 0x042B, 0x042C, 0x042D, 0x042E, 0x042F,
+    0x0430, 0x0431, 0x0432, 0x0433, 0x0434, 0x0435, 0x0436, 0x0437,
+    0x0438, 0x0439, 0x043A, 0x043B, 0x043C, 0x043D, 0x043E, 0x043F,
+    0x0440, 0x0441, 0x0442, 0x0443, 0x0444, 0x0445, 0x0446, 0x0447,
+    0x0448, 0x0449, 0x044A, 0x044B, 0x044C, 0x044D, 0x044E, 0x044F,
+};
+
+// The CP1251 byte for a code point, or -1 when the code page cannot hold it.
+constexpr int ByteFor(char32_t cp) {
+    if (cp < 0x80) return static_cast<int>(cp);
+    if (cp >= 0x0410 && cp <= 0x044F) return static_cast<int>(cp - 0x0410 + 0xC0);  // А..я
+    for (int i = 0; i < 128; ++i)
+        if (kHighHalf[i] != 0 && kHighHalf[i] == cp) return 0x80 + i;
+    return -1;
+}
+
+// Decodes one UTF-8 sequence at s[i]; advances i. Returns 0xFFFFFFFF on a malformed sequence.
+constexpr char32_t DecodeUtf8(const char* s, std::size_t n, std::size_t& i) {
+    const auto b0 = static_cast<unsigned char>(s[i]);
+    const int extra = b0 < 0x80 ? 0 : (b0 >> 5) == 0x6 ? 1 : (b0 >> 4) == 0xE ? 2 : (b0 >> 3) == 0x1E ? 3 : -1;
+    if (extra < 0) { ++i; return 0xFFFFFFFF; }
+    char32_t cp = extra == 0 ? b0 : extra == 1 ? (b0 & 0x1F) : extra == 2 ? (b0 & 0x0F) : (b0 & 0x07);
+    ++i;
+    for (int k = 0; k < extra; ++k, ++i) {
+        if (i >= n) return 0xFFFFFFFF;
+        const auto b = static_cast<unsigned char>(s[i]);
+        if ((b & 0xC0) != 0x80) return 0xFFFFFFFF;
+        cp = (cp << 6) | (b & 0x3F);
+    }
+    return cp;
+}
+
+}  // namespace detail
+
+// A UTF-8 string literal turned into CP1251 at compile time:
+//   static constexpr cp1251::Literal kText{"Неверный индекс поля"};  kText.c_str()
+// A literal holding a character that CP1251 lacks does not compile.
+template <std::size_t N>
+class Literal {
+public:
+    constexpr Literal(const char (&utf8)[N]) : bytes_{} {  // NOLINT: implicit by design
+        std::size_t i = 0;
+        while (i < N - 1) {
+            const char32_t cp = detail::DecodeUtf8(utf8, N - 1, i);
+            const int b = cp == 0xFFFFFFFF ? -1 : detail::ByteFor(cp);
+            if (b < 0) throw "character not in code page 1251";  // a compile error in constant evaluation
+            bytes_[size_++] = static_cast<char>(b);
+        }
+        bytes_[size_] = '\0';
+    }
+    constexpr const char* c_str() const { return bytes_; }
+    constexpr std::size_t size() const { return size_; }
+    constexpr std::string_view view() const { return {bytes_, size_}; }
+    std::string str() const { return std::string(bytes_, size_); }
+    operator std::string_view() const { return view(); }
+
+private:
+    char bytes_[N];
+    std::size_t size_ = 0;
+};
+
+}  // namespace cp1251
