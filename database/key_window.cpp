@@ -4,7 +4,6 @@
 #include <limits>
 #include <optional>
 
-#include "database/database_error.h"
 #include "database/index_tags.h"
 #include "database/statement.h"
 #include "database/value_text.h"
@@ -12,36 +11,8 @@
 namespace rowlark::database {
 
 using oledb_backend::CursorError;
-using oledb_backend::ProcArg;
 
 namespace {
-
-constexpr const char* kArgumentNames[] = {"table",     "index tag", "start index text", "start key",   "count",
-                                          "key field", "direction", "filter from",      "filter to",   "inclusive"};
-
-std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
-
-std::string ArgumentName(size_t i) {
-    return "QueryRows argument " + std::to_string(i + 1) + " (" + kArgumentNames[i] + ")";
-}
-
-const std::string& TextArg(const std::vector<ProcArg>& args, size_t i) {
-    if (!args[i].is_text) throw CursorError(ArgumentName(i) + " must be a quoted text, got the number " +
-                                            std::to_string(args[i].number));
-    return args[i].text;
-}
-
-std::int64_t NumberArg(const std::vector<ProcArg>& args, size_t i) {
-    if (args[i].is_text) throw CursorError(ArgumentName(i) + " must be a whole number, got the text " +
-                                           Quoted(args[i].text));
-    return args[i].number;
-}
-
-bool FlagArg(const std::vector<ProcArg>& args, size_t i) {
-    const std::int64_t value = NumberArg(args, i);
-    if (value != 0 && value != 1) throw CursorError(ArgumentName(i) + " must be 1 or 0, got " + std::to_string(value));
-    return value == 1;
-}
 
 // The least text above every text that begins with prefix, in byte order; none when no
 // such text exists (prefix of 0xFF bytes only). "<= B or begins with B" is "< Above(B)".
@@ -101,7 +72,7 @@ bool SameName(std::string_view a, std::string_view b) {
 
 class Planner {
 public:
-    Planner(const KeyWindowRequest& request, const TagFacts& facts)
+    Planner(const QueryRowsRequest& request, const TagFacts& facts)
         : request_(request), tag_(facts.tag), key_is_numeric_(facts.key_is_numeric) {
         value_ = KeyExpression(tag_);
         key_ = QuoteIdentifier(tag_.key_field);
@@ -124,12 +95,16 @@ public:
             return plan;
         }
         const SqlParam start = IndexParam(request_.start_index, "start index text");
+        // The start key names the start row, empty or not: the empty text is a key a text column
+        // can hold. Only a number key column, where no row's key is the empty text, reads an empty
+        // start key as a start at the value alone (inclusive: its whole run; exclusive: past it).
+        const bool key_names_row = !request_.start_key.empty() || !key_is_numeric_;
         // The rest of the start row's run of equal values. The filter is decided here, once for
         // the run's one value: SQLite would otherwise sort a run that has no key bound.
-        if ((!request_.start_key.empty() || request_.inclusive) && InFilter(start)) {
+        if ((key_names_row || request_.inclusive) && InFilter(start)) {
             Conditions run;
             run.Add(value_ + " =", start);
-            if (!request_.start_key.empty()) {
+            if (key_names_row) {
                 const char* op = request_.forward ? (request_.inclusive ? " >=" : " >")
                                                   : (request_.inclusive ? " <=" : " <");
                 run.Add(key_ + op, KeyParam(request_.start_key));
@@ -209,7 +184,7 @@ private:
         return statement;
     }
 
-    const KeyWindowRequest& request_;
+    const QueryRowsRequest& request_;
     const IndexTag& tag_;
     bool key_is_numeric_;
     std::string value_;   // the tag's key expression
@@ -219,50 +194,26 @@ private:
 
 }  // namespace
 
-KeyWindowRequest ReadKeyWindowRequest(const std::vector<ProcArg>& args) {
-    if (args.size() != 10)
-        throw CursorError("QueryRows expects 10 arguments ('table', 'tag', 'start index', 'start key', count, "
-                          "'key field', direction, 'filter from', 'filter to', inclusive), got " +
-                          std::to_string(args.size()));
-    KeyWindowRequest request;
-    request.table = TextArg(args, 0);
-    request.tag = TextArg(args, 1);
-    request.start_index = TextArg(args, 2);
-    request.start_key = TextArg(args, 3);
-    request.count = NumberArg(args, 4);
-    if (request.count < 0) throw CursorError(ArgumentName(4) + " must be 0 or more, got " + std::to_string(request.count));
-    request.key_field = TextArg(args, 5);
-    request.forward = FlagArg(args, 6);
-    request.filter_from = TextArg(args, 7);
-    request.filter_to = TextArg(args, 8);
-    request.inclusive = FlagArg(args, 9);
-    return request;
-}
-
-TagFacts LookUpTag(sqlite3* db, const KeyWindowRequest& request) {
+TagFacts LookUpTag(sqlite3* db, const QueryRowsRequest& request) {
     if (!db) throw CursorError("QueryRows: no database connection");
-    try {
-        if (!TableExists(db, request.table)) throw CursorError("QueryRows: unknown table " + Quoted(request.table));
-        auto found = FindIndexTag(db, request.table, request.tag);
-        if (!found)
-            throw CursorError("QueryRows: table " + Quoted(request.table) + " has no index tag " + Quoted(request.tag));
-        TagFacts facts;
-        facts.tag = std::move(*found);
-        if (!SameName(request.key_field, facts.tag.key_field))
-            throw CursorError("QueryRows: key field " + Quoted(request.key_field) + " is not the key field " +
-                              Quoted(facts.tag.key_field) + " of index tag " + Quoted(facts.tag.tag));
-        facts.key_is_numeric = HasNumericAffinity(db, facts.tag);
-        return facts;
-    } catch (const DatabaseError& error) {
-        throw CursorError(std::string("QueryRows: ") + error.what());
-    }
+    if (!TableExists(db, request.table)) throw CursorError("QueryRows: unknown table " + Quoted(request.table));
+    auto found = FindIndexTag(db, request.table, request.tag);
+    if (!found)
+        throw CursorError("QueryRows: table " + Quoted(request.table) + " has no index tag " + Quoted(request.tag));
+    TagFacts facts;
+    facts.tag = std::move(*found);
+    if (!SameName(request.key_field, facts.tag.key_field))
+        throw CursorError("QueryRows: key field " + Quoted(request.key_field) + " is not the key field " +
+                          Quoted(facts.tag.key_field) + " of index tag " + Quoted(facts.tag.tag));
+    facts.key_is_numeric = HasNumericAffinity(db, facts.tag);
+    return facts;
 }
 
-KeyWindowPlan PlanKeyWindow(const KeyWindowRequest& request, const TagFacts& facts) {
+KeyWindowPlan PlanKeyWindow(const QueryRowsRequest& request, const TagFacts& facts) {
     return Planner(request, facts).Plan();
 }
 
-KeyWindowPlan PlanKeyWindow(sqlite3* db, const KeyWindowRequest& request) {
+KeyWindowPlan PlanKeyWindow(sqlite3* db, const QueryRowsRequest& request) {
     return PlanKeyWindow(request, LookUpTag(db, request));
 }
 

@@ -1,7 +1,7 @@
 #pragma once
-// The plan of one QueryRows call: its ten arguments read into a request, and the SQL
-// statements that walk the tag's index from the start row. A plan is only texts and
-// values; key_window_cursor.h runs it.
+// The plan of one QueryRows call: from its request (query_rows.h), the SQL statements that
+// walk the tag's index from the start row. A plan is only texts and values;
+// key_window_cursor.h runs it.
 //
 // Why two statements: SQLite does not seek on the key part of a row-value comparison
 // (value, key) > (?, ?) when the key is the rowid, so a start inside a run of equal values
@@ -15,26 +15,9 @@
 #include <vector>
 
 #include "database/index_tags.h"
-#include "platform/oledb/row_cursor.h"
+#include "database/query_rows.h"
 
 namespace rowlark::database {
-
-// The arguments of QueryRows ('T', 'G', 'I', 'K', n, 'F',D, 'A', 'B',E) by meaning.
-struct KeyWindowRequest {
-    std::string table;        // T
-    std::string tag;          // G
-    std::string start_index;  // I: index text of the start row; "" with "" key: start at an end
-    std::string start_key;    // K: key text of the start row
-    std::int64_t count = 0;   // n, 0 or more
-    std::string key_field;    // F
-    bool forward = true;      // D: 1 ascending after the start, 0 descending before it
-    std::string filter_from;  // A: inclusive lower bound, "" for none
-    std::string filter_to;    // B: rows <= B or beginning with B, "" for none
-    bool inclusive = false;   // E: the start row itself comes first
-};
-
-// Throws oledb_backend::CursorError naming the first argument that is wrong.
-KeyWindowRequest ReadKeyWindowRequest(const std::vector<oledb_backend::ProcArg>& args);
 
 using SqlParam = std::variant<std::int64_t, double, std::string>;
 
@@ -54,16 +37,17 @@ struct TagFacts {
     bool key_is_numeric = false;  // the key column compares a text key as a number
 };
 
-// Looks the request's table, tag and key field up. Throws oledb_backend::CursorError for an
-// unknown table or tag, or a key field other than the tag's.
-TagFacts LookUpTag(sqlite3* db, const KeyWindowRequest& request);
+// Looks the request's table, tag and key field up. Throws oledb_backend::CursorError for no
+// database, an unknown table or tag, or a key field other than the tag's; DatabaseError when
+// the database fails.
+TagFacts LookUpTag(sqlite3* db, const QueryRowsRequest& request);
 
 // Writes the statements from facts that LookUpTag gave for this request's table, tag and key
 // field. Throws oledb_backend::CursorError for a bound or start index text that is not a number
 // for a number tag.
-KeyWindowPlan PlanKeyWindow(const KeyWindowRequest& request, const TagFacts& facts);
+KeyWindowPlan PlanKeyWindow(const QueryRowsRequest& request, const TagFacts& facts);
 
 // Both of the above. Throws as they do.
-KeyWindowPlan PlanKeyWindow(sqlite3* db, const KeyWindowRequest& request);
+KeyWindowPlan PlanKeyWindow(sqlite3* db, const QueryRowsRequest& request);
 
 }  // namespace rowlark::database

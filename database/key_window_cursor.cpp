@@ -1,6 +1,7 @@
 #include "database/key_window_cursor.h"
 
-#include "database/database_error.h"
+#include "database/cursor_error.h"
+#include "database/index_token.h"
 #include "database/value_text.h"
 
 namespace rowlark::database {
@@ -25,12 +26,7 @@ Statement PrepareAndBind(sqlite3* db, const PlannedStatement& planned) {
 }
 
 KeyWindowCursor::KeyWindowCursor(sqlite3* db, const KeyWindowPlan& plan) : remaining_(plan.count) {
-    try {
-        for (const PlannedStatement& planned : plan.statements)
-            statements_.emplace_back(PrepareAndBind(db, planned));
-    } catch (const DatabaseError& error) {
-        throw CursorError(std::string("QueryRows: ") + error.what());
-    }
+    for (const PlannedStatement& planned : plan.statements) statements_.emplace_back(PrepareAndBind(db, planned));
 }
 
 KeyWindowCursor::KeyWindowCursor(std::vector<LentStatement> statements, std::int64_t count, LentStatement read_guard)
@@ -48,30 +44,47 @@ void KeyWindowCursor::Finish() {
     read_guard_.Return();
 }
 
+bool KeyWindowCursor::Walk() {
+    while (remaining_ > 0 && current_ < statements_.size()) {
+        if (statements_[current_]->Step()) {
+            --remaining_;
+            return true;
+        }
+        ++current_;
+    }
+    return false;
+}
+
+void KeyWindowCursor::CheckKeyTravels() const {
+    const std::string key = ColumnAsText(statements_[current_]->get(), 0);
+    if (!FitsCodePage(key))
+        throw CursorError("QueryRows: the key " + Quoted(EncodeIndexToken(key)) +
+                          " holds a character that code page 1251 cannot carry (shown as ¤code;), so no row "
+                          "query could find its row by it");
+}
+
 bool KeyWindowCursor::Step() {
     on_row_ = false;
     try {
-        while (remaining_ > 0 && current_ < statements_.size()) {
-            if (statements_[current_]->Step()) {
-                --remaining_;
-                on_row_ = true;
-                return true;
-            }
-            ++current_;
-        }
-    } catch (const DatabaseError& error) {
+        on_row_ = ReportingCursorErrors([this] {
+            if (!Walk()) return false;
+            CheckKeyTravels();
+            return true;
+        });
+    } catch (...) {
         Finish();
-        throw CursorError(std::string("QueryRows: ") + error.what());
+        throw;
     }
-    Finish();
-    return false;
+    if (!on_row_) Finish();
+    return on_row_;
 }
 
 SqlValue KeyWindowCursor::Column(int column) const {
     if (column != 0 && column != 1)
         throw CursorError("QueryRows has columns 0 and 1 only, not " + std::to_string(column));
     if (!on_row_) throw CursorError("QueryRows: no current row; call Step() first");
-    return SqlValue::Text(ColumnAsText(statements_[current_]->get(), column));
+    const std::string text = ColumnAsText(statements_[current_]->get(), column);
+    return SqlValue::Text(column == 1 ? EncodeIndexToken(text) : text);
 }
 
 }  // namespace rowlark::database

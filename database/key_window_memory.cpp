@@ -2,14 +2,13 @@
 
 #include <sqlite3.h>
 
+#include <string_view>
 #include <utility>
 
 #include "database/database_error.h"
 #include "database/key_window_cursor.h"
 
 namespace rowlark::database {
-
-using oledb_backend::CursorError;
 
 namespace {
 
@@ -20,55 +19,6 @@ constexpr std::string_view kReadGuard = "PRAGMA main.schema_version";
 constexpr std::string_view kTempSchema = "PRAGMA temp.schema_version";
 
 }  // namespace
-
-// --- LentStatement ------------------------------------------------------------------------------
-
-LentStatement::LentStatement(Statement statement) : statement_(std::make_unique<Statement>(std::move(statement))) {}
-
-LentStatement::LentStatement(std::shared_ptr<StatementPool> pool, std::string text, Statement statement)
-    : pool_(std::move(pool)), text_(std::move(text)), statement_(std::make_unique<Statement>(std::move(statement))) {}
-
-LentStatement::~LentStatement() { Return(); }
-
-LentStatement& LentStatement::operator=(LentStatement&& other) noexcept {
-    if (this != &other) {
-        Return();
-        pool_ = std::move(other.pool_);
-        text_ = std::move(other.text_);
-        statement_ = std::move(other.statement_);
-    }
-    return *this;
-}
-
-void LentStatement::Return() {
-    if (!statement_) return;
-    if (pool_) pool_->Return(std::move(text_), std::move(statement_));
-    statement_.reset();
-    pool_.reset();
-}
-
-// --- StatementPool ------------------------------------------------------------------------------
-
-LentStatement StatementPool::Lend(std::string_view text) {
-    for (auto it = idle_.rbegin(); it != idle_.rend(); ++it) {
-        if (it->text != text) continue;
-        std::unique_ptr<Statement> statement = std::move(it->statement);
-        std::string kept = std::move(it->text);
-        idle_.erase(std::next(it).base());
-        return LentStatement(shared_from_this(), std::move(kept), std::move(*statement));
-    }
-    return LentStatement(shared_from_this(), std::string(text), Statement(db_, text, true));
-}
-
-void StatementPool::Return(std::string text, std::unique_ptr<Statement> statement) {
-    // Reset ends the statement's part in any read transaction; its error, if it failed, was reported already.
-    statement->Reset();
-    statement->ClearBindings();
-    if (idle_.size() >= kIdle) idle_.erase(idle_.begin());
-    idle_.push_back(Idle{std::move(text), std::move(statement)});
-}
-
-// --- KeyWindowMemory ----------------------------------------------------------------------------
 
 KeyWindowMemory::KeyWindowMemory(sqlite3* db) : db_(db), pool_(std::make_shared<StatementPool>(db)) {}
 
@@ -98,7 +48,7 @@ LentStatement KeyWindowMemory::BeginRead() {
     return guard;
 }
 
-const TagFacts& KeyWindowMemory::Facts(const KeyWindowRequest& request) {
+const TagFacts& KeyWindowMemory::Facts(const QueryRowsRequest& request) {
     for (const Entry& entry : facts_)
         if (entry.table == request.table && entry.tag == request.tag && entry.key_field == request.key_field)
             return entry.facts;
@@ -108,20 +58,16 @@ const TagFacts& KeyWindowMemory::Facts(const KeyWindowRequest& request) {
     return facts_.back().facts;
 }
 
-std::unique_ptr<oledb_backend::RowCursor> KeyWindowMemory::Open(const KeyWindowRequest& request) {
-    try {
-        LentStatement guard = BeginRead();
-        const KeyWindowPlan plan = PlanKeyWindow(request, Facts(request));
-        std::vector<LentStatement> statements;
-        statements.reserve(plan.statements.size());
-        for (const PlannedStatement& planned : plan.statements) {
-            statements.push_back(pool_->Lend(planned.sql));
-            BindPlanned(*statements.back(), planned);
-        }
-        return std::make_unique<KeyWindowCursor>(std::move(statements), plan.count, std::move(guard));
-    } catch (const DatabaseError& error) {
-        throw CursorError(std::string("QueryRows: ") + error.what());
+std::unique_ptr<oledb_backend::RowCursor> KeyWindowMemory::Open(const QueryRowsRequest& request) {
+    LentStatement guard = BeginRead();
+    const KeyWindowPlan plan = PlanKeyWindow(request, Facts(request));
+    std::vector<LentStatement> statements;
+    statements.reserve(plan.statements.size());
+    for (const PlannedStatement& planned : plan.statements) {
+        statements.push_back(pool_->Lend(planned.sql));
+        BindPlanned(*statements.back(), planned);
     }
+    return std::make_unique<KeyWindowCursor>(std::move(statements), plan.count, std::move(guard));
 }
 
 }  // namespace rowlark::database

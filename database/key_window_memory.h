@@ -1,7 +1,7 @@
 #pragma once
 // What QueryRows keeps on one connection between its calls, so that a window costs little more
 // than reading its own rows:
-//   - prepared statements by text (StatementPool): the few texts a walk uses come back ready.
+//   - prepared statements by text (statement_pool.h): the few texts a walk uses come back ready.
 //   - the facts looked up per (table, tag, key field): the tag and how its key compares. They
 //     hold only while the database stays as it was: every call reads a stamp first (the schema
 //     versions of main and temp, the data version of the main file, which moves with every
@@ -16,71 +16,14 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <string_view>
 #include <tuple>
 #include <vector>
 
 #include "database/key_window.h"
-#include "database/statement.h"
+#include "database/statement_pool.h"
 #include "platform/oledb/row_cursor.h"
 
 namespace rowlark::database {
-
-class StatementPool;
-
-// A statement lent by a pool, or owned outright when made without one. Gives the statement back
-// (reset, parameters cleared) when destroyed or on Return().
-class LentStatement {
-public:
-    LentStatement() = default;
-    explicit LentStatement(Statement statement);
-    LentStatement(std::shared_ptr<StatementPool> pool, std::string text, Statement statement);
-    ~LentStatement();
-    LentStatement(LentStatement&&) noexcept = default;
-    LentStatement& operator=(LentStatement&& other) noexcept;
-    LentStatement(const LentStatement&) = delete;
-    LentStatement& operator=(const LentStatement&) = delete;
-
-    Statement& operator*() { return *statement_; }
-    Statement* operator->() { return statement_.get(); }
-    const Statement* operator->() const { return statement_.get(); }
-    explicit operator bool() const { return statement_ != nullptr; }
-
-    // Gives the statement back now; the lease is empty afterwards.
-    void Return();
-
-private:
-    std::shared_ptr<StatementPool> pool_;  // null: the statement is finalized on return
-    std::string text_;
-    std::unique_ptr<Statement> statement_;
-};
-
-// Idle prepared statements of one connection by text, at most kIdle of them; the least recently
-// returned goes first. A statement is lent to one holder at a time: a second holder asking for the
-// same text gets a fresh one. Borrows the connection, like Statement.
-class StatementPool : public std::enable_shared_from_this<StatementPool> {
-public:
-    static constexpr std::size_t kIdle = 16;
-
-    explicit StatementPool(sqlite3* db) : db_(db) {}
-    StatementPool(const StatementPool&) = delete;
-    StatementPool& operator=(const StatementPool&) = delete;
-
-    // A statement of that text, its parameters all NULL. Throws DatabaseError when it cannot be prepared.
-    LentStatement Lend(std::string_view text);
-    // Takes a lent statement back; called by LentStatement.
-    void Return(std::string text, std::unique_ptr<Statement> statement);
-
-    std::size_t IdleCount() const { return idle_.size(); }
-
-private:
-    struct Idle {
-        std::string text;
-        std::unique_ptr<Statement> statement;
-    };
-    sqlite3* db_;
-    std::vector<Idle> idle_;  // least recently returned first
-};
 
 class KeyWindowMemory : public oledb_backend::ProcedureState {
 public:
@@ -91,8 +34,9 @@ public:
     // The memory kept in a connection's procedure memory for db, made on first use.
     static KeyWindowMemory& Of(oledb_backend::ProcedureMemory& memory, sqlite3* db);
 
-    // The cursor of one QueryRows call. Throws oledb_backend::CursorError as QueryRows does.
-    std::unique_ptr<oledb_backend::RowCursor> Open(const KeyWindowRequest& request);
+    // The cursor of one QueryRows call. Throws oledb_backend::CursorError for a request the database
+    // cannot answer (LookUpTag, PlanKeyWindow), DatabaseError when the database fails.
+    std::unique_ptr<oledb_backend::RowCursor> Open(const QueryRowsRequest& request);
 
     // For tests: how many (table, tag, key field) facts are held now.
     std::size_t FactCount() const { return facts_.size(); }
@@ -116,7 +60,7 @@ private:
 
     // Starts the read transaction and forgets the facts if the database changed since the last call.
     LentStatement BeginRead();
-    const TagFacts& Facts(const KeyWindowRequest& request);
+    const TagFacts& Facts(const QueryRowsRequest& request);
 
     sqlite3* db_;
     std::shared_ptr<StatementPool> pool_;

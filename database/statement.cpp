@@ -92,6 +92,8 @@ void Execute(sqlite3* db, std::string_view sql) {
     }
 }
 
+std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
+
 std::string QuoteIdentifier(std::string_view name) {
     std::string quoted = "\"";
     for (char c : name) {

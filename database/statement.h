@@ -51,6 +51,9 @@ private:
 // Runs one or more statements that return no rows.
 void Execute(sqlite3* db, std::string_view sql);
 
+// A text in apostrophes, as messages show it: 'goods'. Not for SQL.
+std::string Quoted(std::string_view text);
+
 // An SQL identifier in double quotes, inner quotes doubled: safe to splice into SQL.
 std::string QuoteIdentifier(std::string_view name);
 

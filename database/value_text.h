@@ -13,8 +13,11 @@ struct sqlite3_stmt;
 
 namespace rowlark::database {
 
-// Shortest plain decimal that reads back as the same double, no trailing zeros:
-// 12.5 -> "12.5", 3.0 -> "3", 1234.56 -> "1234.56". Very large or small values may use an exponent.
+// The shortest decimal that reads back as the same double, written as the provider's host number
+// writes itself, so that a key read back through the OLE DB layer gives the same text: plain from
+// 10^-30 up to below 10^38 (12.5 -> "12.5", 3.0 -> "3", 0.1 + 0.2 -> "0.30000000000000004"),
+// otherwise with an exponent of at least two digits (1e300 -> "1e+300", 5e-324 -> "5e-324").
+// -0.0 is "0"; an infinity "inf" or "-inf".
 std::string FormatReal(double value);
 
 // A column of the current row as text: integer in decimal, real by FormatReal,

@@ -41,18 +41,43 @@ constexpr int ByteFor(char32_t cp) {
     return -1;
 }
 
-// Decodes one UTF-8 sequence at s[i]; advances i. Returns 0xFFFFFFFF on a malformed sequence.
+// Marks an ill-formed sequence: no Unicode scalar value has this code.
+inline constexpr char32_t kIllFormed = 0xFFFFFFFF;
+
+// Decodes one UTF-8 sequence at s[i] and advances i past it. Only well-formed UTF-8 gives a
+// character: an overlong form (C0 A7 is not an apostrophe), a surrogate (U+D800..U+DFFF), a code
+// beyond U+10FFFF, a truncated sequence or a stray continuation byte gives kIllFormed, having
+// consumed the lead byte and the continuation bytes that were still valid (one replacement each).
 constexpr char32_t DecodeUtf8(const char* s, std::size_t n, std::size_t& i) {
-    const auto b0 = static_cast<unsigned char>(s[i]);
-    const int extra = b0 < 0x80 ? 0 : (b0 >> 5) == 0x6 ? 1 : (b0 >> 4) == 0xE ? 2 : (b0 >> 3) == 0x1E ? 3 : -1;
-    if (extra < 0) { ++i; return 0xFFFFFFFF; }
-    char32_t cp = extra == 0 ? b0 : extra == 1 ? (b0 & 0x1F) : extra == 2 ? (b0 & 0x0F) : (b0 & 0x07);
-    ++i;
-    for (int k = 0; k < extra; ++k, ++i) {
-        if (i >= n) return 0xFFFFFFFF;
+    const auto b0 = static_cast<unsigned char>(s[i++]);
+    if (b0 < 0x80) return b0;
+    int extra = 0;
+    char32_t cp = 0;
+    unsigned char low = 0x80, high = 0xBF;  // the allowed range of the next byte
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+        extra = 1;
+        cp = b0 & 0x1F;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        extra = 2;
+        cp = b0 & 0x0F;
+        if (b0 == 0xE0) low = 0xA0;   // below: overlong
+        if (b0 == 0xED) high = 0x9F;  // above: surrogates
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        extra = 3;
+        cp = b0 & 0x07;
+        if (b0 == 0xF0) low = 0x90;   // below: overlong
+        if (b0 == 0xF4) high = 0x8F;  // above: beyond U+10FFFF
+    } else {
+        return kIllFormed;  // a continuation byte, C0, C1 or F5..FF
+    }
+    for (int k = 0; k < extra; ++k) {
+        if (i >= n) return kIllFormed;
         const auto b = static_cast<unsigned char>(s[i]);
-        if ((b & 0xC0) != 0x80) return 0xFFFFFFFF;
+        if (b < low || b > high) return kIllFormed;
         cp = (cp << 6) | (b & 0x3F);
+        ++i;
+        low = 0x80;
+        high = 0xBF;
     }
     return cp;
 }
@@ -69,7 +94,7 @@ public:
         std::size_t i = 0;
         while (i < N - 1) {
             const char32_t cp = detail::DecodeUtf8(utf8, N - 1, i);
-            const int b = cp == 0xFFFFFFFF ? -1 : detail::ByteFor(cp);
+            const int b = cp == detail::kIllFormed ? -1 : detail::ByteFor(cp);
             if (b < 0) throw "character not in code page 1251";  // a compile error in constant evaluation
             bytes_[size_++] = static_cast<char>(b);
         }

@@ -2,11 +2,11 @@
 // Makes the handler record of one member from the member function itself, so that a class's
 // registration reads like its member table (Russian name first):
 //   members.AddMethod(kGetAt.c_str(), "GetAt", Method<CFieldsCollection>(&CFieldsCollection::GetAt));
-//   members.AddMethod(kFields.c_str(), "Fields", Method<CVfpProviderStatic>(&CProvider::Fields));
+//   members.AddMethod(kFields.c_str(), "Fields", Method<CVfpProviderStatic>(&CProvider::GetFields));
 //   members.AddProperty(kName.c_str(), "Name", Property<CField>(&CField::GetName));            // read only
 //   members.AddProperty(kText.c_str(), "QueryText", Property<P>(&P::GetQueryText, &P::SetQueryText));
-// T is the script class; the member may belong to a base of T. Handler type and arity follow the
-// member's signature; every parameter is DefArgHandling::MustBeDefined_.
+// T is the script class; the member may belong to a base of T and may be const. Handler type and
+// arity follow the member's signature; every parameter is DefArgHandling::MustBeDefined_.
 
 #include <cstddef>
 #include <tuple>
@@ -27,20 +27,19 @@ struct MemberSignature<R (B::*)(A...)> {
 };
 template <class R, class B, class... A>
 struct MemberSignature<R (B::*)(A...) const> : MemberSignature<R (B::*)(A...)> {};
+template <class R, class B, class... A>
+struct MemberSignature<R (B::*)(A...) noexcept> : MemberSignature<R (B::*)(A...)> {};
+template <class R, class B, class... A>
+struct MemberSignature<R (B::*)(A...) const noexcept> : MemberSignature<R (B::*)(A...)> {};
 
+// The handler of a member with parameters Params, each MustBeDefined_.
 template <class T, class R, class Params>
 struct MethodHandlerFor;
-template <class T, class R>
-struct MethodHandlerFor<T, R, std::tuple<>> {
-    using Type = MethodHandler0<T, R>;
-};
-template <class T, class R, class A1>
-struct MethodHandlerFor<T, R, std::tuple<A1>> {
-    using Type = MethodHandler1<T, R, A1, DefArgHandling::MustBeDefined_>;
-};
-template <class T, class R, class A1, class A2>
-struct MethodHandlerFor<T, R, std::tuple<A1, A2>> {
-    using Type = MethodHandler2<T, R, A1, A2, DefArgHandling::MustBeDefined_, DefArgHandling::MustBeDefined_>;
+template <class T, class R, class... A>
+struct MethodHandlerFor<T, R, std::tuple<A...>> {
+    template <class>
+    using MustBeDefined = DefArgHandling::MustBeDefined_;
+    using Type = MethodHandler<T, R, std::tuple<A...>, std::tuple<MustBeDefined<A>...>>;
 };
 
 template <class T, class Member>

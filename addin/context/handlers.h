@@ -1,11 +1,16 @@
 #pragma once
-// The handler templates: a method of arity 0, 1 or 2, and a property (getter and/or setter).
+// The handler templates: one method handler over its parameter list, named by arity for the member
+// tables (MethodHandler0, MethodHandler1, MethodHandler2), and a property (getter and/or setter).
 // A handler calls a member function of T or of a base of T (const or not) on the object it is
 // given; converted arguments live in locals for the one call, so nothing is kept afterwards and a
 // handler may be reentered. Conversions: addin/context/converters.h.
 
+#include <array>
+#include <cstddef>
 #include <functional>
+#include <tuple>
 #include <type_traits>
+#include <utility>
 
 #include "addin/context/converters.h"
 #include "addin/context/handler_base.h"
@@ -20,6 +25,10 @@ struct DefaultArgument<DefArgHandling::MustBeDefined_> {
     static bool Get(CValue&) { return false; }
 };
 
+// What holds one converted argument of parameter type A for the length of a call.
+template <class A>
+using ArgumentHolder = decltype(ConverterFor<A>::FromHost(std::declval<const CValue&>()));
+
 // Calls member and converts its result into result, unless R is void.
 template <class R, class Member, class... Args>
 void CallAndConvert(const Member& member, CValue& result, Args&&... args) {
@@ -30,63 +39,47 @@ void CallAndConvert(const Member& member, CValue& result, Args&&... args) {
     }
 }
 
+// A method with parameters A... and a default-argument policy H... for each of them.
+template <class T, class R, class Params, class Policies>
+class MethodHandler;
+
+template <class T, class R, class... A, class... H>
+class MethodHandler<T, R, std::tuple<A...>, std::tuple<H...>> : public MethodHandlerBase<T> {
+    static_assert(sizeof...(A) == sizeof...(H), "one default-argument policy per parameter");
+    static constexpr int kArity = static_cast<int>(sizeof...(A));
+
+public:
+    explicit MethodHandler(std::function<R(T&, A...)> member) : member_(std::move(member)) {}
+    bool Call(T& object, CValue& result, CValue** args) override {
+        CallWith(object, result, args, std::index_sequence_for<A...>());
+        return true;
+    }
+    int GetParamCount() const override { return kArity; }
+    bool GetDefArg(int index, CValue& value) const override {
+        static constexpr std::array<bool (*)(CValue&), sizeof...(H)> kDefaults{&DefaultArgument<H>::Get...};
+        return index >= 0 && index < kArity && kDefaults[static_cast<std::size_t>(index)](value);
+    }
+    bool HasResult() const override { return !std::is_void_v<R>; }
+
+private:
+    // Argument I goes through the converter of parameter I. A braced list is evaluated left to right,
+    // so a failing conversion ends the call before the next one and before the member runs.
+    template <std::size_t... I>
+    void CallWith(T& object, CValue& result, [[maybe_unused]] CValue** args, std::index_sequence<I...>) {
+        [[maybe_unused]] std::tuple<ArgumentHolder<A>...> converted{ConverterFor<A>::FromHost(*args[I])...};
+        CallAndConvert<R>(member_, result, object, std::get<I>(converted)...);
+    }
+
+    std::function<R(T&, A...)> member_;
+};
+
+// The arity-named handlers of the member tables.
 template <class T, class R>
-class MethodHandler0 : public MethodHandlerBase<T> {
-public:
-    explicit MethodHandler0(std::function<R(T&)> member) : member_(std::move(member)) {}
-    bool Call(T& object, CValue& result, CValue**) override {
-        CallAndConvert<R>(member_, result, object);
-        return true;
-    }
-    int GetParamCount() const override { return 0; }
-    bool GetDefArg(int, CValue&) const override { return false; }
-    bool HasResult() const override { return !std::is_void_v<R>; }
-
-private:
-    std::function<R(T&)> member_;
-};
-
+using MethodHandler0 = MethodHandler<T, R, std::tuple<>, std::tuple<>>;
 template <class T, class R, class A1, class H1>
-class MethodHandler1 : public MethodHandlerBase<T> {
-public:
-    explicit MethodHandler1(std::function<R(T&, A1)> member) : member_(std::move(member)) {}
-    bool Call(T& object, CValue& result, CValue** args) override {
-        auto&& arg1 = ConverterFor<A1>::FromHost(*args[0]);
-        CallAndConvert<R>(member_, result, object, arg1);
-        return true;
-    }
-    int GetParamCount() const override { return 1; }
-    bool GetDefArg(int index, CValue& value) const override {
-        return index == 0 && DefaultArgument<H1>::Get(value);
-    }
-    bool HasResult() const override { return !std::is_void_v<R>; }
-
-private:
-    std::function<R(T&, A1)> member_;
-};
-
+using MethodHandler1 = MethodHandler<T, R, std::tuple<A1>, std::tuple<H1>>;
 template <class T, class R, class A1, class A2, class H1, class H2>
-class MethodHandler2 : public MethodHandlerBase<T> {
-public:
-    explicit MethodHandler2(std::function<R(T&, A1, A2)> member) : member_(std::move(member)) {}
-    bool Call(T& object, CValue& result, CValue** args) override {
-        // In parameter order: a failing first conversion ends the call before the second.
-        auto&& arg1 = ConverterFor<A1>::FromHost(*args[0]);
-        auto&& arg2 = ConverterFor<A2>::FromHost(*args[1]);
-        CallAndConvert<R>(member_, result, object, arg1, arg2);
-        return true;
-    }
-    int GetParamCount() const override { return 2; }
-    bool GetDefArg(int index, CValue& value) const override {
-        if (index == 0) return DefaultArgument<H1>::Get(value);
-        if (index == 1) return DefaultArgument<H2>::Get(value);
-        return false;
-    }
-    bool HasResult() const override { return !std::is_void_v<R>; }
-
-private:
-    std::function<R(T&, A1, A2)> member_;
-};
+using MethodHandler2 = MethodHandler<T, R, std::tuple<A1, A2>, std::tuple<H1, H2>>;
 
 // S: the setter's parameter type; G: the getter's result type. Either member may be absent (empty).
 template <class T, class S, class G>

@@ -25,7 +25,12 @@ public:
     virtual void PrepareRows(const ::CDataRow* from, int count, int reserved) = 0;
     // The next row of the run, owned by the caller; null at its end.
     virtual ::CDataRow* NextRow() = 0;
+    // The grid asks for a row it holds to be brought up to date; the row stays the grid's. TRUE when
+    // done: the row's values are re-read in place, or all data is reloaded and the row left as it was.
+    // FALSE when the row cannot be re-read; the row is then left as it was.
     virtual BOOL RefreshRow(::CDataRow* row) = 0;
+    // The grid asks whether two row objects (its own, or the row of a search notification) stand for
+    // the same data row, by the provider's row identity; neither row is changed.
     virtual BOOL IsSameRow(const ::CDataRow* a, const ::CDataRow* b) = 0;
     virtual int ReservedQuery1() { return 0; }
     // TRUE with count set when the number of rows is known.

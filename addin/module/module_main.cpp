@@ -1,8 +1,8 @@
 // Built only into the module file: the module's static objects and the hook by which the loader finds
 // its entry point. Everything here is hidden; the module exports nothing.
+#include "addin/host/loader.h"
 #include "addin/module/module_classes.h"
 #include "addin/module/module_entry.h"
-#include "platform/win/module_loader.h"
 
 namespace {
 

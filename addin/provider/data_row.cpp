@@ -8,7 +8,8 @@ CDataRow::CDataRow(std::uint32_t row_number, const OleDb::CResultProxy& result, 
     if (result.IsEmpty()) return;
     const int columns = result.GetNumFields();
     values_.resize(static_cast<std::size_t>(columns > 0 ? columns : 0));  // one allocation for the row
-    for (int i = 0; i < columns; ++i) result.GetFieldValue(i, values_[static_cast<std::size_t>(i)]);
+    for (int i = 0; i < columns; ++i)
+        if (!result.GetFieldValue(i, values_[static_cast<std::size_t>(i)])) complete_ = false;
 }
 
 CDataRow::~CDataRow() = default;

@@ -31,17 +31,21 @@ public:
     const CValue& GetValueAt(int index) override;
 
     std::size_t GetValueCount() const { return values_.size(); }
+    // False when the result failed to deliver a value; that cell then holds the empty value.
+    bool IsComplete() const { return complete_; }
     // Exchanges contents with other; never fails, so a row can be replaced all or nothing.
     void Swap(CDataRow& other) noexcept {
         std::swap(row_number_, other.row_number_);
         fields_.swap(other.fields_);
         values_.swap(other.values_);
+        std::swap(complete_, other.complete_);
     }
 
 private:
     std::uint32_t row_number_;
     FieldSetPtr fields_;
     std::vector<CValue> values_;
+    bool complete_ = true;  // every value was delivered
 };
 
 // A row of the dynamic provider: row number 0, identified by the key text that QueryRows gave.

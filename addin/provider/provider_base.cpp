@@ -41,6 +41,21 @@ void CProvider::BindParameters(const ParameterMap& parameters, OleDb::CCommandPr
     for (const auto& [name, value] : parameters) command.SetTextParam(CString(name.c_str()), value);
 }
 
+std::optional<std::uint32_t> CProvider::FindColumn(const OleDb::CResultProxy& result, std::string_view name) {
+    const int columns = result.GetNumFields();
+    for (int i = 0; i < columns; ++i)
+        if (result.GetFieldName(i).view() == name) return static_cast<std::uint32_t>(i);
+    return std::nullopt;
+}
+
+std::optional<std::uint32_t> CProvider::FindKeyColumn(const OleDb::CResultProxy& result, std::string_view key_field,
+                                                      Utils::CSystemInterface& system) {
+    static constexpr cp1251::Literal kKeyFieldMissing{"В полученном наборе данных отсутствует ключевое поле ("};
+    const auto column = FindColumn(result, key_field);
+    if (!column) system.RaiseError(kKeyFieldMissing.str() + std::string(key_field) + ")");
+    return column;
+}
+
 bool CProvider::CheckConnectionAndQuery(const OleDb::CCommandProxy& command, const std::string& query_text) {
     static constexpr cp1251::Literal kNoConnection{
         "Не установлено подключение OLE DB (метод УстановитьПодключение/SetConnection)"};

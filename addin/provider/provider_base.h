@@ -1,11 +1,14 @@
 #pragma once
 // The base both providers share: the host services, the current result and the FieldSet built from
 // it, and the script method "Fields". Also the behaviour both providers give their own query text,
-// command and parameters: connecting, storing parameters, binding them, and the two checks that
-// every load makes first.
+// command and parameters: connecting, storing parameters, binding them, the two checks that every
+// load makes first, and finding a result's key column by name.
 
+#include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include <boost/shared_ptr.hpp>
 
@@ -43,6 +46,13 @@ public:
     static void StoreParameter(ParameterMap& parameters, const std::string& name, const CValue& value);
     // Binds every parameter to command, in ascending name order, for its next execution.
     static void BindParameters(const ParameterMap& parameters, OleDb::CCommandProxy& command);
+
+    // The first column of result named exactly name (equal length and bytes); none when there is none.
+    static std::optional<std::uint32_t> FindColumn(const OleDb::CResultProxy& result, std::string_view name);
+    // FindColumn for a key field that must be there: when it is not, raises "В полученном наборе
+    // данных отсутствует ключевое поле (" + key_field + ")" through system and answers none.
+    static std::optional<std::uint32_t> FindKeyColumn(const OleDb::CResultProxy& result, std::string_view key_field,
+                                                      Utils::CSystemInterface& system);
 
 protected:
     // Raises the first failing of the two checks every load starts with; true when both pass.

@@ -172,8 +172,9 @@ private:
 };
 
 void BM_DirectResultThroughCursor(benchmark::State& state) {
-    oledb_backend::RegisterProcedure("AllGoods", [](sqlite3* db, const std::vector<oledb_backend::ProcArg>&) {
-        return std::make_unique<PlainCursor>(db);
+    oledb_backend::RegisterProcedure("AllGoods", [](const oledb_backend::ProcedureSite& site,
+                                                     const std::vector<oledb_backend::ProcArg>&) {
+        return std::make_unique<PlainCursor>(site.handle());
     });
     RunDirect(state, "AllGoods ()");
     oledb_backend::UnregisterProcedure("AllGoods");

@@ -1,8 +1,8 @@
 #include "platform/grid_component/grid_component.h"
 
 #include <algorithm>
+#include <iterator>
 
-#include "addin/context/context_base.h"
 #include "platform/grid_component/text_table.h"
 
 namespace grid_component {
@@ -16,104 +16,87 @@ Grid::~Grid() {
 
 bool Grid::Attach(const CValue& provider_object) {
     Detach();
-    auto* context = dynamic_cast<Utils1s::Context::CContextBase*>(provider_object.GetContext());
-    if (context == nullptr) return false;
-    boost::shared_ptr<void> data_provider, v7_provider;
-    if (!context->GetInterface(1, data_provider) || !context->GetInterface(2, v7_provider)) return false;
-    if (!data_provider || !v7_provider) return false;
-    provider_ = boost::static_pointer_cast<CDataProvider>(data_provider);
-    v7_provider_ = boost::static_pointer_cast<CV7DataProvider>(v7_provider);
+    auto provider = GetGridInterface<CDataProvider>(provider_object.GetContext());
+    auto v7_provider = GetGridInterface<CV7DataProvider>(provider_object.GetContext());
+    if (!provider || !v7_provider) return false;
+    provider_ = std::move(provider);
+    v7_provider_ = std::move(v7_provider);
     provider_->m_hWnd = window_;
     return true;
 }
 
 void Grid::Detach() {
-    Delete(rows_);
+    rows_.clear();
     if (provider_) provider_->m_hWnd = nullptr;
     provider_.reset();
     v7_provider_.reset();
 }
 
-std::vector<::CDataRow*> Grid::Fetch(const ::CDataRow* from, int count) {
-    std::vector<::CDataRow*> rows;
+std::vector<OwnedRow> Grid::Fetch(const ::CDataRow* from, int count) {
+    std::vector<OwnedRow> rows;
     if (!provider_) return rows;
     provider_->PrepareRows(from, count, 0);
     const int wanted = count < 0 ? -count : count;
     while (static_cast<int>(rows.size()) < wanted) {
-        ::CDataRow* row = provider_->NextRow();
-        if (row == nullptr) break;
-        rows.push_back(row);
+        OwnedRow row(provider_->NextRow());
+        if (!row) break;
+        rows.push_back(std::move(row));
     }
     if (count < 0) std::reverse(rows.begin(), rows.end());  // backward runs come nearest first
     return rows;
 }
 
-void Grid::Delete(std::vector<::CDataRow*>& rows) {
-    for (::CDataRow* row : rows) delete row;
-    rows.clear();
-}
-
-void Grid::Replace(std::vector<::CDataRow*> rows) {
-    Delete(rows_);
-    rows_ = std::move(rows);
-}
-
 bool Grid::Home() {
-    Replace(Fetch(nullptr, page_size_));
+    rows_ = Fetch(nullptr, page_size_);
     return !rows_.empty();
 }
 
 bool Grid::End() {
-    Replace(Fetch(nullptr, -page_size_));
+    rows_ = Fetch(nullptr, -page_size_);
     return !rows_.empty();
 }
 
 bool Grid::PageDown() {
     if (rows_.empty()) return Home();
-    std::vector<::CDataRow*> next = Fetch(rows_.back(), page_size_);
+    std::vector<OwnedRow> next = Fetch(rows_.back().get(), page_size_);
     if (next.empty()) return true;
-    // Keep a full page: the new rows, topped up with the last of the old ones.
-    const std::size_t keep = std::min(rows_.size(), static_cast<std::size_t>(page_size_) - next.size());
-    std::vector<::CDataRow*> page(rows_.end() - static_cast<std::ptrdiff_t>(keep), rows_.end());
-    rows_.erase(rows_.end() - static_cast<std::ptrdiff_t>(keep), rows_.end());
-    page.insert(page.end(), next.begin(), next.end());
-    Replace(std::move(page));
+    // Keep a full page: the last of the old rows, topped up with the new ones.
+    const auto keep = static_cast<std::ptrdiff_t>(std::min(rows_.size(), static_cast<std::size_t>(page_size_) - next.size()));
+    std::vector<OwnedRow> page(std::make_move_iterator(rows_.end() - keep), std::make_move_iterator(rows_.end()));
+    page.insert(page.end(), std::make_move_iterator(next.begin()), std::make_move_iterator(next.end()));
+    rows_ = std::move(page);
     return true;
 }
 
 bool Grid::PageUp() {
     if (rows_.empty()) return End();
-    std::vector<::CDataRow*> previous = Fetch(rows_.front(), -page_size_);
-    if (previous.empty()) return true;
-    const std::size_t keep = std::min(rows_.size(), static_cast<std::size_t>(page_size_) - previous.size());
-    previous.insert(previous.end(), rows_.begin(), rows_.begin() + static_cast<std::ptrdiff_t>(keep));
-    rows_.erase(rows_.begin(), rows_.begin() + static_cast<std::ptrdiff_t>(keep));
-    Replace(std::move(previous));
+    std::vector<OwnedRow> page = Fetch(rows_.front().get(), -page_size_);
+    if (page.empty()) return true;
+    const auto keep = static_cast<std::ptrdiff_t>(std::min(rows_.size(), static_cast<std::size_t>(page_size_) - page.size()));
+    page.insert(page.end(), std::make_move_iterator(rows_.begin()), std::make_move_iterator(rows_.begin() + keep));
+    rows_ = std::move(page);
     return true;
 }
 
 bool Grid::StartAt(const ::CDataRow* row) {
     // A run never includes its start row, so start from the row before it, or from the top.
-    std::vector<::CDataRow*> before = Fetch(row, -1);
-    std::vector<::CDataRow*> page = Fetch(before.empty() ? nullptr : before.front(), page_size_);
-    Delete(before);
-    Replace(std::move(page));
+    const std::vector<OwnedRow> before = Fetch(row, -1);
+    rows_ = Fetch(before.empty() ? nullptr : before.front().get(), page_size_);
     return !rows_.empty();
 }
 
 bool Grid::Refresh() {
     if (rows_.empty()) return Home();
-    ::CDataRow* first = rows_.front();
+    // Out of the viewport first: StartAt replaces the viewport while the row is still in use.
+    const OwnedRow first = std::move(rows_.front());
     rows_.erase(rows_.begin());
-    provider_->RefreshRow(first);  // the static provider reloads; the dynamic one re-reads the row in place
-    const bool shown = StartAt(first);
-    delete first;
-    return shown;
+    provider_->RefreshRow(first.get());  // the static provider reloads; the dynamic one re-reads the row in place
+    return StartAt(first.get());
 }
 
 bool Grid::RefreshRow(int visible_index) {
     if (!provider_ || visible_index < 0 || visible_index >= static_cast<int>(rows_.size())) return false;
-    return provider_->RefreshRow(rows_[static_cast<std::size_t>(visible_index)]) != FALSE;
+    return provider_->RefreshRow(rows_[static_cast<std::size_t>(visible_index)].get()) != FALSE;
 }
 
 bool Grid::Search(const char* column_name, const CString& typed_text) {
@@ -126,11 +109,8 @@ bool Grid::Search(const char* column_name, const CString& typed_text) {
 
 bool Grid::GoToKey(const CValue& key) {
     if (!v7_provider_) return false;
-    ::CDataRow* row = v7_provider_->FindRowByKey(key);
-    if (row == nullptr) return false;
-    const bool shown = StartAt(row);
-    delete row;
-    return shown;
+    const OwnedRow row(v7_provider_->FindRowByKey(key));
+    return row && StartAt(row.get());
 }
 
 bool Grid::RowCount(int& count) { return provider_ && provider_->GetRowCount(count) != FALSE; }
@@ -138,13 +118,13 @@ bool Grid::RowCount(int& count) { return provider_ && provider_->GetRowCount(cou
 CValue Grid::RowKey(int visible_index) {
     CValue key;
     if (v7_provider_ && visible_index >= 0 && visible_index < static_cast<int>(rows_.size()))
-        v7_provider_->GetRowKey(rows_[static_cast<std::size_t>(visible_index)], key);
+        v7_provider_->GetRowKey(rows_[static_cast<std::size_t>(visible_index)].get(), key);
     return key;
 }
 
 LRESULT Grid::WindowProc(HWND, UINT message, WPARAM code, LPARAM lparam, void* user) {
     auto* grid = static_cast<Grid*>(user);
-    if (message != kGridNotifyMessage || code > 2) return 0;
+    if (message != kGridNotifyMessage || code > kGridNotifySearchMatch) return 0;
     ++grid->notifications_[code];
     if (code == kGridNotifySearchMatch && lparam != 0) {
         // The matching row lives only while this message is handled: move the viewport now.

@@ -1,14 +1,16 @@
 #pragma once
 // The grid: an outside component that shows a provider's rows. It takes a provider's script object,
-// reaches its grid interfaces through GetInterface kinds 1 and 2, keeps a viewport of visible rows
-// and uses nothing of the provider but those interfaces. It owns every row it is given and deletes
-// it; it owns a window whose procedure receives the provider's WM_USER + 16 notifications.
+// reaches its grid interfaces through the object's GetInterface (addin/grid/interface_source.h),
+// keeps a viewport of visible rows and uses nothing of the provider but those interfaces. It owns
+// every row it is given (OwnedRow); it owns a window whose procedure receives the provider's
+// WM_USER + 16 notifications.
 
 #include <boost/shared_ptr.hpp>
 #include <string>
 #include <vector>
 
-#include "addin/grid/data_provider.h"
+#include "addin/grid/interface_source.h"
+#include "platform/grid_component/owned_row.h"
 
 namespace grid_component {
 
@@ -41,30 +43,28 @@ public:
     bool RowCount(int& count);
 
     // The visible rows, top to bottom; owned by the grid, valid until the viewport moves.
-    const std::vector<::CDataRow*>& Rows() const { return rows_; }
+    const std::vector<OwnedRow>& Rows() const { return rows_; }
     // The key of a visible row, through the provider.
     CValue RowKey(int visible_index);
     // The viewport as a text table for the terminal (UTF-8): a header of column names, then rows.
     std::string Render() const;
-    // Notifications received, by code 0, 1, 2.
+    // Notifications received, by code 0, 1, 2 (GridNotifyCode).
     int NotificationCount(int code) const { return notifications_[code]; }
     HWND Window() const { return window_; }
 
 private:
     static LRESULT WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, void* user);
-    // Rows of a prepared run until the provider says none or max rows were read.
-    std::vector<::CDataRow*> Fetch(const ::CDataRow* from, int count);
+    // Rows of a prepared run until the provider says none or |count| rows were read, top to bottom.
+    std::vector<OwnedRow> Fetch(const ::CDataRow* from, int count);
     // Makes the viewport start at row (inclusive), which the caller keeps owning.
     bool StartAt(const ::CDataRow* row);
-    void Replace(std::vector<::CDataRow*> rows);
-    static void Delete(std::vector<::CDataRow*>& rows);
 
     int page_size_;
     HWND window_;
     boost::shared_ptr<CDataProvider> provider_;
     boost::shared_ptr<CV7DataProvider> v7_provider_;
-    std::vector<::CDataRow*> rows_;
-    int notifications_[3] = {0, 0, 0};
+    std::vector<OwnedRow> rows_;
+    int notifications_[kGridNotifySearchMatch + 1] = {0, 0, 0};
     bool search_matched_ = false;
 };
 

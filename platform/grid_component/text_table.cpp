@@ -8,11 +8,11 @@ namespace grid_component {
 namespace {
 
 // Column numbers of the row's fields in ascending order (numbers may have gaps after a repeated name).
-std::vector<int> ColumnNumbers(::CDataRow* row) {
+std::vector<int> ColumnNumbers(::CDataRow& row) {
     std::vector<int> numbers;
-    const int count = row->GetFieldCount();
+    const int count = row.GetFieldCount();
     for (int number = 0; static_cast<int>(numbers.size()) < count && number < count + 4096; ++number)
-        if (row->LookupFieldName(number) != nullptr) numbers.push_back(number);
+        if (row.LookupFieldName(number) != nullptr) numbers.push_back(number);
     return numbers;
 }
 
@@ -24,9 +24,9 @@ std::string Cell(const std::string& text, std::size_t width) {
 
 }  // namespace
 
-std::string RenderTable(const std::vector<::CDataRow*>& rows, int max_cell_width) {
+std::string RenderTable(const std::vector<OwnedRow>& rows, int max_cell_width) {
     if (rows.empty()) return "(no rows)\n";
-    const std::vector<int> columns = ColumnNumbers(rows.front());
+    const std::vector<int> columns = ColumnNumbers(*rows.front());
     std::vector<std::string> header;
     std::vector<std::vector<std::string>> cells(rows.size());
     std::vector<std::size_t> widths;

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "addin/grid/data_row.h"
+#include "platform/grid_component/owned_row.h"
 
 namespace grid_component {
 
-std::string RenderTable(const std::vector<::CDataRow*>& rows, int max_cell_width = 28);
+std::string RenderTable(const std::vector<OwnedRow>& rows, int max_cell_width = 28);
 
 }  // namespace grid_component

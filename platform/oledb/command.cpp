@@ -70,6 +70,7 @@ COLEDBCommand::Outcome COLEDBCommand::ExecuteDirect(std::string_view text) {
     if (replaced && outcome.result) oledb_backend::WarnTextReplaced();
     long forced = 0;
     if (outcome.result && oledb_faults::ForcedRowCount(forced)) outcome.count = forced;
+    if (outcome.result && oledb_faults::CallFails(oledb_faults::Call::kRowCount)) outcome.count = -1;
     return outcome;
 }
 
@@ -91,6 +92,7 @@ std::unique_ptr<RowCursor> COLEDBCommand::Open(std::string_view text) {
     if (!procedure) return OpenStatement(sql);
 
     const oledb_backend::ProcedureCall call = oledb_backend::ParseCall(sql);
+    if (oledb_faults::CallFails(oledb_faults::Call::kProcedure)) throw CursorError(oledb_faults::kFaultText);
     const oledb_backend::ProcedureSite site(connection_->db(), &connection_->procedure_memory());
     std::unique_ptr<RowCursor> cursor = (*procedure)(site, call.args);
     if (!cursor) throw CursorError("procedure " + call.name + " returned no result");
@@ -98,6 +100,7 @@ std::unique_ptr<RowCursor> COLEDBCommand::Open(std::string_view text) {
 }
 
 std::unique_ptr<RowCursor> COLEDBCommand::OpenStatement(const std::string& sql) {
+    if (oledb_faults::CallFails(oledb_faults::Call::kStatement)) throw CursorError(oledb_faults::kFaultText);
     oledb_backend::Statement statement = connection_->Prepare(sql);
     sqlite3_stmt* stmt = statement.get();
     const int count = sqlite3_bind_parameter_count(stmt);

@@ -2,16 +2,38 @@
 
 #include <sqlite3.h>
 
+#include <cctype>
 #include <climits>
 
 namespace oledb_backend {
+
+std::string FileUri(std::string_view path) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    // "file://" and an empty authority before an absolute path: "file://x" would name host "x".
+    std::string uri = !path.empty() && path.front() == '/' ? "file://" : "file:";
+    for (const char c : path) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (std::isalnum(byte) && byte < 0x80) {
+            uri += c;
+        } else if (c == '-' || c == '.' || c == '_' || c == '~' || c == '/') {
+            uri += c;
+        } else {
+            uri += '%';
+            uri += kHex[byte >> 4];
+            uri += kHex[byte & 0xF];
+        }
+    }
+    return uri + "?mode=rw";
+}
 
 std::shared_ptr<Connection> Connection::Open(const std::string& path) {
     // SQLite would open an empty name as a private temporary database, which no user means.
     if (path.empty()) throw CursorError("no database file given");
     sqlite3* raw = nullptr;
     // No connection mutex: the host calls on its one thread, and every column read would pay for it.
-    const int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+    // URIs always, not only where SQLite was built to take them: a "file:" text means one thing here.
+    const int rc = sqlite3_open_v2(path.c_str(), &raw,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI,
                                    nullptr);
     Database db(raw);  // owns the handle even when opening failed
     if (rc != SQLITE_OK) throw CursorError("cannot open database \"" + path + "\": " + ErrorMessage(raw));

@@ -13,9 +13,15 @@
 
 namespace oledb_backend {
 
+// A "file:" URI that names exactly the existing file at path, whatever its bytes: everything but
+// unreserved ASCII letters, digits, "-._~" and '/' is percent-escaped, so no character of the path
+// reads as URI or connection-text syntax; "?mode=rw" keeps opening it from creating a file.
+std::string FileUri(std::string_view path);
+
 class Connection {
 public:
-    // Opens (creating when absent) the database file at path (UTF-8).
+    // Opens (creating when absent) the database file at path (UTF-8). A path that begins with
+    // "file:" is a URI (see FileUri), so its query may forbid creating the file ("mode=rw").
     static std::shared_ptr<Connection> Open(const std::string& path);
 
     Connection(const Connection&) = delete;

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "platform/oledb/host_number.h"
 #include "platform/oledb/statement_cursor.h"
 #include "platform/oledb/text_out.h"
 #include "platform/runtime/numeric.h"
@@ -200,7 +201,7 @@ bool DirectResult::Read(int column, CValue& value) const {
         case kReal: {
             double v;
             std::memcpy(&v, p + at, 8);
-            value = CNumeric::FromDouble(v);
+            SetReal(v, value);
             break;
         }
         case kText: {

@@ -14,6 +14,12 @@ struct Faults {
     std::set<std::pair<int, long>> values;
     bool count_forced = false;
     long count = 0;
+
+    long fail_at = 0;          // the counted call that fails; 0: none
+    bool every_later = false;  // calls after fail_at fail as well
+    long calls = 0;            // counted calls since FailNthCall
+    bool failed = false;       // a counted call has failed
+    Call failed_call = Call::kCreateCommand;
 };
 
 Faults& State() {
@@ -31,6 +37,36 @@ void ReportRowCount(long count) {
     State().count_forced = true;
     State().count = count;
 }
+
+const char* CallName(Call call) {
+    switch (call) {
+        case Call::kCreateCommand: return "CreateCommand";
+        case Call::kOpen: return "Open";
+        case Call::kExecute: return "Execute";
+        case Call::kStatement: return "statement";
+        case Call::kProcedure: return "procedure call";
+        case Call::kNextRow: return "GetNextRow";
+        case Call::kGetRow: return "GetRow";
+        case Call::kFieldValue: return "GetFieldValue";
+        case Call::kRowCount: return "row count";
+        case Call::kMetaName: return "meta-name";
+        case Call::kDatabaseValue: return "CValueToDBValue";
+    }
+    return "?";
+}
+
+void FailNthCall(long n, bool every_later) {
+    Faults& f = State();
+    f.fail_at = n > 0 ? n : 0;
+    f.every_later = every_later;
+    f.calls = 0;
+    f.failed = false;
+}
+
+long CallsMade() { return State().calls; }
+bool NthCallFailed() { return State().failed; }
+Call FailedCall() { return State().failed_call; }
+
 void ResetAll() { State() = Faults(); }
 
 bool CreateCommandFails() { return State().create_command; }
@@ -42,6 +78,15 @@ bool FieldValueFails(int column, long row) { return State().values.count({column
 bool ForcedRowCount(long& count) {
     if (!State().count_forced) return false;
     count = State().count;
+    return true;
+}
+
+bool CallFails(Call call) {
+    Faults& f = State();
+    ++f.calls;
+    if (f.fail_at == 0 || f.calls < f.fail_at || (f.calls > f.fail_at && !f.every_later)) return false;
+    if (!f.failed) f.failed_call = call;  // the first failure names the call the sweep aimed at
+    f.failed = true;
     return true;
 }
 

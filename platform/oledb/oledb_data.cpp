@@ -31,9 +31,10 @@ std::string_view Trim(std::string_view text) {
 
 // The file a connection text names: the text itself, or the value of its "Data Source" key when
 // it is a "key=value;key=value" text (key in any letter case, value possibly in quotes).
-// Empty when a connection text has no such key.
+// A "file:" URI is taken whole: its query has '=' of its own. Empty when there is no such key.
 std::string DataSource(std::string_view connection) {
-    if (connection.find('=') == std::string_view::npos) return std::string(Trim(connection));
+    if (connection.find('=') == std::string_view::npos || Trim(connection).substr(0, 5) == "file:")
+        return std::string(Trim(connection));
     while (!connection.empty()) {
         const std::size_t end = std::min(connection.find(';'), connection.size());
         const std::string_view pair = connection.substr(0, end);
@@ -90,6 +91,7 @@ bool COLEDBData::Open(const char* connection) {
     std::string error;
     try {
         if (path.empty()) throw oledb_backend::CursorError("не указан файл базы данных (Data Source)");
+        if (oledb_faults::CallFails(oledb_faults::Call::kOpen)) throw oledb_backend::CursorError(oledb_faults::kFaultText);
         auto opened = oledb_backend::Connection::Open(cp1251::ToUtf8(path));
         oledb_backend::LoadMetaNames(opened->db());
         connection_ = std::move(opened);  // the previous connection stays until the new one is ready
@@ -114,6 +116,8 @@ bool COLEDBData::Execute(const char* sql) {
     }
     std::string error;
     try {
+        if (oledb_faults::CallFails(oledb_faults::Call::kExecute))
+            throw oledb_backend::CursorError(oledb_faults::kFaultText);
         connection_->Execute(cp1251::ToUtf8(sql ? sql : ""));
         oledb_backend::LoadMetaNames(connection_->db());  // the statement may have filled the catalogue
         return true;
@@ -126,6 +130,7 @@ bool COLEDBData::Execute(const char* sql) {
 
 COLEDBCommand* COLEDBData::CreateCommand() {
     if (!connection_ || oledb_faults::CreateCommandFails()) return nullptr;
+    if (oledb_faults::CallFails(oledb_faults::Call::kCreateCommand)) return nullptr;
     return new COLEDBCommand(connection_);
 }
 

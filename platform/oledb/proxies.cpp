@@ -3,6 +3,8 @@
 
 #include "platform/oledb/command.h"
 #include "platform/oledb/faults.h"
+#include "platform/oledb/host_number.h"
+#include "platform/oledb/host_number.h"
 #include "platform/oledb/meta_names.h"
 #include "platform/oledb/oledb.h"
 #include "platform/oledb/result.h"
@@ -46,7 +48,19 @@ CString CResultProxy::GetFieldName(int column) const {
 bool CResultProxy::GetFieldValue(int column, CValue& value) const {
     if (!result_) return false;
     if (oledb_faults::FieldValueFails(column, result_->CurrentRow())) return false;
-    return result_->Read(column, value);
+    if (oledb_faults::CallFails(oledb_faults::Call::kFieldValue)) return false;
+    std::string unfit;
+    try {
+        return result_->Read(column, value);
+    } catch (const oledb_backend::UnfitNumber& e) {
+        unfit = e.what();
+    }
+    // Outside the handler: the host's error may leave by throwing.
+    static constexpr cp1251::Literal kField{"Ошибка базы данных: значение поля \""};
+    static constexpr cp1251::Literal kUnfit{"\" не умещается в число: "};
+    const std::string text = kField.str() + result_->ColumnName(column) + kUnfit.str() + unfit;
+    CBLModule::RaiseExtRuntimeError(text.c_str(), kErrorFlag);
+    return false;
 }
 
 CResultDirectAccessProxy::CResultDirectAccessProxy(std::shared_ptr<oledb_backend::Result> result)
@@ -54,7 +68,7 @@ CResultDirectAccessProxy::CResultDirectAccessProxy(std::shared_ptr<oledb_backend
 
 bool CResultDirectAccessProxy::GetRow(long row) {
     if (!result_) return false;
-    if (oledb_faults::GetRowFails(row)) {
+    if (oledb_faults::GetRowFails(row) || oledb_faults::CallFails(oledb_faults::Call::kGetRow)) {
         result_->MoveTo(-1);  // as a real failure, it leaves no current row
         return false;
     }
@@ -139,6 +153,12 @@ bool CMetaNameParserProxy::Parse() {
     result_.Empty();
     error_.Empty();
     const std::string_view name = TrimBlanks(text_.view());
+    if (oledb_faults::CallFails(oledb_faults::Call::kMetaName)) {
+        static constexpr cp1251::Literal kCannotTranslate{"Не удалось перевести метаимя: "};
+        error_ = CString(kCannotTranslate.view());
+        error_ += CString(name);
+        return false;
+    }
     if (name.empty()) {
         static constexpr cp1251::Literal kEmpty{"Не задано имя таблицы"};
         error_ = kEmpty.c_str();
@@ -166,7 +186,7 @@ bool CMetaNameParserProxy::CValueToDBValue(const CValue& value, int mode, CStrin
                                            CString& /*extra*/) {
     text.Empty();
     flag = false;
-    if (mode != 0) return false;
+    if (mode != 0 || oledb_faults::CallFails(oledb_faults::Call::kDatabaseValue)) return false;
     switch (value.GetKind()) {
         case CValue::Kind::Number: text = CString(std::string_view(value.GetNumeric().Format())); return true;
         case CValue::Kind::String:

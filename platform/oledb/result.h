@@ -27,6 +27,7 @@ public:
     // The number of the current row from 0, or -1 when there is none.
     virtual long CurrentRow() const = 0;
     // The current row's value of column; false, value untouched, without a current row or column.
+    // Throws UnfitNumber (host_number.h), value untouched, for a number the host cannot hold.
     virtual bool Read(int column, CValue& value) const = 0;
 
 protected:

@@ -71,16 +71,22 @@ private:
     std::map<std::string, std::shared_ptr<ProcedureState>> slots_;
 };
 
-// Where a procedure runs: the open database, and the memory of the connection that owns it (null
-// for a bare handle, whose procedures keep nothing). Converts both ways to and from sqlite3*, so a
-// procedure may take either, and a bare handle may be passed where a site is expected.
-struct ProcedureSite {
-    ProcedureSite(sqlite3* handle, ProcedureMemory* connection_memory = nullptr)  // NOLINT(google-explicit-constructor)
-        : db(handle), memory(connection_memory) {}
-    operator sqlite3*() const { return db; }  // NOLINT(google-explicit-constructor)
+// Where a procedure runs: the open database, and the memory of the connection that owns it (none
+// for a bare handle, whose procedures keep nothing). A site and a sqlite3* turn into each other only
+// by name (Bare, handle()), so neither is ever taken for the other unseen.
+class ProcedureSite {
+public:
+    // A connection's database with its memory; memory may be null, as for a bare handle.
+    explicit ProcedureSite(sqlite3* db, ProcedureMemory* memory) : db_(db), memory_(memory) {}
+    // A bare handle: procedures run on it keep nothing between calls.
+    static ProcedureSite Bare(sqlite3* db) { return ProcedureSite(db, nullptr); }
 
-    sqlite3* db;
-    ProcedureMemory* memory;
+    sqlite3* handle() const { return db_; }
+    ProcedureMemory* memory() const { return memory_; }
+
+private:
+    sqlite3* db_;
+    ProcedureMemory* memory_;
 };
 
 // A stored procedure the database offers: it receives where it runs and the call's arguments.

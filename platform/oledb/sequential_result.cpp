@@ -1,5 +1,7 @@
 #include "platform/oledb/sequential_result.h"
 
+#include "platform/oledb/faults.h"
+#include "platform/oledb/host_number.h"
 #include "platform/oledb/text_out.h"
 #include "platform/runtime/numeric.h"
 
@@ -32,6 +34,7 @@ bool SequentialResult::MoveNext() {
         has_row = true;
     } else if (on_row_) {
         try {
+            if (oledb_faults::CallFails(oledb_faults::Call::kNextRow)) throw CursorError(oledb_faults::kFaultText);
             has_row = cursor_->Step();
         } catch (...) {
             on_row_ = false;
@@ -50,7 +53,7 @@ bool SequentialResult::Read(int column, CValue& value) const {
     switch (v.kind) {
         case SqlValue::Kind::Null: value.Reset(); break;
         case SqlValue::Kind::Integer: value = CNumeric(static_cast<long long>(v.integer)); break;
-        case SqlValue::Kind::Real: value = CNumeric::FromDouble(v.real); break;
+        case SqlValue::Kind::Real: SetReal(v.real, value); break;
         case SqlValue::Kind::Text: {
             // Converted straight into the value's buffer: CP1251 is never longer than UTF-8.
             value = "";

@@ -60,13 +60,9 @@ std::size_t ToCp1251(std::string_view utf8, char* out, bool& exact) {
                 continue;
             }
         }
-        char32_t cp;
-        if ((b & 0xE0) == 0xC0 && i + 1 < n && (s[i + 1] & 0xC0) == 0x80) {  // two bytes: all of Cyrillic
-            cp = static_cast<char32_t>(((b & 0x1F) << 6) | (s[i + 1] & 0x3F));
-            i += 2;
-        } else {
-            cp = cp1251::detail::DecodeUtf8(utf8.data(), n, i);
-        }
+        // Everything else through the one decoder, which gives kIllFormed (no table entry) for
+        // ill-formed UTF-8.
+        const char32_t cp = cp1251::detail::DecodeUtf8(utf8.data(), n, i);
         const unsigned char byte = cp < kTableSize ? reverse.byte[cp] : 0;
         if (byte == 0) exact = false;
         *out++ = byte == 0 ? '?' : static_cast<char>(byte);

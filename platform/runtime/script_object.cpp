@@ -8,42 +8,64 @@ ScriptObject ScriptObject::Create(const char* class_name) {
     return ScriptObject(value);
 }
 
-bool ScriptObject::Set(const char* property, const CValue& value) {
+bool ScriptObject::Set(const std::string& property, const CValue& value) { return Write(property, value).code != 0; }
+
+bool ScriptObject::Get(const std::string& property, CValue& value) const {
+    Reply reply = Read(property);
+    if (reply.code == 0) return false;
+    value = reply.value;
+    return true;
+}
+
+bool ScriptObject::CallFunction(const std::string& method, CValue& result, std::initializer_list<CValue> args) {
+    Reply reply = Dispatch(method, args, As::Function);
+    if (reply.code == 0) return false;
+    result = reply.value;
+    return true;
+}
+
+bool ScriptObject::Call(const std::string& method, std::initializer_list<CValue> args) {
+    return Dispatch(method, args, As::Procedure).code != 0;
+}
+
+ScriptObject::Reply ScriptObject::Write(const std::string& property, const CValue& value) {
+    Reply reply;
     CBLContext* object = context();
-    if (!object) return false;
-    const int index = object->LookupProperty(property);
-    return index >= 0 && object->WriteProperty(index, value) != 0;
+    if (!object) return reply;
+    reply.index = object->LookupProperty(property.c_str());
+    if (reply.index >= 0) reply.code = object->WriteProperty(reply.index, value);
+    return reply;
 }
 
-bool ScriptObject::Get(const char* property, CValue& value) const {
+ScriptObject::Reply ScriptObject::Read(const std::string& property) const {
+    Reply reply;
     CBLContext* object = context();
-    if (!object) return false;
-    const int index = object->LookupProperty(property);
-    return index >= 0 && object->ReadProperty(index, value) != 0;
+    if (!object) return reply;
+    reply.index = object->LookupProperty(property.c_str());
+    if (reply.index >= 0) reply.code = object->ReadProperty(reply.index, reply.value);
+    return reply;
 }
 
-bool ScriptObject::CallFunction(const char* method, CValue& result, std::initializer_list<CValue> args) {
-    return Invoke(method, &result, args);
+ScriptObject::Reply ScriptObject::Invoke(const std::string& method, std::initializer_list<CValue> args) {
+    return Dispatch(method, args, As::Declared);
 }
 
-bool ScriptObject::Call(const char* method, std::initializer_list<CValue> args) {
-    return Invoke(method, nullptr, args);
-}
-
-// As the host calls a method: looked up by name, the arguments as an array of value pointers; a
-// procedure call when there is no result to receive.
-bool ScriptObject::Invoke(const char* method, CValue* result, std::initializer_list<CValue> args) {
+// As the host calls a method: looked up by name, the arguments as an array of value pointers, ended
+// by a null.
+ScriptObject::Reply ScriptObject::Dispatch(const std::string& method, std::initializer_list<CValue> args, As as) {
+    Reply reply;
     CBLContext* object = context();
-    if (!object) return false;
-    const int index = object->LookupMethod(method);
-    if (index < 0 || object->MethodArity(index) != static_cast<int>(args.size())) return false;
+    if (!object) return reply;
+    reply.index = object->LookupMethod(method.c_str());
+    if (reply.index < 0 || object->MethodArity(reply.index) != static_cast<int>(args.size())) return reply;
     std::vector<CValue> values(args);
     std::vector<CValue*> pointers;
     for (CValue& v : values) pointers.push_back(&v);
     pointers.push_back(nullptr);
-    const int done = result ? object->InvokeAsFunction(index, *result, pointers.data())
-                            : object->InvokeAsProcedure(index, pointers.data());
-    return done != 0;
+    if (as == As::Declared) as = object->MethodHasResult(reply.index) ? As::Function : As::Procedure;
+    reply.code = as == As::Function ? object->InvokeAsFunction(reply.index, reply.value, pointers.data())
+                                    : object->InvokeAsProcedure(reply.index, pointers.data());
+    return reply;
 }
 
 CValue ScriptObject::Text(const std::string& cp1251_text) {

@@ -14,7 +14,7 @@ std::optional<std::string> TryFromUtf8(std::string_view utf8) {
             continue;
         }
         const char32_t cp = detail::DecodeUtf8(utf8.data(), utf8.size(), i);
-        const int byte = cp == 0xFFFFFFFF ? -1 : detail::ByteFor(cp);
+        const int byte = cp == detail::kIllFormed ? -1 : detail::ByteFor(cp);
         if (byte < 0) return std::nullopt;
         out.push_back(static_cast<char>(byte));
     }
@@ -27,7 +27,7 @@ std::string FromUtf8(std::string_view utf8) {
     std::size_t i = 0;
     while (i < utf8.size()) {
         const char32_t cp = detail::DecodeUtf8(utf8.data(), utf8.size(), i);
-        const int byte = cp == 0xFFFFFFFF ? -1 : detail::ByteFor(cp);
+        const int byte = cp == detail::kIllFormed ? -1 : detail::ByteFor(cp);
         out.push_back(byte < 0 ? '?' : static_cast<char>(byte));
     }
     return out;

@@ -1,5 +1,7 @@
 // Bad QueryRows calls end in a CursorError naming what is wrong, never in a crash.
 
+#include <type_traits>
+
 #include "tests/database/database_fixture.h"
 
 namespace rowlark::database::testing {
@@ -116,6 +118,45 @@ TEST_F(QueryRowsErrors, ColumnOutsideTheTwoColumnsIsRefused) {
     EXPECT_THROW(cursor->ColumnName(-1), CursorError);
 }
 
+TEST_F(QueryRowsErrors, DatabaseFailureIsReportedAsTheCursorErrorOfQueryRowsOnEveryRoad) {
+    // The catalogue names an index that is not there: SQLite refuses the walk's statement.
+    Execute(db(), "UPDATE rowlark_index_tags SET index_name = 'gone' WHERE tag = 'name'");
+    const std::string expected = "QueryRows: no such index: gone";
+    EXPECT_EQ(ErrorOf(Good().Args()), expected);
+    oledb_backend::ProcedureMemory memory;
+    try {
+        QueryRows(oledb_backend::ProcedureSite(db(), &memory), Good().Args());
+        ADD_FAILURE() << "no error with procedure memory";
+    } catch (const CursorError& error) {
+        EXPECT_EQ(error.what(), expected);
+    }
+    try {
+        ExplainQueryRows(db(), Good().Args());
+        ADD_FAILURE() << "no error from the plan";
+    } catch (const CursorError& error) {
+        EXPECT_EQ(error.what(), expected);
+    }
+    // Nothing was left half-done: put right, the same memory answers.
+    Execute(db(), "UPDATE rowlark_index_tags SET index_name = 'rowlark_tag_items_name' WHERE tag = 'name'");
+    EXPECT_EQ(Read(*QueryRows(oledb_backend::ProcedureSite(db(), &memory), Good().Args())), Answer(db(), Good()));
+}
+
+TEST_F(QueryRowsErrors, SiteReachesItsHandleByNameAndKeepsStateOnlyInItsMemory) {
+    const Rows expected = Answer(db(), Good());
+    EXPECT_EQ(Read(*QueryRows(oledb_backend::ProcedureSite::Bare(db()), Good().Args())), expected);
+    oledb_backend::ProcedureMemory memory;
+    const oledb_backend::ProcedureSite site(db(), &memory);
+    EXPECT_EQ(site.handle(), db());
+    EXPECT_EQ(site.memory(), &memory);
+    EXPECT_EQ(oledb_backend::ProcedureSite::Bare(db()).memory(), nullptr);
+    EXPECT_EQ(Read(*QueryRows(site, Good().Args())), expected);
+    EXPECT_TRUE(memory.Slot("QueryRows")) << "a site with memory keeps the procedure's state there";
+}
+
+// A site and a handle are never taken for each other unseen.
+static_assert(!std::is_convertible_v<sqlite3*, oledb_backend::ProcedureSite>);
+static_assert(!std::is_convertible_v<oledb_backend::ProcedureSite, sqlite3*>);
+
 TEST(RegisterDatabaseProcedures, OffersQueryRowsUnderItsName) {
     std::vector<std::string> names;
     oledb_backend::Procedure query_rows;
@@ -124,7 +165,7 @@ TEST(RegisterDatabaseProcedures, OffersQueryRowsUnderItsName) {
         query_rows = std::move(procedure);
     });
     ASSERT_EQ(names, std::vector<std::string>{"QueryRows"});
-    EXPECT_THROW(query_rows(nullptr, {}), CursorError);
+    EXPECT_THROW(query_rows(oledb_backend::ProcedureSite::Bare(nullptr), {}), CursorError);
 }
 
 }  // namespace

@@ -181,5 +181,31 @@ TEST_F(QueryRowsMemoryOnFile, NoLockOutlivesAFinishedWalk) {
     EXPECT_NO_THROW(Execute(other_.get(), "UPDATE t SET code = 'w' WHERE id = 1"));
 }
 
+TEST_F(QueryRowsMemoryOnFile, LockedFileIsReportedAsTheCursorErrorAndTheNextCallAnswers) {
+    Execute(other_.get(), "BEGIN EXCLUSIVE");
+    try {
+        Kept(ByName());
+        ADD_FAILURE() << "no error while the file is locked";
+    } catch (const CursorError& error) {
+        EXPECT_STREQ(error.what(), "QueryRows: database is locked");
+    }
+    Execute(other_.get(), "ROLLBACK");
+    EXPECT_EQ(Kept(ByName()), (Rows{{"2", "a"}, {"1", "b"}, {"3", "c"}}));
+}
+
+TEST_F(QueryRowsMemoryOnFile, WalkThatFailsWhileSteppingIsOverAndHoldsNoLock) {
+    auto cursor = QueryRows(mine_.get(), ByName().Args());  // prepared, not yet reading
+    Execute(other_.get(), "BEGIN EXCLUSIVE");
+    try {
+        cursor->Step();
+        ADD_FAILURE() << "no error while the file is locked";
+    } catch (const CursorError& error) {
+        EXPECT_STREQ(error.what(), "QueryRows: database is locked");
+    }
+    Execute(other_.get(), "ROLLBACK");
+    EXPECT_FALSE(cursor->Step()) << "a failed walk does not resume";
+    EXPECT_NO_THROW(Execute(other_.get(), "UPDATE t SET code = 'w' WHERE id = 1"));
+}
+
 }  // namespace
 }  // namespace rowlark::database::testing

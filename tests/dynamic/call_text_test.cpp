@@ -1,6 +1,7 @@
 // The texts sent to the database, built on their own: every separator, and the quoting of texts.
 
-#include <sstream>
+#include <locale>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -11,13 +12,8 @@ namespace {
 
 using OleDb::GridProvider::AppendQuoted;
 using OleDb::GridProvider::QueryRowsCall;
-using OleDb::GridProvider::WriteQueryRowsCall;
 
-std::string Text(const QueryRowsCall& call) {
-    std::ostringstream out;
-    WriteQueryRowsCall(out, call);
-    return out.str();
-}
+std::string Text(const QueryRowsCall& call) { return OleDb::GridProvider::QueryRowsCallText(call); }
 
 QueryRowsCall Goods() {
     QueryRowsCall call;
@@ -51,6 +47,21 @@ TEST(DynamicCallText, InclusiveAndLargeCountAreWrittenPlain) {
     EXPECT_EQ(Text(call), "QueryRows ('goods', 'NAME', '', '', 4294967295, 'id',1, '', '',1)");
 }
 
+// Groups digits by threes with a dot, as some national locales do.
+struct DotGrouping : std::numpunct<char> {
+    char do_thousands_sep() const override { return '.'; }
+    std::string do_grouping() const override { return "\3"; }
+};
+
+TEST(DynamicCallText, CountIsPlainDigitsUnderAGroupingLocale) {
+    const std::locale previous = std::locale::global(std::locale(std::locale::classic(), new DotGrouping));
+    QueryRowsCall call = Goods();
+    call.count = 1234567;
+    const std::string text = Text(call);
+    std::locale::global(previous);
+    EXPECT_EQ(text, "QueryRows ('goods', 'NAME', '', '', 1234567, 'id',1, '', '',0)");
+}
+
 TEST(DynamicCallText, ApostrophesInsideTextsAreDoubled) {
     QueryRowsCall call = Goods();
     call.start_index = "O'Brien";
@@ -73,7 +84,15 @@ TEST(DynamicCallText, KeyListQuotesEachKey) {
     AppendQuoted(list, "it's");
     list += ',';
     AppendQuoted(list, "");
-    EXPECT_EQ(list, "'k1','it''s',''");
+    list += ',';
+    AppendQuoted(list, "''");
+    EXPECT_EQ(list, "'k1','it''s','',''''''");
+}
+
+TEST(DynamicCallText, QuotingKeepsZeroBytesAndAppendsToWhatIsThere) {
+    std::string list = "x";
+    AppendQuoted(list, std::string_view("a\0'b", 4));
+    EXPECT_EQ(list, std::string("x'a\0''b'", 8));
 }
 
 }  // namespace

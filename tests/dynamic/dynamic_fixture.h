@@ -127,11 +127,11 @@ protected:
 
     // Replaces QueryRows by a stand-in that answers rows and records its arguments.
     void AnswerQueryRows(Answer rows) {
-        oledb_backend::RegisterProcedure(
-            "QueryRows", [this, rows](sqlite3*, const std::vector<oledb_backend::ProcArg>& args) {
-                calls_.push_back(args);
-                return std::make_unique<AnswerCursor>(rows);
-            });
+        oledb_backend::RegisterProcedure("QueryRows", [this, rows](const oledb_backend::ProcedureSite&,
+                                                                   const std::vector<oledb_backend::ProcArg>& args) {
+            calls_.push_back(args);
+            return std::make_unique<AnswerCursor>(rows);
+        });
     }
 
     RowPtr Next() { return RowPtr(provider_->NextRow()); }

@@ -44,13 +44,74 @@ TEST_F(DynamicErrors, UnreadableKeyValueOfTheRowQueryIsReportedAsUnreadableRow) 
     EXPECT_EQ(Next(), nullptr);
 }
 
-TEST_F(DynamicErrors, AnswerRowWithoutReadableKeyIsLeftOut) {
+TEST_F(DynamicErrors, AnswerRowWithUnreadableKeyEndsTheLoadWithAnError) {
     Configure("SELECT code, name, id FROM items WHERE id IN (%СписокИД%)");
     provider_->GetData();
     oledb_faults::FailFieldValue(0, 1);  // the second answer row's key; the row query's column 0 is no key
     provider_->PrepareRows(nullptr, 3, 0);
-    EXPECT_EQ(Drain(), (Keys{"10", "8"}));
+    EXPECT_EQ(RaisedErrors(), Keys{kCannotReadRow});
+    EXPECT_EQ(Next(), nullptr) << "no window with a row missing";
+
+    oledb_faults::ResetAll();
+    host_errors::Clear();
+    provider_->PrepareRows(nullptr, 3, 0);
+    EXPECT_EQ(Drain(), (Keys{"10", "9", "8"}));
     EXPECT_TRUE(RaisedErrors().empty());
+}
+
+TEST_F(DynamicErrors, AnswerRowWithUnreadableIndexTextEndsTheLoadWithAnError) {
+    Configure("SELECT id FROM items WHERE id IN (%СписокИД%)");  // no column 1 for the fault to hit
+    provider_->GetData();
+    RowPtr nine = RowOf("9");
+    ASSERT_NE(nine, nullptr);
+    oledb_faults::FailFieldValue(1, 0);  // the first answer row's index text
+    provider_->PrepareRows(nine.get(), 3, 0);
+    EXPECT_EQ(RaisedErrors(), Keys{kCannotReadRow});
+    EXPECT_EQ(Next(), nullptr) << "no row that would page on from an empty index text";
+
+    oledb_faults::ResetAll();
+    host_errors::Clear();
+    provider_->PrepareRows(nine.get(), 3, 0);
+    EXPECT_EQ(Drain(), (Keys{"8", "7", "6"}));
+}
+
+TEST_F(DynamicErrors, RefreshWithUnreadableIndexTextAnswersFalseAndKeepsTheRow) {
+    Configure("SELECT id FROM items WHERE id IN (%СписокИД%)");
+    provider_->GetData();
+    RowPtr six = RowOf("6");
+    ASSERT_NE(six, nullptr);
+    oledb_faults::FailFieldValue(1, 0);
+    EXPECT_FALSE(provider_->RefreshRow(six.get()));
+    EXPECT_EQ(RaisedErrors(), Keys{kCannotReadRow});
+    EXPECT_EQ(Utf(Dyn(six).GetKeyText()), "6");
+    EXPECT_EQ(Utf(Dyn(six).GetIndexText()), "C05");
+    EXPECT_EQ(Cell(*six, 0), "6");
+
+    oledb_faults::ResetAll();
+    EXPECT_TRUE(provider_->RefreshRow(six.get()));
+    EXPECT_TRUE(provider_->RefreshRow(six.get())) << "the refreshed row still finds itself";
+    EXPECT_EQ(Utf(Dyn(six).GetKeyText()), "6");
+    EXPECT_EQ(Utf(Dyn(six).GetIndexText()), "C05");
+    EXPECT_EQ(Cell(*six, 0), "6");
+}
+
+TEST_F(DynamicErrors, CellTheLayerFailsToDeliverIsNotServedEmpty) {
+    Configure("SELECT id, code, name FROM items WHERE id IN (%СписокИД%) ORDER BY id DESC");
+    provider_->GetData();
+    RowPtr ten = Next();
+    ASSERT_NE(ten, nullptr);
+    provider_->PrepareRows(ten.get(), 2, 0);  // keys 9 and 8: rows 0 and 1 of the row query
+    oledb_faults::FailFieldValue(2, 0);       // the name of the row with key 9
+    EXPECT_EQ(Next(), nullptr);
+    EXPECT_EQ(RaisedErrors(), Keys{kCannotReadRow});
+    oledb_faults::ResetAll();
+    EXPECT_EQ(Drain(), (Keys{"9", "8"})) << "the row stays for the next call";
+
+    host_errors::Clear();
+    oledb_faults::FailFieldValue(2, 0);
+    EXPECT_FALSE(provider_->RefreshRow(ten.get()));
+    EXPECT_EQ(RaisedErrors(), Keys{kCannotReadRow});
+    EXPECT_EQ(Cell(*ten, 2), "Товар 10") << "the row keeps its values";
 }
 
 TEST_F(DynamicErrors, RowThatCannotBePositionedStaysForTheNextCall) {

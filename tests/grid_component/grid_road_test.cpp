@@ -13,10 +13,11 @@
 #include <boost/shared_ptr.hpp>
 #include <boost/weak_ptr.hpp>
 
-#include "addin/context/context_base.h"
+#include "addin/grid/interface_source.h"
 #include "database/sample_goods.h"
 #include "platform/grid_component/grid_component.h"
 #include "platform/runtime/module.h"
+#include "platform/runtime/script_object.h"
 #include "platform/win/crt.h"
 #include "platform/win/module_loader.h"
 #include "tests/support/host_fixture.h"
@@ -30,35 +31,8 @@ using test_support::Utf;
 constexpr int kRows = 500;
 constexpr int kPage = 10;
 
-CValue Number(long n) {
-    CValue value;
-    value = n;
-    return value;
-}
-
-CValue Text(const std::string& utf8) {
-    CValue value;
-    value = Cp(utf8).c_str();
-    return value;
-}
-
-// Script calls as the host makes them: a member found by its (Russian) name, then invoked.
-void Write(CBLContext* object, const std::string& utf8_property, const CValue& value) {
-    const int index = object->LookupProperty(Cp(utf8_property).c_str());
-    ASSERT_GE(index, 0) << utf8_property;
-    EXPECT_EQ(1, object->WriteProperty(index, value));
-}
-
-CValue Call(CBLContext* object, const std::string& utf8_method, std::vector<CValue> args = {}) {
-    const int index = object->LookupMethod(Cp(utf8_method).c_str());
-    EXPECT_GE(index, 0) << utf8_method;
-    std::vector<CValue*> pointers;
-    for (auto& arg : args) pointers.push_back(&arg);
-    pointers.push_back(nullptr);
-    CValue result;
-    EXPECT_EQ(1, object->InvokeAsFunction(index, result, pointers.data()));
-    return result;
-}
+CValue Number(long n) { return ScriptObject::Number(n); }
+CValue Text(const std::string& utf8) { return ScriptObject::Text(Cp(utf8)); }
 
 // The first cell (the id) of every row line of a rendered table, header and rule skipped.
 std::vector<long> RenderedIds(const std::string& table) {
@@ -89,19 +63,21 @@ protected:
         std::remove(path_.c_str());
         MakeGoodsFile();
 
-        ASSERT_TRUE(CBLContext::CreateByName("OLEDBData", connection_));
-        Call(connection_.GetContext(), "Открыть", {Text(path_)});
-        ASSERT_TRUE(CBLContext::CreateByName(Cp("Рядовид.Провайдер.OleDb.VFP.Статический").c_str(), provider_));
-        CBLContext* provider = provider_.GetContext();
-        Write(provider, "ТекстЗапроса", Text("SELECT id, code, name, price FROM goods ORDER BY id"));
-        Write(provider, "КлючевоеПоле", Text("id"));
-        Call(provider, "УстановитьПодключение", {connection_});
-        Call(provider, "ПолучитьДанные");
+        // Script calls as the host makes them: a member found by its (Russian) name, then invoked.
+        connection_ = ScriptObject::Create("OLEDBData");
+        ASSERT_TRUE(connection_.Valid());
+        EXPECT_EQ(1, connection_.Invoke(Cp("Открыть"), {Text(path_)}).code);
+        provider_ = ScriptObject::Create(Cp("Рядовид.Провайдер.OleDb.VFP.Статический").c_str());
+        ASSERT_TRUE(provider_.Valid());
+        EXPECT_EQ(1, provider_.Write(Cp("ТекстЗапроса"), Text("SELECT id, code, name, price FROM goods ORDER BY id")).code);
+        EXPECT_EQ(1, provider_.Write(Cp("КлючевоеПоле"), Text("id")).code);
+        EXPECT_EQ(1, provider_.Invoke(Cp("УстановитьПодключение"), {connection_.value()}).code);
+        EXPECT_EQ(1, provider_.Invoke(Cp("ПолучитьДанные")).code);
         ASSERT_TRUE(test_support::RaisedErrors().empty());
     }
     void TearDown() override {
-        provider_.Reset();
-        connection_.Reset();
+        provider_ = ScriptObject();
+        connection_ = ScriptObject();
         std::remove(path_.c_str());
         HostTest::TearDown();
     }
@@ -126,18 +102,15 @@ protected:
         sqlite3_close(db);
     }
     // Changes the file through the same connection the provider reads.
-    void Execute(const std::string& utf8_sql) { Call(connection_.GetContext(), "Выполнить", {Text(utf8_sql)}); }
-
-    boost::shared_ptr<CDataProvider> DataProvider() {
-        auto* base = dynamic_cast<Utils1s::Context::CContextBase*>(provider_.GetContext());
-        boost::shared_ptr<void> out;
-        if (base == nullptr || !base->GetInterface(1, out)) return boost::shared_ptr<CDataProvider>();
-        return boost::static_pointer_cast<CDataProvider>(out);
+    void Execute(const std::string& utf8_sql) {
+        EXPECT_EQ(1, connection_.Invoke(Cp("Выполнить"), {Text(utf8_sql)}).code) << utf8_sql;
     }
+
+    boost::shared_ptr<CDataProvider> DataProvider() { return GetGridInterface<CDataProvider>(provider_.context()); }
 
     static std::vector<long> ShownIds(const Grid& grid) {
         std::vector<long> ids;
-        for (::CDataRow* row : grid.Rows()) ids.push_back(row->GetRowId() + 1);  // row k holds id k + 1
+        for (const auto& row : grid.Rows()) ids.push_back(row->GetRowId() + 1);  // row k holds id k + 1
         EXPECT_EQ(ids, RenderedIds(grid.Render()));
         return ids;
     }
@@ -149,13 +122,13 @@ protected:
         HINSTANCE handle;
     } module_;
     std::string path_;
-    CValue connection_;
-    CValue provider_;
+    ScriptObject connection_;
+    ScriptObject provider_;
 };
 
 TEST_F(GridRoad, PagesThroughTheWholeResult) {
     Grid grid(kPage);
-    ASSERT_TRUE(grid.Attach(provider_));
+    ASSERT_TRUE(grid.Attach(provider_.value()));
     int count = 0;
     ASSERT_TRUE(grid.RowCount(count));
     EXPECT_EQ(kRows, count);
@@ -184,7 +157,7 @@ TEST_F(GridRoad, PagesThroughTheWholeResult) {
 
 TEST_F(GridRoad, PagingDownFromTheTopReachesEveryRowOnce) {
     Grid grid(7);  // 500 is not a multiple of 7: the last page is topped up from the one before
-    ASSERT_TRUE(grid.Attach(provider_));
+    ASSERT_TRUE(grid.Attach(provider_.value()));
     ASSERT_TRUE(grid.Home());
     std::vector<long> seen = ShownIds(grid);
     for (int page = 0; page < 80 && seen.back() < kRows; ++page) {
@@ -201,7 +174,7 @@ TEST_F(GridRoad, PagingDownFromTheTopReachesEveryRowOnce) {
 
 TEST_F(GridRoad, RenderShowsTheColumnNamesAndRussianCellsAsUtf8) {
     Grid grid(kPage);
-    ASSERT_TRUE(grid.Attach(provider_));
+    ASSERT_TRUE(grid.Attach(provider_.value()));
     ASSERT_TRUE(grid.GoToKey(Number(321)));
     const std::string table = grid.Render();
     EXPECT_EQ(0u, table.find("id")) << table;
@@ -211,7 +184,7 @@ TEST_F(GridRoad, RenderShowsTheColumnNamesAndRussianCellsAsUtf8) {
 
 TEST_F(GridRoad, SearchForARussianPrefixStartsTheViewportAtTheFirstMatch) {
     Grid grid(kPage);
-    ASSERT_TRUE(grid.Attach(provider_));
+    ASSERT_TRUE(grid.Attach(provider_.value()));
     ASSERT_TRUE(grid.End());
     EXPECT_TRUE(grid.Search("name", CString(Cp("ЩАВЕЛЬ К").c_str())));
     EXPECT_EQ(Ids(321, 330), ShownIds(grid));
@@ -226,7 +199,7 @@ TEST_F(GridRoad, SearchForARussianPrefixStartsTheViewportAtTheFirstMatch) {
 
 TEST_F(GridRoad, GoToKeyStartsTheViewportAtTheKeyedRow) {
     Grid grid(kPage);
-    ASSERT_TRUE(grid.Attach(provider_));
+    ASSERT_TRUE(grid.Attach(provider_.value()));
     ASSERT_TRUE(grid.GoToKey(Number(250)));
     EXPECT_EQ(Ids(250, 259), ShownIds(grid));
     const CValue key = grid.RowKey(3);
@@ -242,7 +215,7 @@ TEST_F(GridRoad, GoToKeyStartsTheViewportAtTheKeyedRow) {
 
 TEST_F(GridRoad, RefreshShowsChangedDataInTheSameRows) {
     Grid grid(kPage);
-    ASSERT_TRUE(grid.Attach(provider_));
+    ASSERT_TRUE(grid.Attach(provider_.value()));
     ASSERT_TRUE(grid.Home());
     ASSERT_TRUE(grid.PageDown());
     Execute("UPDATE goods SET name = 'Обновлённый товар' WHERE id = 12");
@@ -265,13 +238,13 @@ TEST_F(GridRoad, GridAndScriptTogetherOwnTheProviderAndLetEverythingGo) {
     boost::weak_ptr<CDataProvider> watch;
     {
         Grid grid(kPage);
-        ASSERT_TRUE(grid.Attach(provider_));
+        ASSERT_TRUE(grid.Attach(provider_.value()));
         watch = DataProvider();
         ASSERT_TRUE(grid.End());
         ASSERT_TRUE(grid.PageUp());
         ASSERT_TRUE(grid.GoToKey(Number(100)));
         ASSERT_TRUE(grid.Search("name", CString(Cp("щавель").c_str())));
-        provider_.Reset();  // the grid alone keeps the provider now
+        provider_ = ScriptObject();  // the grid alone keeps the provider now
         EXPECT_FALSE(watch.expired());
         ASSERT_TRUE(grid.PageDown());
         EXPECT_EQ(Ids(331, 340), ShownIds(grid));
@@ -281,12 +254,13 @@ TEST_F(GridRoad, GridAndScriptTogetherOwnTheProviderAndLetEverythingGo) {
 
 TEST_F(GridRoad, AttachRefusesObjectsThatAreNotProviders) {
     Grid grid(kPage);
-    EXPECT_FALSE(grid.Attach(connection_));
+    EXPECT_FALSE(grid.Attach(connection_.value()));
     EXPECT_FALSE(grid.Attach(CValue()));
     EXPECT_FALSE(grid.Attach(Number(5)));
-    const CValue fields = Call(provider_.GetContext(), "Поля");
-    ASSERT_NE(nullptr, fields.GetContext());
-    EXPECT_FALSE(grid.Attach(fields));
+    const ScriptObject::Reply fields = provider_.Invoke(Cp("Поля"));
+    EXPECT_EQ(1, fields.code);
+    ASSERT_NE(nullptr, fields.value.GetContext());
+    EXPECT_FALSE(grid.Attach(fields.value));
     EXPECT_FALSE(grid.Home());
     EXPECT_TRUE(grid.Rows().empty());
     int count = 0;
@@ -298,7 +272,7 @@ TEST_F(GridRoad, AttachSetsAndDetachClearsTheProvidersWindow) {
     ASSERT_TRUE(provider);
     EXPECT_EQ(nullptr, provider->m_hWnd);
     Grid grid(kPage);
-    ASSERT_TRUE(grid.Attach(provider_));
+    ASSERT_TRUE(grid.Attach(provider_.value()));
     EXPECT_EQ(grid.Window(), provider->m_hWnd);
     ASSERT_TRUE(grid.Home());
     provider->NotifyGridCode0();
@@ -311,10 +285,10 @@ TEST_F(GridRoad, AttachSetsAndDetachClearsTheProvidersWindow) {
     EXPECT_EQ(1, grid.NotificationCount(0));
 
     // A grid moving to another provider lets go of the first one's window as well.
-    ASSERT_TRUE(grid.Attach(provider_));
-    CValue other;
-    ASSERT_TRUE(CBLContext::CreateByName("Rowlark.Provider.OleDb.VFP.Static", other));
-    ASSERT_TRUE(grid.Attach(other));
+    ASSERT_TRUE(grid.Attach(provider_.value()));
+    const ScriptObject other = ScriptObject::Create("Rowlark.Provider.OleDb.VFP.Static");
+    ASSERT_TRUE(other.Valid());
+    ASSERT_TRUE(grid.Attach(other.value()));
     EXPECT_EQ(nullptr, provider->m_hWnd);
     grid.Detach();
 }

@@ -157,3 +157,55 @@ TEST_F(ModuleClassesTest, FailingMemberTableUnregistersTheProviderAndUndoesEvery
 }
 
 }  // namespace
+
+namespace {
+
+// Every text property of a provider, written and read back by name as a script does.
+std::vector<std::pair<std::string, std::string>> ReadBack(ScriptObject& object,
+                                                          const std::vector<std::pair<std::string, std::string>>& sets) {
+    std::vector<std::pair<std::string, std::string>> read;
+    for (const auto& [name, text] : sets) EXPECT_TRUE(object.Set(Cp(name), ScriptObject::Text(Cp(text)))) << name;
+    for (const auto& [name, text] : sets) {
+        CValue value;
+        EXPECT_TRUE(object.Get(Cp(name), value)) << name;
+        read.emplace_back(name, Utf(value.Format()));
+    }
+    return read;
+}
+
+TEST_F(ModuleClassesTest, ProviderPropertiesReadBackAsCopiesThatOutliveTheNextWrite) {
+    Rowlark::ModuleClasses classes;
+    ScriptObject fixed = ScriptObject::Create(kStatic);
+    EXPECT_EQ(ReadBack(fixed, {{"ТекстЗапроса", "SELECT * FROM Т"}, {"KeyField", "КодТовара"}}),
+              (std::vector<std::pair<std::string, std::string>>{{"ТекстЗапроса", "SELECT * FROM Т"},
+                                                                {"KeyField", "кодтовара"}}));
+
+    ScriptObject dynamic = ScriptObject::Create(kDynamic);
+    EXPECT_EQ(ReadBack(dynamic, {{"QueryText", "SELECT id FROM t WHERE id IN (%СписокИД%)"},
+                                 {"KeyFieldQuery", "ИД"},
+                                 {"КлючевоеПолеОпорнойТаблицы", "ID"},
+                                 {"BaseTable", "items"},
+                                 {"IndexTag", "Name"},
+                                 {"ФильтрС", "А"},
+                                 {"FilterTo", "O'B"}}),
+              (std::vector<std::pair<std::string, std::string>>{
+                  {"QueryText", "SELECT id FROM t WHERE id IN (%СписокИД%)"},
+                  {"KeyFieldQuery", "ид"},
+                  {"КлючевоеПолеОпорнойТаблицы", "ID"},
+                  {"BaseTable", "items"},
+                  {"IndexTag", "Name"},
+                  {"ФильтрС", "А"},
+                  {"FilterTo", "O'B"}}));
+    EXPECT_TRUE(test_support::RaisedErrors().empty());
+
+    // A text read from a property is the script's own: writing the property again leaves it alone.
+    CValue before;
+    ASSERT_TRUE(dynamic.Get("FilterTo", before));
+    ASSERT_TRUE(dynamic.Set("FilterTo", ScriptObject::Text("Z")));
+    EXPECT_STREQ(before.Format(), "O'B");
+    ASSERT_TRUE(fixed.Get("QueryText", before));
+    ASSERT_TRUE(fixed.Set("QueryText", ScriptObject::Text("")));
+    EXPECT_EQ(Utf(before.Format()), "SELECT * FROM Т");
+}
+
+}  // namespace

@@ -34,20 +34,22 @@ protected:
     void SetUp() override {
         OleDbTest::SetUp();
         g_received.clear();
+        using oledb_backend::ProcArg;
+        using oledb_backend::ProcedureSite;
         using oledb_backend::SqlValue;
-        oledb_backend::RegisterProcedure("EchoRows", [](sqlite3* db, const std::vector<oledb_backend::ProcArg>& args) {
-            EXPECT_NE(db, nullptr);
+        oledb_backend::RegisterProcedure("EchoRows", [](const ProcedureSite& site, const std::vector<ProcArg>& args) {
+            EXPECT_NE(site.handle(), nullptr);
             g_received = args;
             std::vector<std::vector<SqlValue>> rows;
             for (const auto& a : args)
                 rows.push_back({a.is_text ? SqlValue::Text(a.text) : SqlValue::Int(a.number), SqlValue::Null()});
             return std::make_unique<ListCursor>(std::move(rows));
         });
-        oledb_backend::RegisterProcedure("Refuse", [](sqlite3*, const std::vector<oledb_backend::ProcArg>&)
+        oledb_backend::RegisterProcedure("Refuse", [](const ProcedureSite&, const std::vector<ProcArg>&)
                                                        -> std::unique_ptr<oledb_backend::RowCursor> {
             throw oledb_backend::CursorError("table nope does not exist");
         });
-        oledb_backend::RegisterProcedure("BreakAt", [](sqlite3*, const std::vector<oledb_backend::ProcArg>& args) {
+        oledb_backend::RegisterProcedure("BreakAt", [](const ProcedureSite&, const std::vector<ProcArg>& args) {
             std::vector<std::vector<SqlValue>> rows(5, {SqlValue::Int(1), SqlValue::Int(2)});
             return std::make_unique<ListCursor>(std::move(rows), static_cast<int>(args.at(0).number));
         });
@@ -140,9 +142,9 @@ TEST_F(Procedures, ProcedureFindsTheSameMemoryOnItsConnectionAtEveryCall) {
     seen.clear();
     oledb_backend::RegisterProcedure("CountCalls", [](const oledb_backend::ProcedureSite& site,
                                                       const std::vector<oledb_backend::ProcArg>&) {
-        EXPECT_NE(site.db, nullptr);
-        EXPECT_NE(site.memory, nullptr);
-        auto& slot = site.memory->Slot("CountCalls");
+        EXPECT_NE(site.handle(), nullptr);
+        EXPECT_NE(site.memory(), nullptr);
+        auto& slot = site.memory()->Slot("CountCalls");
         if (!slot) slot = std::make_shared<Counter>();
         seen.push_back(++static_cast<Counter&>(*slot).calls);
         return std::make_unique<ListCursor>(std::vector<std::vector<oledb_backend::SqlValue>>{});

@@ -1,73 +1,46 @@
 // The static provider as host scripts see it: created by class name, configured through its
 // properties and methods, its fields listed, and handed to a grid through its interfaces.
+// Every script call checks what the host's operation answered (1: done).
 
 #include <boost/shared_ptr.hpp>
 
-#include "addin/context/context_base.h"
+#include "addin/grid/interface_source.h"
 #include "addin/module/module_classes.h"
+#include "platform/runtime/script_object.h"
 #include "tests/static/static_fixture.h"
 
 namespace static_test {
 namespace {
 
-using Utils1s::Context::CContextBase;
-
 class StaticProviderScript : public StaticProviderTest {
 protected:
     void TearDown() override {
-        provider_value_.Reset();  // script objects go before the classes that describe them
+        provider_ = ScriptObject();  // script objects go before the classes that describe them
         StaticProviderTest::TearDown();
     }
-    // Creates the provider by its class name into provider_value_.
-    CBLContext* Create(const std::string& utf8_name) {
-        EXPECT_TRUE(CBLContext::CreateByName(Cp(utf8_name).c_str(), provider_value_)) << utf8_name;
-        return provider_value_.GetContext();
+    // Creates the provider by its class name into provider_.
+    ScriptObject& Create(const std::string& utf8_name) {
+        provider_ = ScriptObject::Create(Cp(utf8_name).c_str());
+        EXPECT_TRUE(provider_.Valid()) << utf8_name;
+        return provider_;
     }
-    static void Write(CBLContext* object, const std::string& utf8_property, const CValue& value) {
-        const int index = object->LookupProperty(Cp(utf8_property).c_str());
-        ASSERT_GE(index, 0) << utf8_property;
-        EXPECT_EQ(1, object->WriteProperty(index, value));
-    }
-    static CValue Read(CBLContext* object, const std::string& utf8_property) {
-        CValue out;
-        const int index = object->LookupProperty(Cp(utf8_property).c_str());
-        EXPECT_GE(index, 0) << utf8_property;
-        EXPECT_EQ(1, object->ReadProperty(index, out));
-        return out;
-    }
-    // Calls a method with the given arguments and returns its value (empty for a procedure).
-    static CValue Call(CBLContext* object, const std::string& utf8_method, std::vector<CValue> args = {}) {
-        const int index = object->LookupMethod(Cp(utf8_method).c_str());
-        EXPECT_GE(index, 0) << utf8_method;
-        std::vector<CValue*> pointers;
-        for (auto& arg : args) pointers.push_back(&arg);
-        pointers.push_back(nullptr);
-        CValue result;
-        if (object->MethodHasResult(index))
-            EXPECT_EQ(1, object->InvokeAsFunction(index, result, pointers.data()));
-        else
-            EXPECT_EQ(1, object->InvokeAsProcedure(index, pointers.data()));
-        return result;
-    }
-    template <class Interface>
-    static boost::shared_ptr<Interface> Get(CBLContext* object, int kind) {
-        auto* base = dynamic_cast<CContextBase*>(object);
-        boost::shared_ptr<void> out;
-        if (base == nullptr || !base->GetInterface(kind, out)) return boost::shared_ptr<Interface>();
-        return boost::static_pointer_cast<Interface>(out);
+    // The value of a call that must have succeeded (empty for a procedure).
+    static CValue Result(const ScriptObject::Reply& reply) {
+        EXPECT_EQ(1, reply.code) << "method number " << reply.index;
+        return reply.value;
     }
 
     Rowlark::ModuleClasses classes_;  // made first, gone last
-    CValue provider_value_;
+    ScriptObject provider_;
 };
 
 TEST_F(StaticProviderScript, CreatedByEitherNameAndOffersBothGridInterfaces) {
     ASSERT_FALSE(classes_.Failed()) << classes_.Failure();
     for (const char* name : {"Рядовид.Провайдер.OleDb.VFP.Статический", "Rowlark.Provider.OleDb.VFP.Static"}) {
-        CBLContext* object = Create(name);
-        ASSERT_NE(nullptr, object) << name;
-        const auto data = Get<CDataProvider>(object, 1);
-        const auto v7 = Get<CV7DataProvider>(object, 2);
+        ScriptObject& object = Create(name);
+        ASSERT_TRUE(object.Valid()) << name;
+        const auto data = GetGridInterface<CDataProvider>(object.context());
+        const auto v7 = GetGridInterface<CV7DataProvider>(object.context());
         ASSERT_TRUE(data && v7) << name;
         EXPECT_EQ(1, data->ReservedQuery2(0));
         EXPECT_EQ(nullptr, data->m_hWnd);
@@ -77,81 +50,113 @@ TEST_F(StaticProviderScript, CreatedByEitherNameAndOffersBothGridInterfaces) {
 }
 
 TEST_F(StaticProviderScript, RussianMembersConfigureLoadAndListTheFields) {
-    CBLContext* object = Create("Рядовид.Провайдер.OleDb.VFP.Статический");
-    ASSERT_NE(nullptr, object);
-    Write(object, "ТекстЗапроса", Text("SELECT id, name FROM goods ORDER BY id"));
-    Write(object, "КлючевоеПоле", Text("ID"));
-    EXPECT_EQ("id", Utf(Read(object, "КлючевоеПоле").Format()));
-    Call(object, "УстановитьПодключение", {db_->value()});
-    Call(object, "ПолучитьДанные");
+    ScriptObject& object = Create("Рядовид.Провайдер.OleDb.VFP.Статический");
+    ASSERT_TRUE(object.Valid());
+    EXPECT_EQ(1, object.Write(Cp("ТекстЗапроса"), Text("SELECT id, name FROM goods ORDER BY id")).code);
+    EXPECT_EQ(1, object.Write(Cp("КлючевоеПоле"), Text("ID")).code);
+    const ScriptObject::Reply key_field = object.Read(Cp("КлючевоеПоле"));
+    EXPECT_EQ(1, key_field.code);
+    EXPECT_EQ("id", Utf(key_field.value.Format()));
+    EXPECT_EQ(1, object.Invoke(Cp("УстановитьПодключение"), {db_->value()}).code);
+    EXPECT_EQ(1, object.Invoke(Cp("ПолучитьДанные")).code);
     EXPECT_TRUE(Errors().empty());
 
-    const auto data = Get<CDataProvider>(object, 1);
+    const auto data = GetGridInterface<CDataProvider>(object.context());
     ASSERT_TRUE(data);
     int count = 0;
     ASSERT_TRUE(data->GetRowCount(count));
     EXPECT_EQ(10, count);
 
-    CValue fields = Call(object, "Поля");
-    CBLContext* collection = fields.GetContext();
-    ASSERT_NE(nullptr, collection);
-    EXPECT_EQ(2L, static_cast<long>(Call(collection, "Количество").GetNumeric()));
-    CValue first = Call(collection, "Получить", {Number(1)});
-    CValue second = Call(collection, "Получить", {Number(2)});
-    ASSERT_NE(nullptr, first.GetContext());
-    ASSERT_NE(nullptr, second.GetContext());
-    EXPECT_STREQ("id", Read(first.GetContext(), "Имя").Format());
-    EXPECT_STREQ("name", Read(second.GetContext(), "Имя").Format());
+    ScriptObject collection(Result(object.Invoke(Cp("Поля"))));
+    ASSERT_TRUE(collection.Valid());
+    EXPECT_EQ(2L, static_cast<long>(Result(collection.Invoke(Cp("Количество"))).GetNumeric()));
+    ScriptObject first(Result(collection.Invoke(Cp("Получить"), {Number(1)})));
+    ScriptObject second(Result(collection.Invoke(Cp("Получить"), {Number(2)})));
+    ASSERT_TRUE(first.Valid());
+    ASSERT_TRUE(second.Valid());
+    const ScriptObject::Reply first_name = first.Read(Cp("Имя"));
+    const ScriptObject::Reply second_name = second.Read(Cp("Имя"));
+    EXPECT_EQ(1, first_name.code);
+    EXPECT_EQ(1, second_name.code);
+    EXPECT_STREQ("id", first_name.value.Format());
+    EXPECT_STREQ("name", second_name.value.Format());
     EXPECT_TRUE(Errors().empty());
 }
 
 TEST_F(StaticProviderScript, EnglishMembersAndParametersReachTheLoad) {
-    CBLContext* object = Create("Rowlark.Provider.OleDb.VFP.Static");
-    ASSERT_NE(nullptr, object);
-    Write(object, "QueryText", Text("SELECT id, name FROM goods WHERE id < :top ORDER BY id"));
-    Write(object, "KeyField", Text("id"));
-    Call(object, "SetParameter", {Text("top"), Number(104)});
-    Call(object, "SetConnection", {db_->value()});
-    Call(object, "GetData");
+    ScriptObject& object = Create("Rowlark.Provider.OleDb.VFP.Static");
+    ASSERT_TRUE(object.Valid());
+    EXPECT_EQ(1, object.Write("QueryText", Text("SELECT id, name FROM goods WHERE id < :top ORDER BY id")).code);
+    EXPECT_EQ(1, object.Write("KeyField", Text("id")).code);
+    EXPECT_EQ(1, object.Invoke("SetParameter", {Text("top"), Number(104)}).code);
+    EXPECT_EQ(1, object.Invoke("SetConnection", {db_->value()}).code);
+    EXPECT_EQ(1, object.Invoke("GetData").code);
     EXPECT_TRUE(Errors().empty());
-    const auto v7 = Get<CV7DataProvider>(object, 2);
+    const auto v7 = GetGridInterface<CV7DataProvider>(object.context());
     ASSERT_TRUE(v7);
     EXPECT_TRUE(RowPtr(v7->FindRowByKey(Number(103))));
     EXPECT_FALSE(RowPtr(v7->FindRowByKey(Number(104))));
-    EXPECT_EQ(2L, static_cast<long>(Call(Call(object, "Fields").GetContext(), "Count").GetNumeric()));
+    ScriptObject fields(Result(object.Invoke("Fields")));
+    EXPECT_EQ(2L, static_cast<long>(Result(fields.Invoke("Count")).GetNumeric()));
     int count = 0;
-    ASSERT_TRUE(Get<CDataProvider>(object, 1)->GetRowCount(count));
+    ASSERT_TRUE(GetGridInterface<CDataProvider>(object.context())->GetRowCount(count));
     EXPECT_EQ(4, count);
 }
 
 TEST_F(StaticProviderScript, SetConnectionWithANumberRaisesTheArgumentTypeError) {
-    CBLContext* object = Create("Рядовид.Провайдер.OleDb.VFP.Статический");
-    ASSERT_NE(nullptr, object);
-    Call(object, "УстановитьПодключение", {Number(5)});
+    ScriptObject& object = Create("Рядовид.Провайдер.OleDb.VFP.Статический");
+    ASSERT_TRUE(object.Valid());
+    EXPECT_EQ(1, object.Invoke(Cp("УстановитьПодключение"), {Number(5)}).code);
     EXPECT_EQ(std::vector<std::string>({"Неверный тип аргумента (Ожидается объект типа OLEDBData)"}), Errors());
 
     host_errors::Clear();
-    Write(object, "ТекстЗапроса", Text("SELECT id FROM goods"));
-    Write(object, "КлючевоеПоле", Text("id"));
-    Call(object, "ПолучитьДанные");
+    EXPECT_EQ(1, object.Write(Cp("ТекстЗапроса"), Text("SELECT id FROM goods")).code);
+    EXPECT_EQ(1, object.Write(Cp("КлючевоеПоле"), Text("id")).code);
+    EXPECT_EQ(1, object.Invoke(Cp("ПолучитьДанные")).code);
     EXPECT_EQ(std::vector<std::string>({"Не установлено подключение OLE DB (метод УстановитьПодключение/SetConnection)"}),
               Errors());
 }
 
 TEST_F(StaticProviderScript, GridInterfacesKeepTheProviderAfterTheScriptLetsGo) {
-    CBLContext* object = Create("Rowlark.Provider.OleDb.VFP.Static");
-    ASSERT_NE(nullptr, object);
-    Write(object, "QueryText", Text("SELECT id, name FROM goods ORDER BY id"));
-    Write(object, "KeyField", Text("id"));
-    Call(object, "SetConnection", {db_->value()});
-    Call(object, "GetData");
-    const auto data = Get<CDataProvider>(object, 1);
+    ScriptObject& object = Create("Rowlark.Provider.OleDb.VFP.Static");
+    ASSERT_TRUE(object.Valid());
+    EXPECT_EQ(1, object.Write("QueryText", Text("SELECT id, name FROM goods ORDER BY id")).code);
+    EXPECT_EQ(1, object.Write("KeyField", Text("id")).code);
+    EXPECT_EQ(1, object.Invoke("SetConnection", {db_->value()}).code);
+    EXPECT_EQ(1, object.Invoke("GetData").code);
+    const auto data = GetGridInterface<CDataProvider>(object.context());
     ASSERT_TRUE(data);
-    provider_value_.Reset();
+    provider_ = ScriptObject();
     data->PrepareRows(nullptr, -1, 0);
     RowPtr row(data->NextRow());
     ASSERT_TRUE(row);
     EXPECT_EQ(9, row->GetRowId());
+}
+
+TEST_F(StaticProviderScript, GridInterfaceKindsAreTheFixedNumbersOneAndTwo) {
+    ScriptObject& object = Create("Rowlark.Provider.OleDb.VFP.Static");
+    ASSERT_TRUE(object.Valid());
+    auto* source = dynamic_cast<Utils1s::Context::CContextBase*>(object.context());
+    ASSERT_NE(nullptr, source);
+    boost::shared_ptr<void> data, v7;
+    ASSERT_TRUE(source->GetInterface(1, data));
+    ASSERT_TRUE(source->GetInterface(2, v7));
+    EXPECT_EQ(data.get(), static_cast<void*>(GetGridInterface<CDataProvider>(object.context()).get()));
+    EXPECT_EQ(v7.get(), static_cast<void*>(GetGridInterface<CV7DataProvider>(object.context()).get()));
+    boost::shared_ptr<void> untouched;
+    EXPECT_FALSE(source->GetInterface(3, untouched));
+    EXPECT_FALSE(untouched);
+}
+
+TEST_F(StaticProviderScript, ObjectsThatAreNotProvidersOfferNoGridInterface) {
+    ScriptObject& object = Create("Rowlark.Provider.OleDb.VFP.Static");
+    ASSERT_TRUE(object.Valid());
+    const ScriptObject fields(Result(object.Invoke("Fields")));
+    ASSERT_TRUE(fields.Valid());
+    EXPECT_FALSE(GetGridInterface<CDataProvider>(fields.context()));
+    EXPECT_FALSE(GetGridInterface<CV7DataProvider>(fields.context()));
+    EXPECT_FALSE(GetGridInterface<CDataProvider>(db_->value().GetContext()));  // not the module's object
+    EXPECT_FALSE(GetGridInterface<CDataProvider>(nullptr));
 }
 
 }  // namespace

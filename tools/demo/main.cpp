@@ -1,6 +1,7 @@
 // The main job: opens goods databases the way a host script does — creates the module's providers by
 // their registered names, sets their properties, connects them and loads — hands them to the grid,
 // and prints what a user sees. Usage: demo GOODS_DB [BIG_GOODS_DB]
+// The databases are the user's: the one change the demo shows is made in a transaction it rolls back.
 #include <chrono>
 #include <cstdio>
 #include <functional>
@@ -30,22 +31,29 @@ double Timed(const std::function<void()>& step) {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }
 
-void Attach(grid_component::Grid& grid, const ScriptObject& provider) {
-    if (grid.Attach(provider.value())) return;
+bool Attach(grid_component::Grid& grid, const ScriptObject& provider) {
+    if (grid.Attach(provider.value())) return true;
     std::fprintf(stderr, "the provider offers no grid interfaces\n");
-    std::exit(1);
+    return false;
 }
 
-void StaticProviderJob(const char* path) {
-    std::printf("# Static provider over %s\n", path);
+// Runs SQL on the connection; false, with the database's message printed, when it fails.
+bool Execute(ScriptObject& connection, const std::string& sql) {
+    connection.Call(FromUtf8("Выполнить").c_str(), {ScriptObject::Text(sql)});
+    return !tools::ReportErrors("Выполнить");
+}
+
+bool StaticProviderJob(const std::string& path) {
+    std::printf("# Static provider over %s\n", path.c_str());
     ScriptObject connection = tools::OpenConnection(path);
+    if (!connection.Valid()) return false;
     ScriptObject provider;
     const double load_ms = Timed([&] {
         provider = tools::MakeStaticProvider(
             connection, {"SELECT id, code, name, price, qty, note FROM goods ORDER BY name, id", "ID"});
     });
     grid_component::Grid grid(kPage);
-    Attach(grid, provider);
+    if (!provider.Valid() || !Attach(grid, provider)) return false;
     int rows = 0;
     grid.RowCount(rows);
     std::printf("loaded %d rows in %.1f ms\n", rows, load_ms);
@@ -59,27 +67,51 @@ void StaticProviderJob(const char* path) {
         std::printf("\n== No name begins with \"мол\"\n");
     const long key = rows > 1 ? rows / 2 : 1;  // keys run from 1 to the number of rows
     if (grid.GoToKey(ScriptObject::Number(key))) Show(("Row found by key " + std::to_string(key)).c_str(), grid);
-    tools::ExitOnError("grid");
+    return !tools::ReportErrors("grid");
 }
 
-void DynamicProviderJob(const char* path) {
-    std::printf("\n# Dynamic provider over %s\n", path);
+// Raises the first visible row's price by 1000 and refreshes that row, inside a transaction that is
+// then rolled back: the file keeps its exact values, also when the demo is stopped half-way (the
+// database rolls the unfinished transaction back at its next opening). A file that cannot be
+// written only skips this step.
+bool ShowRefreshedRow(ScriptObject& connection, grid_component::Grid& grid) {
+    if (grid.Rows().empty()) {
+        std::printf("\n== No rows, so no price to change and refresh\n");
+        return true;
+    }
+    CString first_id;
+    grid.Rows().front()->FormatField(0, first_id);
+    if (!Execute(connection, "BEGIN")) return false;
+    if (Execute(connection, "UPDATE goods SET price = price + 1000 WHERE id = " + std::string(first_id.view()))) {
+        const double refresh_ms = Timed([&] { grid.RefreshRow(0); });
+        Show("First page after raising the first row's price by 1000 and refreshing that row", grid, refresh_ms);
+    } else {
+        std::printf("\n== The price change is skipped: the database cannot be written\n");
+    }
+    const bool refreshed = !tools::ReportErrors("grid");
+    return Execute(connection, "ROLLBACK") && refreshed;
+}
+
+bool DynamicProviderJob(const std::string& path) {
+    std::printf("\n# Dynamic provider over %s\n", path.c_str());
     ScriptObject connection = tools::OpenConnection(path);
+    if (!connection.Valid()) return false;
     ScriptObject provider;
     const double open_ms = Timed([&] {
         provider = tools::MakeDynamicProvider(
             connection, {"SELECT id, code, name, price, qty FROM goods WHERE id IN (%СписокИД%)", "ID", "id", "goods", "name"});
     });
+    grid_component::Grid grid(kPage);
+    if (!provider.Valid() || !Attach(grid, provider)) return false;
     std::printf("opened in %.2f ms\n", open_ms);
 
-    grid_component::Grid grid(kPage);
-    Attach(grid, provider);
     Show("First page", grid, Timed([&] { grid.Home(); }));
     Show("Last page (backward from no start row)", grid, Timed([&] { grid.End(); }));
     grid.Home();
     const double ms = Timed([&] { for (int i = 0; i < 3; ++i) grid.PageDown(); });
     Show("Three pages forward", grid, ms / 3);
     Show("One page back", grid, Timed([&] { grid.PageUp(); }));
+    if (tools::ReportErrors("grid")) return false;
 
     provider.Set(FromUtf8("ФильтрС").c_str(), Text("Мор"));
     provider.Set(FromUtf8("ФильтрПо").c_str(), Text("Мос"));
@@ -87,20 +119,9 @@ void DynamicProviderJob(const char* path) {
     Show("... and the end of that range", grid, Timed([&] { grid.End(); }));
     provider.Set(FromUtf8("ФильтрС").c_str(), Text(""));
     provider.Set(FromUtf8("ФильтрПо").c_str(), Text(""));
-
     grid.Home();
-    CString first_id;
-    grid.Rows().front()->FormatField(0, first_id);
-    const std::string id(first_id.view());
-    const auto execute = [&](const std::string& sql) {
-        connection.Call(FromUtf8("Выполнить").c_str(), {ScriptObject::Text(sql)});
-        tools::ExitOnError("Выполнить");
-    };
-    execute("UPDATE goods SET price = price + 1000 WHERE id = " + id);
-    const double refresh_ms = Timed([&] { grid.RefreshRow(0); });
-    Show("First page after raising the first row's price by 1000 and refreshing that row", grid, refresh_ms);
-    execute("UPDATE goods SET price = price - 1000 WHERE id = " + id);
-    tools::ExitOnError("grid");
+    if (tools::ReportErrors("grid")) return false;
+    return ShowRefreshedRow(connection, grid);
 }
 
 }  // namespace
@@ -113,7 +134,7 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i)
         if (!tools::RequireDatabaseFile(argv[i])) return 1;
     tools::HostSession host;
-    StaticProviderJob(argv[1]);
-    if (argc > 2) DynamicProviderJob(argv[2]);
+    if (!host.loaded() || !StaticProviderJob(argv[1])) return 1;
+    if (argc > 2 && !DynamicProviderJob(argv[2])) return 1;
     return 0;
 }

@@ -1,17 +1,21 @@
-// make_sample_db PATH ROWS [SEED] [--table NAME]
+// make_sample_db [--table NAME] [--] PATH ROWS [SEED]
 // Makes a SQLite file with a sample goods table and its index tags. A new file is built
 // under a temporary name and renamed into place only when complete; an existing file gets
-// the table in one transaction. Either way a failure leaves nothing half-written.
+// the table in one transaction. Either way a failure, or an interrupt (SIGINT, SIGTERM,
+// SIGHUP), leaves nothing half-written.
 
+#include <signal.h>
 #include <sqlite3.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
+#include <stdexcept>
 #include <string_view>
 #include <system_error>
 #include <vector>
@@ -27,7 +31,34 @@ using rowlark::database::GoodsOptions;
 
 namespace {
 
-constexpr const char* kUsage = "usage: make_sample_db PATH ROWS [SEED] [--table NAME]";
+constexpr const char* kUsage = "usage: make_sample_db [--table NAME] [--] PATH ROWS [SEED]";
+
+volatile std::sig_atomic_t g_signal = 0;  // the stopping signal received, 0 while none
+
+extern "C" void OnStopSignal(int signal_number) { g_signal = signal_number; }
+
+// A stopping signal only raises a flag; the database stops its statement at the next check (see
+// StopOnSignal) and the build unwinds as after any failure: the temporary file is removed, an
+// existing file's transaction rolled back. A signal its starter left ignored (nohup) stays so.
+void CatchStopSignals() {
+    for (const int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
+        struct sigaction current = {};
+        if (sigaction(signal_number, nullptr, &current) != 0 || current.sa_handler == SIG_IGN) continue;
+        struct sigaction action = {};
+        action.sa_handler = OnStopSignal;
+        sigemptyset(&action.sa_mask);
+        sigaction(signal_number, &action, nullptr);
+    }
+}
+
+// Stops any statement of db soon after a stopping signal (every 1000 steps of the database's machine).
+void StopOnSignal(sqlite3* db) {
+    sqlite3_progress_handler(db, 1000, [](void*) -> int { return g_signal != 0 ? 1 : 0; }, nullptr);
+}
+
+struct Interrupted : std::runtime_error {
+    Interrupted() : std::runtime_error("interrupted; nothing written") {}
+};
 
 struct CloseDb {
     void operator()(sqlite3* db) const { sqlite3_close(db); }
@@ -51,23 +82,27 @@ struct Arguments {
 std::optional<Arguments> ReadArguments(int argc, char** argv) {
     Arguments args;
     std::vector<std::string_view> positional;
+    bool options_end = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
-        if (arg == "--table") {
+        if (!options_end && arg == "--") {
+            options_end = true;
+        } else if (!options_end && arg == "--table") {
             if (i + 1 >= argc || std::string_view(argv[i + 1]).empty()) {
-                std::fprintf(stderr, "make_sample_db: --table needs a name\n%s\n", kUsage);
+                std::fprintf(stderr, "make_sample_db: --table needs a name; %s\n", kUsage);
                 return std::nullopt;
             }
             args.goods.table = argv[++i];
-        } else if (arg.size() > 1 && arg[0] == '-' && !ParseWhole<long long>(arg)) {
-            std::fprintf(stderr, "make_sample_db: unknown option %s\n%s\n", argv[i], kUsage);
+        } else if (!options_end && arg.size() > 1 && arg[0] == '-' && !ParseWhole<long long>(arg)) {
+            std::fprintf(stderr, "make_sample_db: unknown option %s (a path that begins with '-' goes after --); %s\n",
+                         argv[i], kUsage);
             return std::nullopt;
         } else {
             positional.push_back(arg);
         }
     }
     if (positional.size() < 2 || positional.size() > 3) {
-        std::fprintf(stderr, "%s\n", kUsage);
+        std::fprintf(stderr, "make_sample_db: PATH and ROWS are needed, SEED may follow; %s\n", kUsage);
         return std::nullopt;
     }
     args.path = std::string(positional[0]);
@@ -95,6 +130,7 @@ DbHandle Open(const std::string& path, int flags) {
     const int rc = sqlite3_open_v2(path.c_str(), &raw, flags, nullptr);
     DbHandle db(raw);
     if (rc != SQLITE_OK) throw DatabaseError(raw ? sqlite3_errmsg(raw) : "out of memory");
+    StopOnSignal(db.get());
     return db;
 }
 
@@ -115,7 +151,8 @@ int AddToExisting(const Arguments& args) {
                      args.goods.table.c_str());
         return 1;
     }
-    Report(args, CreateGoodsTable(db.get(), args.goods));
+    const auto report = CreateGoodsTable(db.get(), args.goods);
+    Report(args, report);
     return 0;
 }
 
@@ -131,6 +168,7 @@ int CreateNew(Arguments args) {
             report = CreateGoodsTable(db.get(), args.goods);
             if (sqlite3_close(db.release()) != SQLITE_OK) throw DatabaseError("cannot close " + temp.string());
         }
+        if (g_signal != 0) throw Interrupted();
         if (fs::exists(target)) throw DatabaseError("the file appeared while it was being built; nothing changed");
         fs::rename(temp, target);
         Report(args, report);
@@ -147,10 +185,19 @@ int CreateNew(Arguments args) {
 int main(int argc, char** argv) {
     const auto args = ReadArguments(argc, argv);
     if (!args) return 2;
+    CatchStopSignals();
+    int status = 1;
     try {
-        return fs::exists(args->path) ? AddToExisting(*args) : CreateNew(*args);
+        status = fs::exists(args->path) ? AddToExisting(*args) : CreateNew(*args);
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "make_sample_db: %s: %s\n", args->path.c_str(), error.what());
-        return 1;
+        if (g_signal == 0) std::fprintf(stderr, "make_sample_db: %s: %s\n", args->path.c_str(), error.what());
     }
+    if (status != 0 && g_signal != 0) {
+        // Everything is cleaned up: end as the signal would have, so a calling script stops too.
+        std::fprintf(stderr, "make_sample_db: %s: %s\n", args->path.c_str(), Interrupted().what());
+        std::fflush(stderr);
+        std::signal(g_signal, SIG_DFL);
+        std::raise(g_signal);
+    }
+    return status;
 }

@@ -1,10 +1,10 @@
 #include "tools/session/host_session.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 
 #include "database/query_rows.h"
+#include "platform/oledb/connection.h"
 #include "platform/oledb/procedures.h"
 #include "platform/runtime/module.h"
 #include "platform/text/cp1251.h"
@@ -17,23 +17,25 @@ namespace {
 // A Russian member or class name in the host's code page.
 std::string Ru(const char* utf8) { return cp1251::FromUtf8(utf8); }
 
-void SetOrExit(ScriptObject& object, const char* property_utf8, const std::string& value_utf8) {
-    if (!object.Set(Ru(property_utf8).c_str(), Text(value_utf8))) ExitOnError(property_utf8);
+// An object of a registered class; holds none, with a message printed, when the class is not registered.
+ScriptObject Create(const char* class_name_utf8) {
+    ScriptObject object = ScriptObject::Create(Ru(class_name_utf8).c_str());
+    if (!object.Valid()) std::fprintf(stderr, "the class %s is not registered\n", class_name_utf8);
+    return object;
 }
 
-// An object of a registered class; exits with a message when the class is not registered.
-ScriptObject CreateOrExit(const std::string& class_name_utf8) {
-    ScriptObject object = ScriptObject::Create(Ru(class_name_utf8.c_str()).c_str());
-    if (object.Valid()) return object;
-    std::fprintf(stderr, "the class %s is not registered\n", class_name_utf8.c_str());
-    std::exit(1);
+bool Set(ScriptObject& object, const char* property_utf8, const std::string& value_utf8) {
+    const bool done = object.Set(Ru(property_utf8).c_str(), Text(value_utf8));
+    if (ReportErrors(property_utf8)) return false;
+    if (!done) std::fprintf(stderr, "%s: the provider does not take this property\n", property_utf8);
+    return done;
 }
 
-void ConnectAndLoad(ScriptObject& provider, const ScriptObject& connection) {
+bool ConnectAndLoad(ScriptObject& provider, const ScriptObject& connection) {
     provider.Call(Ru("УстановитьПодключение").c_str(), {connection.value()});
-    ExitOnError("УстановитьПодключение");
+    if (ReportErrors("УстановитьПодключение")) return false;
     provider.Call(Ru("ПолучитьДанные").c_str());
-    ExitOnError("ПолучитьДанные");
+    return !ReportErrors("ПолучитьДанные");
 }
 }  // namespace
 
@@ -43,53 +45,60 @@ HostSession::HostSession() {
         oledb_backend::RegisterProcedure(name, std::move(procedure));
     });
     module_ = win::LoadLibraryA(ROWLARK_MODULE_PATH);
-    if (module_ == nullptr) {
-        std::fprintf(stderr, "cannot load the module: %s\n", win::LastLoadError().c_str());
-        std::exit(1);
-    }
+    if (module_ == nullptr) std::fprintf(stderr, "cannot load the module: %s\n", win::LastLoadError().c_str());
 }
 
-HostSession::~HostSession() { win::FreeLibrary(static_cast<HINSTANCE>(module_)); }
+HostSession::~HostSession() {
+    if (module_ != nullptr) win::FreeLibrary(static_cast<HINSTANCE>(module_));
+}
 
 bool RequireDatabaseFile(const char* path) {
-    if (std::filesystem::is_regular_file(path)) return true;
+    std::error_code error;
+    if (std::filesystem::is_regular_file(path, error)) return true;
     std::fprintf(stderr, "no such database file: %s\n", path);
     return false;
 }
 
 CValue Text(const std::string& utf8) { return ScriptObject::Text(cp1251::FromUtf8(utf8)); }
 
-void ExitOnError(const char* step) {
-    if (host_errors::Raised().empty()) return;
+bool ReportErrors(const std::string& step) {
+    if (host_errors::Raised().empty()) return false;
+    // One line: an error that follows from the first is said after it, not lost.
+    std::string line = step;
     for (const auto& error : host_errors::Raised())
-        std::fprintf(stderr, "%s: %s\n", step, cp1251::ToUtf8(error.text).c_str());
-    std::exit(1);
+        line += (line.size() == step.size() ? ": " : "; ") + cp1251::ToUtf8(error.text);
+    std::fprintf(stderr, "%s\n", line.c_str());
+    host_errors::Clear();
+    return true;
 }
 
-ScriptObject OpenConnection(const char* path) {
-    ScriptObject connection = CreateOrExit("OLEDBData");
-    connection.Call(Ru("Открыть").c_str(), {ScriptObject::Text(path)});
-    ExitOnError(path);
+ScriptObject OpenConnection(const std::string& path) {
+    ScriptObject connection = Create("OLEDBData");
+    if (!connection.Valid()) return connection;
+    // A URI of plain ASCII: the path's bytes reach the file system untouched by the code page, and
+    // no '=' or ';' of a file name can read as a connection-text key.
+    connection.Call(Ru("Открыть").c_str(), {ScriptObject::Text(oledb_backend::FileUri(path))});
+    if (ReportErrors(path)) return ScriptObject();
     return connection;
 }
 
 ScriptObject MakeStaticProvider(const ScriptObject& connection, const StaticSettings& settings) {
-    ScriptObject provider = CreateOrExit("Рядовид.Провайдер.OleDb.VFP.Статический");
-    SetOrExit(provider, "ТекстЗапроса", settings.query);
-    SetOrExit(provider, "КлючевоеПоле", settings.key_field);
-    ConnectAndLoad(provider, connection);
-    return provider;
+    ScriptObject provider = Create("Рядовид.Провайдер.OleDb.VFP.Статический");
+    if (provider.Valid() && Set(provider, "ТекстЗапроса", settings.query) &&
+        Set(provider, "КлючевоеПоле", settings.key_field) && ConnectAndLoad(provider, connection))
+        return provider;
+    return ScriptObject();
 }
 
 ScriptObject MakeDynamicProvider(const ScriptObject& connection, const DynamicSettings& settings) {
-    ScriptObject provider = CreateOrExit("Рядовид.Провайдер.OleDb.VFP.Динамический");
-    SetOrExit(provider, "ТекстЗапроса", settings.query);
-    SetOrExit(provider, "КлючевоеПолеЗапроса", settings.query_key);
-    SetOrExit(provider, "КлючевоеПолеОпорнойТаблицы", settings.table_key);
-    SetOrExit(provider, "ОпорнаяТаблица", settings.table);
-    SetOrExit(provider, "ТегИндекса", settings.tag);
-    ConnectAndLoad(provider, connection);
-    return provider;
+    ScriptObject provider = Create("Рядовид.Провайдер.OleDb.VFP.Динамический");
+    if (provider.Valid() && Set(provider, "ТекстЗапроса", settings.query) &&
+        Set(provider, "КлючевоеПолеЗапроса", settings.query_key) &&
+        Set(provider, "КлючевоеПолеОпорнойТаблицы", settings.table_key) &&
+        Set(provider, "ОпорнаяТаблица", settings.table) && Set(provider, "ТегИндекса", settings.tag) &&
+        ConnectAndLoad(provider, connection))
+        return provider;
+    return ScriptObject();
 }
 
 }  // namespace tools

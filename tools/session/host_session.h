@@ -1,7 +1,9 @@
 #pragma once
 // A host for the command-line programs: loads the module file as the host does, offers the database's
 // stored procedures, and makes connections and providers the way a host script does (by registered
-// names and Russian member names). Texts given here are UTF-8; errors are printed in UTF-8.
+// names and Russian member names). Texts given here are UTF-8; errors are printed in UTF-8, one line
+// each. Nothing here exits the process: every failure is printed and answered, so that callers leave
+// through normal returns and every object is released.
 
 #include <string>
 
@@ -11,12 +13,14 @@ namespace tools {
 
 class HostSession {
 public:
-    // Loads the module; exits with a message when it cannot be loaded.
+    // Loads the module; loaded() is false, with a message printed, when it cannot be loaded.
     HostSession();
     // Unloads the module. Every script object made through the session must be gone by then.
     ~HostSession();
     HostSession(const HostSession&) = delete;
     HostSession& operator=(const HostSession&) = delete;
+
+    bool loaded() const { return module_ != nullptr; }
 
 private:
     void* module_;
@@ -26,16 +30,19 @@ private:
 bool RequireDatabaseFile(const char* path);
 // A host text value from UTF-8.
 CValue Text(const std::string& utf8);
-// Prints every run-time error raised so far under step and exits with status 1 when there was one.
-void ExitOnError(const char* step);
+// Prints every run-time error raised so far under step, on one line, and forgets them; true when
+// there was one.
+bool ReportErrors(const std::string& step);
 
-ScriptObject OpenConnection(const char* path);
+// A connection to exactly the existing file at path (bytes as the file system has them, any
+// characters). Holds no object, with a message printed, when it cannot be opened.
+ScriptObject OpenConnection(const std::string& path);
 
 struct StaticSettings {
     std::string query;      // "ТекстЗапроса"
     std::string key_field;  // "КлючевоеПоле"
 };
-// A static provider, connected and loaded.
+// A static provider, connected and loaded; holds no object, with a message printed, on failure.
 ScriptObject MakeStaticProvider(const ScriptObject& connection, const StaticSettings& settings);
 
 struct DynamicSettings {
@@ -45,7 +52,7 @@ struct DynamicSettings {
     std::string table;        // "ОпорнаяТаблица"
     std::string tag;          // "ТегИндекса"
 };
-// A dynamic provider, connected and loaded.
+// A dynamic provider, connected and loaded; holds no object, with a message printed, on failure.
 ScriptObject MakeDynamicProvider(const ScriptObject& connection, const DynamicSettings& settings);
 
 }  // namespace tools

@@ -1,17 +1,24 @@
 // Browses a goods database in the grid, a page at a time, through either provider.
-// Usage: viewer DB [--dynamic] [--page N]; then commands on standard input (see viewer_commands.h).
+// Usage: viewer [--dynamic] [--page N] [--] DB; then commands on standard input (see viewer_commands.h).
+// Every way out is a return from main, so the session and its objects are always released.
+#include <signal.h>
+#include <unistd.h>
+
+#include <charconv>
+#include <csignal>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <iostream>
 #include <string>
+#include <string_view>
 
 #include "tools/session/host_session.h"
+#include "tools/viewer/line_reader.h"
 #include "tools/viewer/viewer_commands.h"
 
 namespace {
 
-constexpr const char* kUsage = "usage: viewer DB [--dynamic] [--page N]";
+constexpr const char* kUsage = "usage: viewer [--dynamic] [--page N] [--] DB";
+constexpr int kMinPage = 1;
+constexpr int kMaxPage = 1000;
 
 struct Options {
     const char* path = nullptr;
@@ -19,50 +26,116 @@ struct Options {
     int page = 15;
 };
 
+// Whether the command line is sound; prints why, on one line, when it is not.
 bool Parse(int argc, char** argv, Options& options) {
+    bool options_end = false;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--dynamic") == 0) {
+        const std::string_view arg = argv[i];
+        if (!options_end && arg == "--") {
+            options_end = true;
+        } else if (!options_end && arg == "--dynamic") {
             options.dynamic = true;
-        } else if (std::strcmp(argv[i], "--page") == 0 && i + 1 < argc) {
-            options.page = std::atoi(argv[++i]);
-            if (options.page < 1 || options.page > 1000) return false;
-        } else if (argv[i][0] != '-' && options.path == nullptr) {
+        } else if (!options_end && arg == "--page") {
+            const std::string_view text = i + 1 < argc ? std::string_view(argv[++i]) : std::string_view();
+            int page = 0;
+            const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), page);
+            if (text.empty() || error != std::errc() || end != text.data() + text.size() || page < kMinPage ||
+                page > kMaxPage) {
+                std::fprintf(stderr, "viewer: --page takes a whole number from %d to %d, got '%.*s'\n", kMinPage,
+                             kMaxPage, static_cast<int>(text.size()), text.data());
+                return false;
+            }
+            options.page = page;
+        } else if (!options_end && arg.size() > 1 && arg[0] == '-') {
+            std::fprintf(stderr, "viewer: unknown option %s (a file name that begins with '-' goes after --); %s\n",
+                         argv[i], kUsage);
+            return false;
+        } else if (options.path == nullptr) {
             options.path = argv[i];
         } else {
+            std::fprintf(stderr, "viewer: one database only; %s\n", kUsage);
             return false;
         }
     }
+    if (options.path == nullptr) std::fprintf(stderr, "%s\n", kUsage);
     return options.path != nullptr;
+}
+
+volatile std::sig_atomic_t g_signal = 0;  // the stopping signal received, 0 while none
+
+extern "C" void OnStopSignal(int signal_number) { g_signal = signal_number; }
+
+// Ctrl-C, a closed terminal or a polite kill end the viewer through its normal return. A signal
+// left ignored by whoever started it (nohup, a background job) stays ignored.
+void CatchStopSignals() {
+    for (const int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
+        struct sigaction current = {};
+        if (sigaction(signal_number, nullptr, &current) != 0 || current.sa_handler == SIG_IGN) continue;
+        struct sigaction action = {};
+        action.sa_handler = OnStopSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = 0;  // no restart: a wait for input ends at once
+        sigaction(signal_number, &action, nullptr);
+    }
+}
+
+// The status of a viewer stopped by a signal, as a shell reports a process it ended.
+int Stopped() {
+    std::fprintf(stderr, "viewer: interrupted\n");
+    return 128 + g_signal;
+}
+
+int Browse(const Options& options) {
+    ScriptObject connection = tools::OpenConnection(options.path);
+    if (!connection.Valid()) return 1;
+    ScriptObject provider =
+        options.dynamic
+            ? tools::MakeDynamicProvider(connection, {"SELECT id, code, name, price, qty, note FROM goods WHERE id IN (%СписокИД%)",
+                                                      "id", "id", "goods", "name"})
+            : tools::MakeStaticProvider(connection, {"SELECT id, code, name, price, qty, note FROM goods ORDER BY name, id", "id"});
+    if (!provider.Valid()) return 1;
+    grid_component::Grid grid(options.page);
+    if (!grid.Attach(provider.value())) {
+        std::fprintf(stderr, "the provider offers no grid interfaces\n");
+        return 1;
+    }
+    grid.Home();
+    if (tools::ReportErrors("home")) return 1;
+    if (g_signal != 0) return Stopped();
+    std::printf("%s", grid.Render().c_str());
+    std::fflush(stdout);
+
+    viewer::LineReader input(STDIN_FILENO);
+    for (std::string line;;) {
+        const viewer::LineReader::Status status = input.Next(line);
+        if (g_signal != 0) return Stopped();
+        if (status == viewer::LineReader::Status::kEnd) return 0;
+        if (status == viewer::LineReader::Status::kInterrupted) continue;
+        if (status == viewer::LineReader::Status::kError) {
+            std::perror("viewer: cannot read the commands");
+            return 1;
+        }
+        if (status == viewer::LineReader::Status::kTooLong) {
+            std::printf("line too long (over %zu bytes); ignored\n", input.max_line());
+            continue;
+        }
+        const viewer::Outcome outcome = viewer::Apply(grid, line, "name");
+        if (outcome.quit) return 0;
+        if (!outcome.message.empty()) std::printf("%s\n", outcome.message.c_str());
+        if (tools::ReportErrors(line)) return 1;
+        std::printf("%s", grid.Render().c_str());
+        std::fflush(stdout);
+    }
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     Options options;
-    if (!Parse(argc, argv, options)) {
-        std::fprintf(stderr, "%s\n", kUsage);
-        return 2;
-    }
+    if (!Parse(argc, argv, options)) return 2;
     if (!tools::RequireDatabaseFile(options.path)) return 1;
+    CatchStopSignals();
     tools::HostSession host;
-    {
-        ScriptObject connection = tools::OpenConnection(options.path);
-        ScriptObject provider =
-            options.dynamic
-                ? tools::MakeDynamicProvider(connection, {"SELECT id, code, name, price, qty, note FROM goods WHERE id IN (%СписокИД%)",
-                                                          "id", "id", "goods", "name"})
-                : tools::MakeStaticProvider(connection, {"SELECT id, code, name, price, qty, note FROM goods ORDER BY name, id", "id"});
-        grid_component::Grid grid(options.page);
-        grid.Attach(provider.value());
-        grid.Home();
-        std::printf("%s", grid.Render().c_str());
-        for (std::string line; std::getline(std::cin, line);) {
-            const viewer::Outcome outcome = viewer::Apply(grid, line, "name");
-            if (outcome.quit) break;
-            if (!outcome.message.empty()) std::printf("%s\n", outcome.message.c_str());
-            std::printf("%s", grid.Render().c_str());
-            tools::ExitOnError(line.c_str());
-        }
-    }
-    return 0;
+    if (!host.loaded()) return 1;
+    return Browse(options);
 }

@@ -3,39 +3,34 @@
 namespace OleDb {
 namespace GridProvider {
 
-void WriteQuoted(std::ostream& out, std::string_view text) {
-    out << '\'';
-    std::size_t start = 0;
-    for (std::size_t quote; (quote = text.find('\'', start)) != std::string_view::npos; start = quote + 1)
-        out << text.substr(start, quote + 1 - start) << '\'';  // up to the apostrophe, then it once more
-    out << text.substr(start) << '\'';
-}
-
 void AppendQuoted(std::string& out, std::string_view text) {
     out += '\'';
-    for (const char c : text) {
-        if (c == '\'') out += '\'';
-        out += c;
+    std::size_t start = 0;
+    for (std::size_t quote; (quote = text.find('\'', start)) != std::string_view::npos; start = quote + 1) {
+        out.append(text.substr(start, quote + 1 - start));  // up to the apostrophe, then it once more
+        out += '\'';
     }
+    out.append(text.substr(start));
     out += '\'';
 }
 
-void WriteQueryRowsCall(std::ostream& out, const QueryRowsCall& call) {
-    out << "QueryRows (";
-    WriteQuoted(out, call.table);
-    out << ", ";
-    WriteQuoted(out, call.index_tag);
-    out << ", ";
-    WriteQuoted(out, call.start_index);
-    out << ", ";
-    WriteQuoted(out, call.start_key);
-    out << ", " << call.count << ", ";
-    WriteQuoted(out, call.key_field);
-    out << ',' << (call.forward ? '1' : '0') << ", ";
-    WriteQuoted(out, call.filter_from);
-    out << ", ";
-    WriteQuoted(out, call.filter_to);
-    out << ',' << (call.inclusive ? '1' : '0') << ')';
+std::string QueryRowsCallText(const QueryRowsCall& call) {
+    std::string text = "QueryRows (";
+    AppendQuoted(text, call.table);
+    text += ", ";
+    AppendQuoted(text, call.index_tag);
+    text += ", ";
+    AppendQuoted(text, call.start_index);
+    text += ", ";
+    AppendQuoted(text, call.start_key);
+    text += ", " + std::to_string(call.count) + ", ";  // integers ignore the locale's grouping
+    AppendQuoted(text, call.key_field);
+    text += call.forward ? ",1, " : ",0, ";
+    AppendQuoted(text, call.filter_from);
+    text += ", ";
+    AppendQuoted(text, call.filter_to);
+    text += call.inclusive ? ",1)" : ",0)";
+    return text;
 }
 
 }  // namespace GridProvider

@@ -5,7 +5,6 @@
 // keeps its exact bytes.
 
 #include <cstdint>
-#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -26,13 +25,13 @@ struct QueryRowsCall {
     bool inclusive = false;        // the start row itself comes first
 };
 
-// Writes text as a quoted SQL literal: 'text', each ' inside written twice.
-void WriteQuoted(std::ostream& out, std::string_view text);
+// Appends text as a quoted SQL literal: 'text', each ' inside written twice. The one quoting of
+// every text the provider sends.
 void AppendQuoted(std::string& out, std::string_view text);
 
-// Writes QueryRows ('T', 'G', 'I', 'K', n, 'F',D, 'A', 'B',E) exactly so: a blank after every
-// comma but the two before D and E. Requires: out writes numbers in the classic locale.
-void WriteQueryRowsCall(std::ostream& out, const QueryRowsCall& call);
+// QueryRows ('T', 'G', 'I', 'K', n, 'F',D, 'A', 'B',E) exactly so: a blank after every comma but
+// the two before D and E; n in plain decimal digits whatever the process locale.
+std::string QueryRowsCallText(const QueryRowsCall& call);
 
 }  // namespace GridProvider
 }  // namespace OleDb

@@ -1,6 +1,6 @@
 #include "addin/provider/dynamic/vfp_provider_dynamic.h"
 
-#include <locale>
+#include <memory>
 #include <typeinfo>
 
 #include "addin/context/fold_name.h"
@@ -9,40 +9,38 @@
 namespace OleDb {
 namespace GridProvider {
 
-CVfpProviderDynamic::CVfpProviderDynamic() {
-    call_text_.imbue(std::locale::classic());  // counts are plain digits whatever the process locale
-}
+CVfpProviderDynamic::CVfpProviderDynamic() : window_(m_Result, *m_pSystem, *m_pUser) {}
 
 CVfpProviderDynamic::~CVfpProviderDynamic() = default;
 
 void CVfpProviderDynamic::SetKeyFieldQuery(const std::string& name) {
-    query_key_field_ = Utils1s::Context::FoldName(name);
+    settings_.query_key_field = Utils1s::Context::FoldName(name);
 }
 
 void CVfpProviderDynamic::SetBaseTable(const std::string& text) {
     static constexpr cp1251::Literal kBaseTable{"Опорная таблица: "};
     static constexpr cp1251::Literal kNoRealName{"Ошибка получения реального имени таблицы ("};
-    base_table_ = text;
+    settings_.base_table = text;
     OleDb::CMetaNameParserProxy parser;  // lives for this one translation
     parser.SetQueryText(CString(std::string_view(text)));
     if (!parser.Parse()) {
-        real_table_.clear();
+        settings_.real_table.clear();
         RaiseError(kNoRealName.str() + std::string(parser.GetLastError().view()) + ")");
         return;
     }
-    real_table_ = std::string(parser.GetQueryText().view());
-    if (debug_) m_pUser->ShowMessage(kBaseTable.str() + real_table_, 0);
+    settings_.real_table = std::string(parser.GetQueryText().view());
+    if (settings_.debug) m_pUser->ShowMessage(kBaseTable.str() + settings_.real_table, 0);
 }
 
 void CVfpProviderDynamic::SetDebugMode(bool on) {
-    debug_ = on;
+    settings_.debug = on;
     if (command_.IsValid()) command_.SetDebugMode(on);
 }
 
 void CVfpProviderDynamic::SetConnection(COLEDBData* connection) { Connect(connection, command_); }
 
 void CVfpProviderDynamic::SetParameter(const std::string& name, const CValue& value) {
-    StoreParameter(parameters_, name, value);
+    StoreParameter(settings_.parameters, name, value);
 }
 
 void CVfpProviderDynamic::GetData() {
@@ -54,10 +52,10 @@ void CVfpProviderDynamic::GetData() {
     static constexpr cp1251::Literal kNoIndexTag{"Не установлен тег индекса (свойство ТегИндекса/IndexTag)"};
 
     // Every check comes before any change, so a refused GetData leaves the provider as it was.
-    if (!CheckConnectionAndQuery(command_, query_text_)) return;
+    if (!CheckConnectionAndQuery(command_, settings_.query_text)) return;
     const std::pair<const std::string*, std::string_view> checks[] = {
-        {&query_key_field_, kNoQueryKey}, {&base_key_field_, kNoBaseKey},
-        {&real_table_, kNoBaseTable},     {&index_tag_, kNoIndexTag}};
+        {&settings_.query_key_field, kNoQueryKey}, {&settings_.base_key_field, kNoBaseKey},
+        {&settings_.real_table, kNoBaseTable},     {&settings_.index_tag, kNoIndexTag}};
     for (const auto& [setting, message] : checks) {
         if (setting->empty()) {
             RaiseError(message);
@@ -66,7 +64,7 @@ void CVfpProviderDynamic::GetData() {
     }
 
     loaded_ = false;
-    key_column_found_ = false;
+    window_.ForgetKeyColumn();
     m_Result.Reset();
     m_Fields.reset();
     loaded_ = true;
@@ -75,16 +73,20 @@ void CVfpProviderDynamic::GetData() {
 
 void CVfpProviderDynamic::PrepareRows(const ::CDataRow* from, int count, int /*reserved*/) {
     if (!loaded_) return;
-    LoadWindow(from, count, false);
+    Load(from, count, false);
+}
+
+void CVfpProviderDynamic::Load(const ::CDataRow* start, int count, bool inclusive) {
+    if (window_.Load(settings_, command_, dynamic_cast<const CDynamicDataRow*>(start), count, inclusive) && !m_Fields)
+        BuildFieldSet();
 }
 
 ::CDataRow* CVfpProviderDynamic::NextRow() {
-    if (!loaded_ || !m_Result.IsValid() || m_Result.IsEmpty() || row_count_ == 0 || window_.empty()) return nullptr;
-    const KeyEntry& entry = window_.front();
-    if (!m_Result.GetRow(static_cast<long>(entry.number))) return nullptr;  // the entry stays for another try
-    auto* row = new CDynamicDataRow(entry.index_text, entry.key_text, m_Result, m_Fields);
-    window_.pop_front();
-    return row;
+    if (!loaded_ || !m_Result.IsValid() || m_Result.IsEmpty() || window_.IsEmpty()) return nullptr;
+    std::unique_ptr<CDynamicDataRow> row = window_.MakeFrontRow(m_Fields);
+    if (!row) return nullptr;  // the entry stays for another try
+    window_.PopFront();
+    return row.release();
 }
 
 BOOL CVfpProviderDynamic::RefreshRow(::CDataRow* row) {
@@ -92,15 +94,14 @@ BOOL CVfpProviderDynamic::RefreshRow(::CDataRow* row) {
     auto* target = dynamic_cast<CDynamicDataRow*>(row);
     if (target == nullptr || typeid(*target) != typeid(CDynamicDataRow)) return FALSE;
 
-    LoadWindow(target, 1, true);
-    if (!m_Result.IsValid() || m_Result.IsEmpty() || window_.empty()) return FALSE;
-    const KeyEntry& entry = window_.front();
-    if (!m_Result.GetRow(static_cast<long>(entry.number))) return FALSE;
+    Load(target, 1, true);
+    if (!m_Result.IsValid() || m_Result.IsEmpty() || window_.IsEmpty()) return FALSE;
     // The new row is complete before the grid's object is touched; swapping it into that object keeps
     // its address and type and cannot fail half-way, so the grid's pointer shows the re-read values.
-    CDynamicDataRow fresh(entry.index_text, entry.key_text, m_Result, m_Fields);
-    target->Swap(fresh);
-    window_.pop_front();
+    std::unique_ptr<CDynamicDataRow> fresh = window_.MakeFrontRow(m_Fields);
+    if (!fresh) return FALSE;
+    target->Swap(*fresh);
+    window_.PopFront();
     return TRUE;
 }
 

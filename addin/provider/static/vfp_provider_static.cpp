@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 #include "addin/context/fold_name.h"
 #include "text/cp1251_literal.h"
@@ -23,7 +24,6 @@ void CVfpProviderStatic::SetParameter(const std::string& name, const CValue& val
 
 void CVfpProviderStatic::GetData() {
     static constexpr cp1251::Literal kNoKeyField{"Не установлено ключевое поле (свойство КлючевоеПоле/KeyField)"};
-    static constexpr cp1251::Literal kKeyFieldMissing{"В полученном наборе данных отсутствует ключевое поле ("};
 
     // The checks come before any change, so a refused load leaves the previous one in place.
     if (!CheckConnectionAndQuery(command_, query_text_)) return;
@@ -33,7 +33,7 @@ void CVfpProviderStatic::GetData() {
     }
 
     loaded_ = false;
-    key_column_known_ = false;
+    key_column_.reset();
     m_Result.Reset();
     BindParameters(parameters_, command_);
     long reported_count = 0;
@@ -42,14 +42,7 @@ void CVfpProviderStatic::GetData() {
     BuildFieldSet();
     loaded_ = true;
     row_count_ = reported_count > 0 ? static_cast<std::uint32_t>(reported_count) : CountRowsByPositioning();
-
-    const int key_column = FindColumn(key_field_);
-    if (key_column < 0) {
-        RaiseError(kKeyFieldMissing.str() + key_field_ + ")");
-        return;
-    }
-    key_column_ = static_cast<std::uint32_t>(key_column);
-    key_column_known_ = true;
+    key_column_ = FindKeyColumn(m_Result, key_field_, *m_pSystem);
 }
 
 std::uint32_t CVfpProviderStatic::CountRowsByPositioning() {
@@ -58,19 +51,15 @@ std::uint32_t CVfpProviderStatic::CountRowsByPositioning() {
     return rows;
 }
 
-int CVfpProviderStatic::FindColumn(const std::string& name) const {
-    const int columns = m_Result.GetNumFields();
-    for (int i = 0; i < columns; ++i)
-        if (m_Result.GetFieldName(i).view() == name) return i;
-    return -1;
-}
-
 void CVfpProviderStatic::PrepareRows(const ::CDataRow* from, int count, int /*reserved*/) {
     if (!loaded_) return;
     const auto rows = static_cast<std::int32_t>(row_count_);
     run_step_ = count < 0 ? -1 : 1;
-    const std::int32_t start = from ? from->GetRowId() + run_step_ : (count < 0 ? rows - 1 : 0);
-    run_position_ = std::min(start, rows);
+    // Widened: a from row numbered at either end of int must not overflow its neighbour's number.
+    // A start before row 0 is an empty run backwards and row 0 forwards.
+    const std::int64_t start =
+        from ? static_cast<std::int64_t>(from->GetRowId()) + run_step_ : (count < 0 ? rows - 1 : 0);
+    run_position_ = static_cast<std::int32_t>(std::clamp<std::int64_t>(start, run_step_ < 0 ? -1 : 0, rows));
     // Widened so that a huge count cannot overflow; the clamps bring it back into 32 bits.
     const std::int64_t end = static_cast<std::int64_t>(run_position_) + count;
     run_end_ = static_cast<std::int32_t>(std::clamp<std::int64_t>(end, -1, rows));
@@ -84,6 +73,11 @@ void CVfpProviderStatic::PrepareRows(const ::CDataRow* from, int count, int /*re
         return nullptr;
     }
     auto* row = new CDataRow(static_cast<std::uint32_t>(run_position_), m_Result, m_Fields);
+    if (!row->IsComplete()) {  // a cell the layer failed to deliver must not be shown as empty
+        delete row;
+        RaiseError(kNoNextRow);
+        return nullptr;
+    }
     run_position_ += run_step_;
     return row;
 }
@@ -113,8 +107,8 @@ void CVfpProviderStatic::QuickSearch(const SearchRequest& request) {
     if (!loaded_) return;
     m_pUser->SetStatusText(kSearching.str());
 
-    const int column = FindColumn(FoldName(request.column_name ? request.column_name : ""));
-    if (column < 0) {
+    const auto column = FindColumn(m_Result, FoldName(request.column_name ? request.column_name : ""));
+    if (!column) {
         m_pUser->SetStatusText(std::string());
         return;
     }
@@ -128,7 +122,7 @@ void CVfpProviderStatic::QuickSearch(const SearchRequest& request) {
             RaiseError(kCannotPosition);
             return;
         }
-        if (!m_Result.GetFieldValue(column, cell)) {
+        if (!m_Result.GetFieldValue(static_cast<int>(*column), cell)) {
             RaiseError(kCannotRead);
             return;
         }
@@ -140,6 +134,10 @@ void CVfpProviderStatic::QuickSearch(const SearchRequest& request) {
                     reinterpret_cast<const unsigned char*>(search_text.c_str())) != 0)
             continue;
         CDataRow match(k, m_Result, m_Fields);  // lives only while the grid handles the message
+        if (!match.IsComplete()) {
+            RaiseError(kCannotRead);
+            return;
+        }
         Notify(kGridNotifySearchMatch, reinterpret_cast<LPARAM>(static_cast<::CDataRow*>(&match)));
         m_pUser->SetStatusText(std::string());
         return;
@@ -154,7 +152,7 @@ CV7DataRow* CVfpProviderStatic::GetV7Row(::CDataRow* row) {
 
 void CVfpProviderStatic::GetRowKey(::CDataRow* row, CValue& key) {
     if (!KeyColumnKnown() || row == nullptr) return;
-    key = static_cast<CDataRow*>(row)->GetValueAt(static_cast<int>(key_column_));
+    key = static_cast<CDataRow*>(row)->GetValueAt(static_cast<int>(*key_column_));
 }
 
 ::CDataRow* CVfpProviderStatic::FindRowByKey(const CValue& key) {
@@ -162,8 +160,11 @@ void CVfpProviderStatic::GetRowKey(::CDataRow* row, CValue& key) {
     CValue value;
     for (std::uint32_t row = 0; row < row_count_; ++row) {
         if (!m_Result.GetRow(static_cast<long>(row))) return nullptr;
-        if (!m_Result.GetFieldValue(static_cast<int>(key_column_), value)) return nullptr;
-        if (key == value) return new CDataRow(row, m_Result, m_Fields);
+        if (!m_Result.GetFieldValue(static_cast<int>(*key_column_), value)) return nullptr;
+        if (key == value) {
+            std::unique_ptr<CDataRow> found(new CDataRow(row, m_Result, m_Fields));
+            return found->IsComplete() ? found.release() : nullptr;  // a row with a lost cell is not found
+        }
     }
     return nullptr;
 }

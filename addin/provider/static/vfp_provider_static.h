@@ -5,6 +5,7 @@
 // Script class "Rowlark.Provider.OleDb.VFP.Static" / "Рядовид.Провайдер.OleDb.VFP.Статический".
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "addin/grid/data_provider.h"
@@ -20,9 +21,10 @@ public:
     ~CVfpProviderStatic() override;
 
     // Script members.
-    std::string GetQueryText() { return query_text_; }                   // "QueryText", a copy
+    // Texts read back are valid until the property is set again.
+    const std::string& GetQueryText() const { return query_text_; }      // "QueryText"
     void SetQueryText(const std::string& text) { query_text_ = text; }
-    std::string GetKeyField() { return key_field_; }                     // "KeyField", lower-cased
+    const std::string& GetKeyField() const { return key_field_; }        // "KeyField", lower-cased
     void SetKeyField(const std::string& name);
     void SetConnection(COLEDBData* connection);                          // "SetConnection"
     void GetData();                                                      // "GetData": loads
@@ -49,17 +51,14 @@ public:
 
 private:
     // The key column as of the last load that found it; false when it is unknown.
-    bool KeyColumnKnown() const { return loaded_ && key_column_known_; }
-    // Number of the first result column named exactly name; -1 when there is none.
-    int FindColumn(const std::string& name) const;
+    bool KeyColumnKnown() const { return loaded_ && key_column_.has_value(); }
     std::uint32_t CountRowsByPositioning();
 
     std::string query_text_;            // the statement to run, as the script set it
     OleDb::CCommandProxy command_;      // made from the connection; not valid before SetConnection
     bool loaded_ = false;               // a load has run past execution
     std::uint32_t row_count_ = 0;       // rows of the current result
-    std::uint32_t key_column_ = 0;      // result column holding the key
-    bool key_column_known_ = false;     // key_column_ belongs to the current result
+    std::optional<std::uint32_t> key_column_;  // result column holding the key; none when not found
     std::string key_field_;             // name of the key column, lower-cased when set
     std::int32_t run_position_ = 0;     // next row NextRow hands out
     std::int32_t run_end_ = 0;          // row at which the run stops (0 and +1: empty before PrepareRows)

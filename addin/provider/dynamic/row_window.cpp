@@ -1,0 +1,179 @@
+#include "addin/provider/dynamic/row_window.h"
+
+#include <algorithm>
+#include <limits>
+#include <locale>
+#include <utility>
+#include <vector>
+
+#include "addin/provider/dynamic/call_text.h"
+#include "text/cp1251_literal.h"
+
+namespace OleDb {
+namespace GridProvider {
+
+namespace {
+
+// Trailing white space as the "C" locale classes it: blank, \t, \n, \v, \f, \r.
+std::string TrimTrailingSpace(std::string_view text) {
+    static const auto& ctype = std::use_facet<std::ctype<char>>(std::locale::classic());  // lives as long as the program
+    std::size_t end = text.size();
+    while (end > 0 && ctype.is(std::ctype_base::space, text[end - 1])) --end;
+    return std::string(text.substr(0, end));
+}
+
+// |count| without overflow: the grid may pass any int.
+std::uint32_t RowsWanted(int count) {
+    return static_cast<std::uint32_t>(count > 0 ? static_cast<std::int64_t>(count) : -static_cast<std::int64_t>(count));
+}
+
+constexpr std::uint32_t kNoRow = std::numeric_limits<std::uint32_t>::max();  // a key no result row carries
+constexpr std::size_t kKeyListReserveRows = 4096;  // reserving for a huge count must not exhaust memory
+
+// Raised for every read of the load that fails: of the QueryRows answer and of the row query.
+constexpr cp1251::Literal kCannotReadRow{"Ошибка при получении строки запроса"};
+
+}  // namespace
+
+CRowWindow::CRowWindow(OleDb::CResultDirectAccessProxy& result, Utils::CSystemInterface& system,
+                       Utils::CUserInterface& user)
+    : result_(result), system_(system), user_(user) {}
+
+bool CRowWindow::Load(const DynamicSettings& settings, OleDb::CCommandProxy& command, const CDynamicDataRow* start,
+                      int count, bool inclusive) {
+    // The previous window goes first, so a load that stops early leaves nothing stale behind.
+    entries_.clear();
+    result_.Reset();
+
+    QueryRowsCall call;
+    call.table = settings.real_table;
+    call.index_tag = settings.index_tag;
+    if (start) {
+        call.start_index = start->GetIndexText();
+        call.start_key = start->GetKeyText();
+    }
+    call.count = RowsWanted(count);
+    call.key_field = settings.base_key_field;
+    call.forward = count > 0;
+    call.filter_from = settings.filter_from;
+    call.filter_to = settings.filter_to;
+    call.inclusive = inclusive;
+    CString text{std::string_view(QueryRowsCallText(call))};
+    long unused_count = 0;
+    OleDb::CResultSequentialAccessProxy answer = command.ExecuteStatementExternalSequential(text, unused_count);
+    if (answer.IsEmpty()) return false;
+
+    const std::optional<AnswerKeys> keys = ReadKeys(answer, call.count, settings.debug);
+    answer.Reset();
+    if (!keys || keys->map.empty()) return false;
+    return LoadRows(settings, command, *keys);
+}
+
+std::optional<CRowWindow::AnswerKeys> CRowWindow::ReadKeys(OleDb::CResultSequentialAccessProxy& answer,
+                                                           std::uint32_t wanted, bool debug) {
+    static constexpr cp1251::Literal kKeyMessage{"ИД: "};
+    AnswerKeys keys;
+    keys.list.reserve(12 * std::min<std::size_t>(wanted, kKeyListReserveRows));
+    CValue value;
+    while (answer.GetNextRow()) {
+        // A key or index text that cannot be read would drop the row or restart the next window
+        // elsewhere, so either one ends the load.
+        value.Reset();
+        if (!answer.GetFieldValue(0, value)) {
+            system_.RaiseError(kCannotReadRow.str());
+            return std::nullopt;
+        }
+        std::string key = value.GetString().c_str();  // up to its first zero byte
+        if (!keys.list.empty()) keys.list += ',';
+        AppendQuoted(keys.list, key);
+        if (debug) user_.ShowMessage(kKeyMessage.str() + key, 0);
+        value.Reset();
+        if (!answer.GetFieldValue(1, value)) {
+            system_.RaiseError(kCannotReadRow.str());
+            return std::nullopt;
+        }
+        // A repeated key keeps its first place; places count distinct keys, so the window fits them.
+        const auto place = static_cast<std::uint32_t>(keys.map.size());
+        KeyEntry entry{place, key, TrimTrailingSpace(value.GetString().view())};
+        keys.map.emplace(std::move(key), std::move(entry));
+    }
+    return keys;
+}
+
+bool CRowWindow::LoadRows(const DynamicSettings& settings, OleDb::CCommandProxy& command, const AnswerKeys& keys) {
+    static constexpr cp1251::Literal kKeyListMessage{"Получена строка ИД: "};
+    static constexpr cp1251::Literal kPlaceholder{"%СписокИД%"};
+    static constexpr cp1251::Literal kKeyOutsideList{
+        "В полученной выборке обнаружена строка с ключевым полем, отсутствующем в списке ключей, полученных из "
+        "опорной таблицы. Проверьте корректность запроса и названий ключевых полей."};
+
+    if (settings.debug) user_.ShowMessage(kKeyListMessage.str() + keys.list, 0);
+    CString text{std::string_view(settings.query_text)};
+    text.Replace(kPlaceholder.c_str(), keys.list.c_str());
+    CProvider::BindParameters(settings.parameters, command);
+    long reported_count = 0;
+    result_ = command.ExecuteStatementExternalDirect(text, reported_count);
+    if (!result_.IsValid()) return false;  // the layer has reported the failing statement
+    const std::int32_t rows = CountRows(reported_count);
+    if (!FindKeyColumn(settings.query_key_field)) return false;
+
+    // The row of the result that carries each key, by the key's place in the QueryRows answer.
+    std::vector<std::uint32_t> row_at(keys.map.size(), kNoRow);
+    CValue value;
+    CString db_text, unused_extra;
+    bool unused_flag = false;
+    for (std::int32_t j = 0; j < rows; ++j) {
+        value.Reset();
+        if (!result_.GetRow(j) || !result_.GetFieldValue(static_cast<int>(*key_column_), value)) {
+            system_.RaiseError(kCannotReadRow.str());
+            return false;
+        }
+        OleDb::CMetaNameParserProxy::CValueToDBValue(value, 0, db_text, unused_flag, unused_extra);
+        const auto found = keys.map.find(db_text.view());
+        if (found == keys.map.end()) {
+            system_.RaiseError(kKeyOutsideList.str());
+            return false;
+        }
+        row_at[found->second.number] = static_cast<std::uint32_t>(j);  // a key carried twice keeps its later row
+    }
+
+    std::vector<const KeyEntry*> by_place(keys.map.size());
+    for (const auto& [key, entry] : keys.map) by_place[entry.number] = &entry;
+    for (std::size_t place = 0; place < by_place.size(); ++place) {
+        if (row_at[place] == kNoRow) continue;  // QueryRows named it, the row query did not return it
+        entries_.push_back(KeyEntry{row_at[place], by_place[place]->key_text, by_place[place]->index_text});
+    }
+    return true;
+}
+
+std::unique_ptr<CDynamicDataRow> CRowWindow::MakeFrontRow(const FieldSetPtr& fields) {
+    if (entries_.empty() || !result_.IsValid()) return nullptr;
+    // The grid takes a null row for the end of the window, so a row that cannot be read is reported.
+    const KeyEntry& entry = entries_.front();
+    if (!result_.GetRow(static_cast<long>(entry.number))) {
+        system_.RaiseError(kCannotReadRow.str());
+        return nullptr;
+    }
+    auto row = std::make_unique<CDynamicDataRow>(entry.index_text, entry.key_text, result_, fields);
+    if (!row->IsComplete()) {
+        system_.RaiseError(kCannotReadRow.str());
+        return nullptr;
+    }
+    return row;
+}
+
+bool CRowWindow::FindKeyColumn(const std::string& key_field) {
+    if (!key_column_) key_column_ = CProvider::FindKeyColumn(result_, key_field, system_);
+    return key_column_.has_value();
+}
+
+std::int32_t CRowWindow::CountRows(long reported) {
+    constexpr long kMaxRows = std::numeric_limits<std::int32_t>::max();
+    if (reported > 0) return static_cast<std::int32_t>(std::min(reported, kMaxRows));
+    std::int32_t rows = 0;  // not reported: count the rows the result can be positioned on
+    while (rows < kMaxRows && result_.GetRow(rows)) ++rows;
+    return rows;
+}
+
+}  // namespace GridProvider
+}  // namespace OleDb

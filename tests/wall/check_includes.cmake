@@ -1,0 +1,82 @@
+# Checks one rule of the wall between the module and its platform by reading the includes of a tree:
+#   RULE=module    no file of addin/ outside addin/host/ includes a platform/ header;
+#   RULE=platform  no file of platform/ includes an addin/ header, except the grid interfaces
+#                  (addin/grid/) from platform/grid_component/.
+# Usage: cmake -DROOT=<top of the tree> -DRULE=module|platform -P check_includes.cmake
+# Fails naming each file and the include it writes. An include is taken as the file it reaches: beside
+# the including file when such a file exists (quoted, relative), otherwise from the top of the tree.
+cmake_minimum_required(VERSION 3.25)
+
+if(NOT DEFINED ROOT OR NOT DEFINED RULE)
+  message(FATAL_ERROR "usage: cmake -DROOT=<top of the tree> -DRULE=module|platform -P check_includes.cmake")
+endif()
+cmake_path(ABSOLUTE_PATH ROOT NORMALIZE)
+string(REGEX REPLACE "/$" "" ROOT "${ROOT}")
+
+if(RULE STREQUAL "module")
+  set(scanned addin)
+  set(reason "the module reaches its platform only through addin/host/")
+elseif(RULE STREQUAL "platform")
+  set(scanned platform)
+  set(reason "the platform uses only the grid interfaces (addin/grid/), and only from platform/grid_component/")
+else()
+  message(FATAL_ERROR "unknown RULE \"${RULE}\": module or platform")
+endif()
+
+set(patterns)
+foreach(extension h hh hpp hxx inl ipp c cc cpp cxx)
+  list(APPEND patterns "${ROOT}/${scanned}/*.${extension}")
+endforeach()
+file(GLOB_RECURSE files ${patterns})
+list(SORT files)
+if(NOT files)
+  # A wrong ROOT must not pass as a clean tree.
+  message(FATAL_ERROR "nothing to check: no source files under ${ROOT}/${scanned}")
+endif()
+
+# True when a file of the tree (path relative to ROOT) may include the header at `target` (relative to ROOT).
+function(include_allowed source target out)
+  set(allowed TRUE)
+  if(RULE STREQUAL "module")
+    if(NOT source MATCHES "^addin/host/" AND target MATCHES "^platform/")
+      set(allowed FALSE)
+    endif()
+  elseif(target MATCHES "^addin/")
+    if(NOT (source MATCHES "^platform/grid_component/" AND target MATCHES "^addin/grid/"))
+      set(allowed FALSE)
+    endif()
+  endif()
+  set(${out} ${allowed} PARENT_SCOPE)
+endfunction()
+
+set(breaches)
+foreach(file IN LISTS files)
+  cmake_path(RELATIVE_PATH file BASE_DIRECTORY "${ROOT}" OUTPUT_VARIABLE source)
+  cmake_path(GET file PARENT_PATH folder)
+  # A line holding ';' arrives split in two; the include is in the first part, which is all we read.
+  file(STRINGS "${file}" lines REGEX "^[ \t]*#[ \t]*include")
+  foreach(line IN LISTS lines)
+    if(NOT line MATCHES "^[ \t]*#[ \t]*include[ \t]*[<\"]([^>\"]+)[>\"]")
+      continue()
+    endif()
+    set(written "${CMAKE_MATCH_1}")
+    if(EXISTS "${folder}/${written}")
+      set(reached "${folder}/${written}")
+    else()
+      set(reached "${ROOT}/${written}")
+    endif()
+    cmake_path(NORMAL_PATH reached)
+    cmake_path(RELATIVE_PATH reached BASE_DIRECTORY "${ROOT}" OUTPUT_VARIABLE target)
+    include_allowed("${source}" "${target}" allowed)
+    if(NOT allowed)
+      list(APPEND breaches "  ${source} includes \"${written}\"")
+    endif()
+  endforeach()
+endforeach()
+
+list(LENGTH files checked)
+if(breaches)
+  list(JOIN breaches "\n" listed)
+  message(FATAL_ERROR "wall breached:\n  ${reason}\n${listed}\n")
+endif()
+message(STATUS "wall holds: ${checked} files of ${scanned}/ checked")
