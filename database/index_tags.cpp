@@ -78,6 +78,11 @@ std::string KeyExpression(const IndexTag& tag) {
     return "coalesce(rtrim((" + tag.expression + "), char(32, 9, 10, 11, 12, 13)), '')";
 }
 
+std::string TrimmedIndexText(std::string_view text) {
+    const std::size_t end = text.find_last_not_of(" \t\n\v\f\r");  // char(32, 9, 10, 11, 12, 13) above
+    return std::string(text.substr(0, end == std::string_view::npos ? 0 : end + 1));
+}
+
 void AddIndexTag(sqlite3* db, std::string_view table, std::string_view tag, std::string_view expression,
                  std::string_view key_field, TagKind kind) {
     const std::string where = "index tag " + Quoted(tag) + " of table " + Quoted(table) + ": ";

@@ -48,6 +48,9 @@ std::optional<IndexTag> FindIndexTag(sqlite3* db, std::string_view table, std::s
 // The normalised SQL expression that the tag's index holds (see above).
 std::string KeyExpression(const IndexTag& tag);
 
+// A text as a text tag's index holds it: trailing white space removed as KeyExpression removes it.
+std::string TrimmedIndexText(std::string_view text);
+
 // "text" / "number" and back; none for any other word.
 const char* TagKindName(TagKind kind);
 std::optional<TagKind> ParseTagKind(std::string_view name);

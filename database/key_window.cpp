@@ -74,6 +74,9 @@ class Planner {
 public:
     Planner(const QueryRowsRequest& request, const TagFacts& facts)
         : request_(request), tag_(facts.tag), key_is_numeric_(facts.key_is_numeric) {
+        // A text tag's index holds its values without trailing blanks, and a bound taken from a
+        // blank-padded field value must not lose the rows equal to the word.
+        filter_from_ = tag_.kind == TagKind::Text ? TrimmedIndexText(request_.filter_from) : request_.filter_from;
         value_ = KeyExpression(tag_);
         key_ = QuoteIdentifier(tag_.key_field);
         source_ = QuoteIdentifier(tag_.table) + " INDEXED BY " + QuoteIdentifier(tag_.index_name);
@@ -135,23 +138,25 @@ private:
         return AsParam(*number);
     }
 
-    // Whether a value of the tag lies inside the filter range, compared as SQLite compares them.
+    // Whether a value of the tag lies inside the filter range, compared exactly as the statements'
+    // own conditions compare it (an integer against an integer or a real by exact value).
     bool InFilter(const SqlParam& value) const {
         if (tag_.kind == TagKind::Text) {
             const auto& text = std::get<std::string>(value);
-            if (!request_.filter_from.empty() && text < request_.filter_from) return false;
+            if (!filter_from_.empty() && text < filter_from_) return false;
             if (request_.filter_to.empty()) return true;
             const auto above = Above(request_.filter_to);
             return !above || text < *above;
         }
-        const double number = AsDouble(value);
-        if (!request_.filter_from.empty() && number < AsDouble(IndexParam(request_.filter_from, "filter from")))
+        const Number number = AsNumber(value);
+        if (!filter_from_.empty() && CompareNumbers(number, AsNumber(IndexParam(filter_from_, "filter from"))) < 0)
             return false;
-        return request_.filter_to.empty() || number <= AsDouble(IndexParam(request_.filter_to, "filter to"));
+        return request_.filter_to.empty() ||
+               CompareNumbers(number, AsNumber(IndexParam(request_.filter_to, "filter to"))) <= 0;
     }
 
-    static double AsDouble(const SqlParam& number) {
-        if (const auto* whole = std::get_if<std::int64_t>(&number)) return static_cast<double>(*whole);
+    static Number AsNumber(const SqlParam& number) {
+        if (const auto* whole = std::get_if<std::int64_t>(&number)) return *whole;
         return std::get<double>(number);
     }
 
@@ -162,8 +167,7 @@ private:
     }
 
     void AddFilter(Conditions& where) const {
-        if (!request_.filter_from.empty())
-            where.Add(value_ + " >=", IndexParam(request_.filter_from, "filter from"));
+        if (!filter_from_.empty()) where.Add(value_ + " >=", IndexParam(filter_from_, "filter from"));
         if (request_.filter_to.empty()) return;
         if (tag_.kind == TagKind::Number) {
             where.Add(value_ + " <=", IndexParam(request_.filter_to, "filter to"));
@@ -187,6 +191,7 @@ private:
     const QueryRowsRequest& request_;
     const IndexTag& tag_;
     bool key_is_numeric_;
+    std::string filter_from_;  // the lower bound as the tag's index values compare with it
     std::string value_;   // the tag's key expression
     std::string key_;     // the quoted key column
     std::string source_;  // the table, forced onto the tag's index

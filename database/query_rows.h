@@ -13,7 +13,9 @@
 //     strictly after it (D = 1, ascending by value then key) or before it (D = 0, descending).
 //   - filter: A, unless empty, is an inclusive lower bound; B, unless empty, keeps the rows
 //     whose value is <= B or begins with B (a typed prefix as upper bound keeps its rows).
-//     Number tags compare I, A and B as numbers and refuse a text that is not one.
+//     A text tag reads A without trailing white space, as it holds its values, so a bound
+//     padded like a field value ("word  ") keeps the rows "word". Number tags compare I, A
+//     and B as numbers, exactly (as SQLite does), and refuse a text that is not one.
 //   - answer columns: 0 "key", the key as plain text (42 -> "42"); 1 "index_value", the
 //     tag's value as plain text (12.5 -> "12.5"); text tags' values carry no trailing blanks.
 //     The index value is a token (index_token.h): a value the host's code page cannot hold

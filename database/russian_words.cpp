@@ -2,6 +2,8 @@
 
 #include <fstream>
 
+#include "text/cp1251_literal.h"
+
 namespace rowlark::database {
 
 namespace {
@@ -13,18 +15,10 @@ const char* const kBuiltInWords[] = {
     "белый",   "чёрный",   "красный",  "зелёный",  "большой",  "малый",   "крепкий",  "лёгкий",  "кухонный",
     "садовый", "детский",  "офисный",  "стальной", "деревянный", "медный", "прочный", "новый",   "зимний"};
 
-// Decodes one UTF-8 sequence at text[i] (advancing i); 0 for a malformed one.
+// Decodes one UTF-8 sequence at text[i] (advancing i). An ill-formed one (overlong, truncated, a
+// stray continuation byte) gives kIllFormed, which no test below takes for a letter.
 char32_t NextCodePoint(const std::string& text, size_t& i) {
-    const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char lead = byte(i);
-    if (lead < 0x80) return text[i++];
-    if ((lead & 0xE0) == 0xC0 && i + 1 < text.size() && (byte(i + 1) & 0xC0) == 0x80) {
-        const char32_t cp = (char32_t(lead & 0x1F) << 6) | (byte(i + 1) & 0x3F);
-        i += 2;
-        return cp;
-    }
-    ++i;
-    return 0;
+    return cp1251::detail::DecodeUtf8(text.data(), text.size(), i);
 }
 
 bool IsLowerCyrillic(char32_t cp) { return (cp >= 0x0430 && cp <= 0x044F) || cp == 0x0451; }

@@ -6,14 +6,9 @@
 #include <cmath>
 #include <cstring>
 
+#include "text/decimal_text.h"
+
 namespace rowlark::database {
-
-namespace {
-
-constexpr int kPlainMinPlace = -30;  // plain text from 10^-30 ...
-constexpr int kPlainMaxPlace = 37;   // ... up to below 10^38
-
-}  // namespace
 
 std::string FormatReal(double value) {
     if (value == 0) return "0";  // -0.0 too: the provider's number has no negative zero
@@ -33,23 +28,11 @@ std::string FormatReal(double value) {
     std::string_view x = t.substr(e_at + 1);
     if (x.front() == '+') x.remove_prefix(1);
     (void)std::from_chars(x.data(), x.data() + x.size(), lead);
-    const int n = static_cast<int>(digits.size());
-    if (lead < kPlainMinPlace || lead > kPlainMaxPlace) {
+    if (!decimal_text::IsPlain(lead)) {
         out += t.substr(t.front() == '-' ? 1 : 0);
         return out;
     }
-    if (lead >= n - 1) {
-        out += digits;
-        out.append(static_cast<std::size_t>(lead - n + 1), '0');
-    } else if (lead >= 0) {
-        out.append(digits, 0, static_cast<std::size_t>(lead + 1));
-        out += '.';
-        out.append(digits, static_cast<std::size_t>(lead + 1));
-    } else {
-        out += "0.";
-        out.append(static_cast<std::size_t>(-lead - 1), '0');
-        out += digits;
-    }
+    decimal_text::AppendPlain(out, digits, lead);
     return out;
 }
 
@@ -80,6 +63,40 @@ std::optional<Number> ParseNumber(std::string_view text) {
         error == std::errc() && end == last && std::isfinite(fraction))
         return fraction;
     return std::nullopt;
+}
+
+namespace {
+
+template <typename T>
+int Order(T a, T b) {
+    return a < b ? -1 : b < a ? 1 : 0;
+}
+
+int CompareReals(double a, double b) {
+    if (std::isnan(a) || std::isnan(b)) return std::isnan(a) ? (std::isnan(b) ? 0 : -1) : 1;
+    return Order(a, b);
+}
+
+int CompareIntegerWithReal(std::int64_t whole, double real) {
+    constexpr double kTwoTo63 = 9223372036854775808.0;
+    if (std::isnan(real)) return 1;
+    if (real >= kTwoTo63) return -1;
+    if (real < -kTwoTo63) return 1;
+    // In this range the real's whole part is exact both as an int64 and as a double.
+    const auto real_whole = static_cast<std::int64_t>(real);
+    if (whole != real_whole) return Order(whole, real_whole);
+    return Order(static_cast<double>(real_whole), real);
+}
+
+}  // namespace
+
+int CompareNumbers(const Number& a, const Number& b) {
+    const auto* a_whole = std::get_if<std::int64_t>(&a);
+    const auto* b_whole = std::get_if<std::int64_t>(&b);
+    if (a_whole && b_whole) return Order(*a_whole, *b_whole);
+    if (a_whole) return CompareIntegerWithReal(*a_whole, std::get<double>(b));
+    if (b_whole) return -CompareIntegerWithReal(*b_whole, std::get<double>(a));
+    return CompareReals(std::get<double>(a), std::get<double>(b));
 }
 
 }  // namespace rowlark::database

@@ -28,4 +28,9 @@ std::string ColumnAsText(sqlite3_stmt* stmt, int column);
 using Number = std::variant<std::int64_t, double>;
 std::optional<Number> ParseNumber(std::string_view text);
 
+// -1, 0 or 1 as a lies below, on or above b, by exact value as SQLite compares numbers: an integer
+// against a real is not rounded to a double first (2^53 + 1 lies above the real 2^53). A NaN,
+// which SQLite keeps as NULL, lies below every number.
+int CompareNumbers(const Number& a, const Number& b);
+
 }  // namespace rowlark::database

@@ -125,7 +125,9 @@ std::optional<Answer> Model(std::vector<ModelRow> rows, const Request& r) {
             const auto v = static_cast<double>(row.number);
             return (r.from.empty() || v >= from_number) && (r.to.empty() || v <= to_number);
         }
-        return (r.from.empty() || row.value >= r.from) &&
+        // Index values carry no trailing white space, and the lower bound is read without it too.
+        const std::string from = r.from.substr(0, r.from.find_last_not_of(" \t\n\v\f\r") + 1);
+        return (from.empty() || row.value >= from) &&
                (r.to.empty() || row.value <= r.to || StartsWith(row.value, r.to));
     };
     std::sort(rows.begin(), rows.end(), [&](const ModelRow& a, const ModelRow& b) {

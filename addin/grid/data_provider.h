@@ -35,11 +35,11 @@ public:
     virtual int ReservedQuery1() { return 0; }
     // TRUE with count set when the number of rows is known.
     virtual BOOL GetRowCount(int& /*count*/) { return FALSE; }
-    virtual void ReservedHook1(long) {}
-    virtual void ReservedHook2(long) {}
+    virtual void ReservedHook1(LONG) {}
+    virtual void ReservedHook2(LONG) {}
     // Sends code 1 to the grid window; the window's answer, or 0 without a window.
     virtual LRESULT NotifyGridCode1() { return Notify(kGridNotifyCode1, 0); }
-    virtual int ReservedQuery2(long) { return 0; }
+    virtual int ReservedQuery2(LONG) { return 0; }
     virtual void QuickSearch(const SearchRequest& /*request*/) {}
     virtual void NotifyGridCode0() {}
     virtual void ReservedHook3() {}

@@ -124,7 +124,7 @@ void RunDirect(benchmark::State& state, const char* text) {
     std::size_t arena_bytes = 0;
     for (auto _ : state) {
         CString query(text);
-        long count = 0;
+        LONG count = 0;
         OleDb::CResultDirectAccessProxy result = command.ExecuteStatementExternalDirect(query, count);
         if (count != kRows) state.SkipWithError("wrong row count");
         state.PauseTiming();

@@ -100,7 +100,7 @@ Loaded* LoadedTable(benchmark::State& state, long rows) {
 OleDb::CResultDirectAccessProxy DirectResult(Loaded& loaded) {
     OleDb::CCommandProxy command(loaded.data->CreateCommand());
     CString text(kQuery.c_str());
-    long count = 0;
+    LONG count = 0;
     return command.ExecuteStatementExternalDirect(text, count);
 }
 

@@ -68,7 +68,7 @@ COLEDBCommand::Outcome COLEDBCommand::ExecuteDirect(std::string_view text) {
         outcome.error = e.what();
     }
     if (replaced && outcome.result) oledb_backend::WarnTextReplaced();
-    long forced = 0;
+    long long forced = 0;
     if (outcome.result && oledb_faults::ForcedRowCount(forced)) outcome.count = forced;
     if (outcome.result && oledb_faults::CallFails(oledb_faults::Call::kRowCount)) outcome.count = -1;
     return outcome;

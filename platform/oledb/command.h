@@ -28,7 +28,7 @@ public:
 
     struct Outcome {
         std::shared_ptr<oledb_backend::Result> result;  // null when the execution failed
-        long count = 0;                                  // rows of a direct result
+        long long count = 0;                             // rows of a direct result
         std::string error;                               // the failure, UTF-8
     };
     // Runs text (CP1251): a call of a registered procedure, or one SQL statement.

@@ -13,7 +13,7 @@ struct Faults {
     long rows_from = -1;  // -1: none
     std::set<std::pair<int, long>> values;
     bool count_forced = false;
-    long count = 0;
+    long long count = 0;
 
     long fail_at = 0;          // the counted call that fails; 0: none
     bool every_later = false;  // calls after fail_at fail as well
@@ -33,7 +33,7 @@ void FailCreateCommand(bool fail) { State().create_command = fail; }
 void FailGetRowAt(long row) { State().rows.insert(row); }
 void FailGetRowFrom(long row) { State().rows_from = row; }
 void FailFieldValue(int column, long row) { State().values.insert({column, row}); }
-void ReportRowCount(long count) {
+void ReportRowCount(long long count) {
     State().count_forced = true;
     State().count = count;
 }
@@ -75,7 +75,7 @@ bool GetRowFails(long row) {
     return f.rows.count(row) != 0 || (f.rows_from >= 0 && row >= f.rows_from);
 }
 bool FieldValueFails(int column, long row) { return State().values.count({column, row}) != 0; }
-bool ForcedRowCount(long& count) {
+bool ForcedRowCount(long long& count) {
     if (!State().count_forced) return false;
     count = State().count;
     return true;

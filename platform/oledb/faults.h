@@ -19,7 +19,7 @@ void FailGetRowFrom(long row);
 // GetFieldValue of this column on this row answers false.
 void FailFieldValue(int column, long row);
 // A direct execution reports this count (0 or -1: unknown) instead of the number of rows.
-void ReportRowCount(long count);
+void ReportRowCount(long long count);
 
 // The operations that can fail, each taking its own road when it does.
 enum class Call {
@@ -57,7 +57,7 @@ bool CreateCommandFails();
 bool GetRowFails(long row);
 bool FieldValueFails(int column, long row);
 // True, with the count to report, when a row count is forced.
-bool ForcedRowCount(long& count);
+bool ForcedRowCount(long long& count);
 // Counts one call of the operation; true when it is to fail.
 bool CallFails(Call call);
 

@@ -9,6 +9,7 @@
 #include "platform/mfc/cstring.h"
 #include "platform/runtime/context.h"
 #include "platform/runtime/value.h"
+#include "platform/win/windows.h"
 
 class COLEDBCommand;  // a command on one connection; owned by the CCommandProxy made from it
 namespace oledb_backend {
@@ -79,7 +80,7 @@ public:
     CResultDirectAccessProxy(std::nullptr_t = nullptr) {}  // NOLINT: made from a null result
     explicit CResultDirectAccessProxy(std::shared_ptr<oledb_backend::Result> result);
     // Positions on row (from 0); false when there is no such row.
-    bool GetRow(long row);
+    bool GetRow(LONG row);
 };
 
 // A result streamed from the database in one forward pass; nothing is held beyond the current row.
@@ -100,12 +101,13 @@ public:
     void SetTextParam(const CString& name, const CValue& value);
     // While on, every statement run is written to the host's message window.
     void SetDebugMode(bool on);
-    // Runs text and keeps all its rows; count is the number of rows. A failing statement raises a host
-    // run-time error with the database's message and gives a result that is not valid.
+    // Runs text and keeps all its rows; count is the number of rows, -1 (unknown) when that does not
+    // fit the host's 32-bit LONG. A failing statement raises a host run-time error with the
+    // database's message and gives a result that is not valid.
     // A call of a procedure the database offers ("QueryRows ('a', 1)") runs that procedure.
-    CResultDirectAccessProxy ExecuteStatementExternalDirect(CString& text, long& count);
+    CResultDirectAccessProxy ExecuteStatementExternalDirect(CString& text, LONG& count);
     // Runs text and streams its rows; count is not set. Errors as above.
-    CResultSequentialAccessProxy ExecuteStatementExternalSequential(CString& text, long& count);
+    CResultSequentialAccessProxy ExecuteStatementExternalSequential(CString& text, LONG& count);
 
 private:
     std::shared_ptr<COLEDBCommand> command_;

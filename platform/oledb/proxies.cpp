@@ -1,6 +1,8 @@
 // The handles of oledb.h: results, commands and the meta-name parser. Here the layer meets the
 // host: failures that the backend answers as values or CursorError become host run-time errors.
 
+#include <limits>
+
 #include "platform/oledb/command.h"
 #include "platform/oledb/faults.h"
 #include "platform/oledb/host_number.h"
@@ -66,7 +68,7 @@ bool CResultProxy::GetFieldValue(int column, CValue& value) const {
 CResultDirectAccessProxy::CResultDirectAccessProxy(std::shared_ptr<oledb_backend::Result> result)
     : CResultProxy(std::move(result)) {}
 
-bool CResultDirectAccessProxy::GetRow(long row) {
+bool CResultDirectAccessProxy::GetRow(LONG row) {
     if (!result_) return false;
     if (oledb_faults::GetRowFails(row) || oledb_faults::CallFails(oledb_faults::Call::kGetRow)) {
         result_->MoveTo(-1);  // as a real failure, it leaves no current row
@@ -114,6 +116,8 @@ Handle Finish(COLEDBCommand::Outcome& outcome) {
     return Handle(std::move(outcome.result));
 }
 
+constexpr long long kMaxHostCount = std::numeric_limits<LONG>::max();
+
 const char* NoCommandText() {
     static constexpr cp1251::Literal kText{"Команда OLE DB не создана"};
     return kText.c_str();
@@ -121,18 +125,19 @@ const char* NoCommandText() {
 
 }  // namespace
 
-CResultDirectAccessProxy CCommandProxy::ExecuteStatementExternalDirect(CString& text, long& count) {
+CResultDirectAccessProxy CCommandProxy::ExecuteStatementExternalDirect(CString& text, LONG& count) {
     count = 0;
     if (!command_) {
         CBLModule::RaiseExtRuntimeError(NoCommandText(), kErrorFlag);
         return CResultDirectAccessProxy();
     }
     COLEDBCommand::Outcome outcome = command_->ExecuteDirect(text.view());
-    if (outcome.result) count = outcome.count;
+    // The host's count is 32 bits: a larger one would arrive as a wrong, perhaps negative, number.
+    if (outcome.result) count = outcome.count <= kMaxHostCount ? static_cast<LONG>(outcome.count) : -1;
     return Finish<CResultDirectAccessProxy>(outcome);
 }
 
-CResultSequentialAccessProxy CCommandProxy::ExecuteStatementExternalSequential(CString& text, long& /*count*/) {
+CResultSequentialAccessProxy CCommandProxy::ExecuteStatementExternalSequential(CString& text, LONG& /*count*/) {
     if (!command_) {
         CBLModule::RaiseExtRuntimeError(NoCommandText(), kErrorFlag);
         return CResultSequentialAccessProxy();

@@ -5,29 +5,33 @@
 #include <cmath>
 #include <limits>
 
+#include "text/decimal_text.h"
+
 namespace {
 
-using U128 = unsigned __int128;
+using U128 = CNumeric::MantissaMagnitude;
+using I128 = CNumeric::Mantissa;
 
-constexpr int kPlainMinPlace = -30;  // plain text from 10^-30 ...
-constexpr int kPlainMaxPlace = 37;   // ... up to below 10^38
-
-// 10^0 .. 10^38, every one below 2^127.
+// 10^0 .. 10^38, every one below 2^127. Made on first use: Boost's 128-bit integer (the 32-bit
+// build's) is not a constant expression, and numbers are made during other files' start-up.
 struct Powers {
     U128 p[CNumeric::kDigits + 1] = {};
-    constexpr Powers() {
+    Powers() {
         p[0] = 1;
         for (int i = 1; i <= CNumeric::kDigits; ++i) p[i] = p[i - 1] * 10;
     }
 };
-constexpr Powers kPow10;
+const Powers& Pow10() {
+    static const Powers powers;
+    return powers;
+}
 
-U128 Magnitude(__int128 m) { return m < 0 ? static_cast<U128>(-(m + 1)) + 1 : static_cast<U128>(m); }
+U128 Magnitude(I128 m) { return m < 0 ? static_cast<U128>(-(m + 1)) + 1 : static_cast<U128>(m); }
 
 // Number of decimal digits of m; 0 for 0.
 int DigitCount(U128 m) {
     int n = 0;
-    while (n <= CNumeric::kDigits && m >= kPow10.p[n]) ++n;
+    while (n <= CNumeric::kDigits && m >= Pow10().p[n]) ++n;
     return n;
 }
 
@@ -46,46 +50,46 @@ std::string Digits(U128 m) {
 int CompareMagnitudes(U128 a, int ea, U128 b, int eb) {
     if (a == 0 || b == 0) return (a != 0) - (b != 0);
     const int da = DigitCount(a), db = DigitCount(b);
-    const long top_a = static_cast<long>(ea) + da, top_b = static_cast<long>(eb) + db;
+    const int top_a = ea + da, top_b = eb + db;
     if (top_a != top_b) return top_a < top_b ? -1 : 1;
     // Same leading place: the one with fewer digits is widened to the other's (at most 38).
-    if (da < db) a *= kPow10.p[db - da];
-    else b *= kPow10.p[da - db];
+    if (da < db) a *= Pow10().p[db - da];
+    else b *= Pow10().p[da - db];
     return (a > b) - (a < b);
 }
 
-int Sign(__int128 m) { return (m > 0) - (m < 0); }
+int Sign(I128 m) { return (m > 0) - (m < 0); }
 
 }  // namespace
 
-std::optional<CNumeric> CNumeric::FromDigits(bool negative, std::string_view digits, long exponent) {
+std::optional<CNumeric> CNumeric::FromDigits(bool negative, std::string_view digits, std::int64_t exponent) {
     while (!digits.empty() && digits.front() == '0') digits.remove_prefix(1);
     while (!digits.empty() && digits.back() == '0') {
         digits.remove_suffix(1);
         ++exponent;
     }
     if (digits.empty()) return CNumeric();
-    const long n = static_cast<long>(digits.size());
+    const auto n = static_cast<std::int64_t>(digits.size());
     // Digits kept: at most kDigits, and none below the finest place.
-    long keep = std::min<long>(n, kDigits);
-    const long lowest = exponent + (n - keep);
+    std::int64_t keep = std::min<std::int64_t>(n, kDigits);
+    const std::int64_t lowest = exponent + (n - keep);
     if (lowest < kMinExponent) keep -= kMinExponent - lowest;
     if (keep < 0) return CNumeric();  // below half the finest place
     U128 m = 0;
-    for (long i = 0; i < keep; ++i) m = m * 10 + static_cast<unsigned>(digits[static_cast<std::size_t>(i)] - '0');
-    long e = exponent + (n - keep);
+    for (std::int64_t i = 0; i < keep; ++i) m = m * 10 + static_cast<unsigned>(digits[static_cast<std::size_t>(i)] - '0');
+    std::int64_t e = exponent + (n - keep);
     if (keep < n) {  // half to even, on the first digit dropped and whether any other is not zero
         const int first = digits[static_cast<std::size_t>(keep)] - '0';
         const bool rest = digits.find_first_not_of('0', static_cast<std::size_t>(keep) + 1) != std::string_view::npos;
         if (first > 5 || (first == 5 && (rest || (m & 1) != 0))) ++m;
-        if (m == kPow10.p[kDigits]) {
-            m = kPow10.p[kDigits - 1];
+        if (m == Pow10().p[kDigits]) {
+            m = Pow10().p[kDigits - 1];
             ++e;
         }
     }
     if (m == 0) return CNumeric();
     if (e + DigitCount(m) > kLimitExponent) return std::nullopt;
-    const auto signed_m = static_cast<__int128>(m);
+    const auto signed_m = static_cast<I128>(m);
     return CNumeric(negative ? -signed_m : signed_m, static_cast<int>(e));
 }
 
@@ -106,7 +110,7 @@ std::optional<CNumeric> CNumeric::TryFromDouble(double value) {
             if (r / kPow10Double[k] != magnitude) continue;
             const auto digits = static_cast<long long>(r);
             if (k > 0 && digits % 10 == 0) break;  // not the fewest digits after all: leave it to the text
-            return CNumeric(value < 0 ? -static_cast<__int128>(digits) : static_cast<__int128>(digits), -k);
+            return CNumeric(value < 0 ? -static_cast<I128>(digits) : static_cast<I128>(digits), -k);
         }
     }
     // The shortest digits that read back, "d.ddde±x", from std::to_chars.
@@ -124,7 +128,7 @@ std::optional<CNumeric> CNumeric::TryFromDouble(double value) {
     if (x.front() == '+') x.remove_prefix(1);
     (void)std::from_chars(x.data(), x.data() + x.size(), exponent);
     // Every finite double lies well inside the range: -324 - 16 > kMinExponent, 308 < kLimitExponent.
-    return FromDigits(negative, digits, exponent - static_cast<long>(digits.size()) + 1);
+    return FromDigits(negative, digits, exponent - static_cast<std::int64_t>(digits.size()) + 1);
 }
 
 CNumeric CNumeric::FromDouble(double value) { return TryFromDouble(value).value_or(CNumeric()); }
@@ -135,7 +139,7 @@ std::optional<CNumeric> CNumeric::TryParse(std::string_view text) {
     bool negative = false;
     if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
     std::string digits;  // significant digits from the first non-zero one on
-    long exponent = 0;   // of the last digit in digits
+    std::int64_t exponent = 0;  // of the last digit in digits
     bool any_digit = false;
     bool in_fraction = false;
     for (; i < text.size(); ++i) {
@@ -156,9 +160,10 @@ std::optional<CNumeric> CNumeric::TryParse(std::string_view text) {
         bool exp_negative = false;
         if (j < text.size() && (text[j] == '-' || text[j] == '+')) exp_negative = text[j++] == '-';
         // Capped far beyond the range, so that a long exponent cannot overflow and still says "beyond".
-        constexpr long kCap = 1000000000000000;
-        long value = 0;
-        for (; j < text.size() && text[j] >= '0' && text[j] <= '9'; ++j) value = std::min(kCap, value * 10 + (text[j] - '0'));
+        constexpr std::int64_t kCap = 1000000000000000;
+        std::int64_t value = 0;
+        for (; j < text.size() && text[j] >= '0' && text[j] <= '9'; ++j)
+            value = std::min<std::int64_t>(kCap, value * 10 + (text[j] - '0'));
         exponent += exp_negative ? -value : value;
     }
     return FromDigits(negative, digits, exponent);
@@ -174,10 +179,12 @@ CNumeric::operator long() const {
         whole = magnitude;
         for (int e = 0; e < exponent_ && whole != 0; ++e) whole *= 10;
     } else {
-        whole = -exponent_ > kDigits ? 0 : magnitude / kPow10.p[-exponent_];
+        whole = -exponent_ > kDigits ? 0 : magnitude / Pow10().p[-exponent_];
     }
-    if (mantissa_ < 0) whole = -whole;
-    return static_cast<long>(static_cast<std::int32_t>(static_cast<std::uint32_t>(whole)));
+    // Only the low 32 bits are kept, negated there: the same modulo 2^32 as negating all 128.
+    auto low = static_cast<std::uint32_t>(whole & U128(0xFFFFFFFFu));
+    if (mantissa_ < 0) low = 0u - low;
+    return static_cast<long>(static_cast<std::int32_t>(low));
 }
 
 std::int64_t CNumeric::ToInt64() const {
@@ -188,9 +195,9 @@ std::int64_t CNumeric::ToInt64() const {
     if (exponent_ >= 0) {
         // Past 19 digits no 64-bit integer is left.
         if (magnitude != 0 && DigitCount(magnitude) + exponent_ > 19) return mantissa_ < 0 ? kMin : kMax;
-        whole = magnitude * kPow10.p[exponent_ > 19 ? 0 : exponent_];
+        whole = magnitude * Pow10().p[exponent_ > 19 ? 0 : exponent_];
     } else if (-exponent_ <= kDigits) {
-        whole = magnitude / kPow10.p[-exponent_];
+        whole = magnitude / Pow10().p[-exponent_];
     }
     if (mantissa_ < 0) return whole > static_cast<U128>(kMax) ? kMin : -static_cast<std::int64_t>(whole);
     return whole > static_cast<U128>(kMax) ? kMax : static_cast<std::int64_t>(whole);
@@ -221,19 +228,8 @@ std::string CNumeric::Format() const {
     const long n = static_cast<long>(digits.size());
     const long lead = exponent + n - 1;  // place of the first digit
     std::string out = mantissa_ < 0 ? "-" : "";
-    if (lead >= kPlainMinPlace && lead <= kPlainMaxPlace) {
-        if (exponent >= 0) {
-            out += digits;
-            out.append(static_cast<std::size_t>(exponent), '0');
-        } else if (lead >= 0) {
-            out.append(digits, 0, static_cast<std::size_t>(lead + 1));
-            out += '.';
-            out.append(digits, static_cast<std::size_t>(lead + 1));
-        } else {
-            out += "0.";
-            out.append(static_cast<std::size_t>(-lead - 1), '0');
-            out += digits;
-        }
+    if (decimal_text::IsPlain(lead)) {
+        decimal_text::AppendPlain(out, digits, lead);
         return out;
     }
     out += digits.front();

@@ -10,6 +10,10 @@
 #include <string>
 #include <string_view>
 
+#ifndef __SIZEOF_INT128__
+#include <boost/multiprecision/cpp_int.hpp>
+#endif
+
 class CNumeric {
 public:
     static constexpr int kDigits = 38;           // significant decimal digits
@@ -49,12 +53,22 @@ public:
     friend bool operator!=(const CNumeric& a, const CNumeric& b) { return !(a == b); }
     friend bool operator<(const CNumeric& a, const CNumeric& b);
 
+    // The mantissa's type: the compiler's own 128-bit integer where it has one; on 32-bit x86 (the
+    // host's own target) it has none, and Boost's fixed 128-bit integer takes its place.
+#ifdef __SIZEOF_INT128__
+    using Mantissa = __int128;
+    using MantissaMagnitude = unsigned __int128;
+#else
+    using Mantissa = boost::multiprecision::int128_t;
+    using MantissaMagnitude = boost::multiprecision::uint128_t;
+#endif
+
 private:
-    CNumeric(__int128 mantissa, int exponent) : mantissa_(mantissa), exponent_(exponent) {}
+    CNumeric(Mantissa mantissa, int exponent) : mantissa_(mantissa), exponent_(exponent) {}
     // ±digits × 10^exponent (digits: decimal digits), rounded to the number's precision and
     // range; nullopt when its magnitude reaches 10^kLimitExponent.
-    static std::optional<CNumeric> FromDigits(bool negative, std::string_view digits, long exponent);
+    static std::optional<CNumeric> FromDigits(bool negative, std::string_view digits, std::int64_t exponent);
 
-    __int128 mantissa_ = 0;  // |mantissa_| < 10^kDigits
+    Mantissa mantissa_ = 0;  // |mantissa_| < 10^kDigits
     int exponent_ = 0;       // value = mantissa_ * 10^exponent_, kMinExponent <= exponent_
 };

@@ -10,6 +10,7 @@ using WPARAM = std::uintptr_t;
 using LPARAM = std::intptr_t;
 using LRESULT = std::intptr_t;
 using DWORD = std::uint32_t;
+using LONG = std::int32_t;  // Windows' long: 32 bits on the host's platform, whatever long is here
 using LPVOID = void*;
 using LPCSTR = const char*;
 

@@ -6,6 +6,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <utility>
@@ -58,18 +59,40 @@ inline Rows Read(oledb_backend::RowCursor& cursor) {
 
 inline Rows Answer(sqlite3* db, const Call& call) { return Read(*QueryRows(db, call.Args())); }
 
-// Pages through the whole tag, each page starting after the previous page's last row.
-inline Rows PageThrough(sqlite3* db, Call call, std::int64_t page) {
+// Pages through the whole tag with pages of `page` rows, each page starting after the previous
+// page's last row and given by answer(call). A walk still going after max_pages pages fails the test
+// and stops there: a page that repeats its start row would otherwise page on for ever.
+template <typename Answerer>
+Rows PageThroughWith(const Answerer& answer, Call call, std::int64_t page, std::int64_t max_pages) {
     Rows all;
+    if (page < 1) {
+        ADD_FAILURE() << "a page holds at least one row, got " << page;
+        return all;
+    }
     call.count = page;
-    for (;;) {
-        Rows rows = Answer(db, call);
+    for (std::int64_t pages = 0; pages < max_pages; ++pages) {
+        Rows rows = answer(call);
         all.insert(all.end(), rows.begin(), rows.end());
         if (static_cast<std::int64_t>(rows.size()) < page) return all;
         call.index = rows.back().second;
         call.key = rows.back().first;
         call.inclusive = false;
     }
+    ADD_FAILURE() << "paging has not ended after " << max_pages << " pages of " << page << " rows ("
+                  << all.size() << " rows read): a page does not move past its start";
+    return all;
+}
+
+inline std::int64_t RowCount(sqlite3* db, const std::string& table) {
+    Statement count(db, "SELECT count(*) FROM " + QuoteIdentifier(table));
+    count.Step();
+    return count.ColumnInt(0);
+}
+
+// The same through QueryRows, over a table of n rows: a whole walk takes n / page + 1 pages at most.
+inline Rows PageThrough(sqlite3* db, Call call, std::int64_t page) {
+    const std::int64_t max_pages = RowCount(db, call.table) / std::max<std::int64_t>(page, 1) + 2;
+    return PageThroughWith([db](const Call& each) { return Answer(db, each); }, std::move(call), page, max_pages);
 }
 
 // Every row of a query, as (column 0, column 1) texts: the expected order, computed without any tag.

@@ -89,7 +89,7 @@ protected:
     // The key texts QueryRows names for the whole table, in tag order.
     std::vector<std::string> KeyTexts(const std::string& table) {
         CString call{std::string_view("QueryRows ('" + table + "', 'ord', '', '', 100, 'k',1, '', '',0)")};
-        long unused = 0;
+        LONG unused = 0;
         auto answer = command_.ExecuteStatementExternalSequential(call, unused);
         std::vector<std::string> keys;
         CValue value;
@@ -111,7 +111,7 @@ protected:
             list += '\'';
         }
         CString query{std::string_view("SELECT k FROM " + table + " WHERE k IN (" + list + ") ORDER BY ord")};
-        long count = 0;
+        LONG count = 0;
         auto rows = command_.ExecuteStatementExternalDirect(query, count);
         std::vector<std::string> texts;
         CValue value;

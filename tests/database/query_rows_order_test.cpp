@@ -1,6 +1,8 @@
 // The order QueryRows walks a tag in: forwards and backwards, over text and number tags,
 // from either end and from a start row, across runs of equal values.
 
+#include <gtest/gtest-spi.h>
+
 #include "tests/database/database_fixture.h"
 
 namespace rowlark::database::testing {
@@ -50,6 +52,20 @@ TEST_F(QueryRowsOrder, PagingBackwardVisitsEveryRowOnceInReverseOrder) {
             EXPECT_EQ(PageThrough(db(), call, page), Reversed(Select(db(), sql))) << tag << " page " << page;
         }
     }
+}
+
+TEST_F(QueryRowsOrder, PagingThatRepeatsItsStartRowFailsTheTestInsteadOfHanging) {
+    // A fault that takes every page's start row again: pages of one row never move.
+    const auto repeating = [&](Call call) {
+        call.inclusive = true;
+        return Answer(db(), call);
+    };
+    Rows walked;
+    EXPECT_NONFATAL_FAILURE(walked = PageThroughWith(repeating, On("name"), 1, 5), "has not ended after 5 pages");
+    EXPECT_EQ(walked, Rows(5, Select(db(), kByName).front()));
+    // The limit PageThrough sets leaves room for a whole walk with its last, empty page.
+    EXPECT_EQ(PageThroughWith([&](const Call& call) { return Answer(db(), call); }, On("name"), 6, 60 / 6 + 1),
+              Select(db(), kByName));
 }
 
 TEST_F(QueryRowsOrder, StartInsideRunOfEqualValuesContinuesWithLaterKeysThenLaterValues) {

@@ -144,6 +144,24 @@ TEST(RussianWords, CapitalisesCyrillicAndLatinFirstLetters) {
     EXPECT_EQ(CapitaliseFirst(""), "");
 }
 
+TEST(RussianWords, IllFormedUtf8IsNoLetter) {
+    // C1 A1 is an overlong form of "a", C0 80 one of the zero byte: neither is a letter to capitalise.
+    EXPECT_EQ(CapitaliseFirst("\xC1\xA1" "bcd"), "\xC1\xA1" "bcd");
+    EXPECT_EQ(CapitaliseFirst("\xC0\x80"), "\xC0\x80");
+    EXPECT_EQ(CapitaliseFirst("\xD1"), "\xD1") << "a lead byte without its continuation";
+    const std::string path = ::testing::TempDir() + "rowlark_ill_formed_words.dic";
+    {
+        std::FILE* file = std::fopen(path.c_str(), "w");
+        ASSERT_NE(file, nullptr);
+        // An overlong "в" (E0 90 B2), a truncated "л", a stray continuation byte, then one good word.
+        std::fputs("4\nсто\xE0\x90\xB2\nсто\xD0\nст\x80ол\nкомод\n", file);
+        std::fclose(file);
+    }
+    const WordList list = LoadRussianWords(path);
+    std::remove(path.c_str());
+    EXPECT_EQ(list.words, (std::vector<std::string>{"комод"}));
+}
+
 TEST(RussianWords, KeepsOnlyLowerCaseCyrillicWordsOfFourToTwelveLetters) {
     const std::string path = ::testing::TempDir() + "rowlark_words.dic";
     {

@@ -17,7 +17,7 @@ protected:
 };
 
 TEST_F(Command, FailingStatementIsRaisedWithTheDatabasesMessageAndGivesNoResult) {
-    long count = 99;
+    LONG count = 99;
     auto result = Direct("SELECT * FROM missing", count);
     EXPECT_FALSE(result.IsValid());
     EXPECT_EQ(count, 0);
@@ -29,7 +29,7 @@ TEST_F(Command, FailingStatementIsRaisedWithTheDatabasesMessageAndGivesNoResult)
 TEST_F(Command, FailingStatementMayLeaveByTheHostsThrowAndTheCommandStaysUsable) {
     host_errors::SetRaiseThrows(true);
     CString bad("SELECT FROM");
-    long count = 0;
+    LONG count = 0;
     EXPECT_THROW(command_.ExecuteStatementExternalDirect(bad, count), HostRuntimeError);
     EXPECT_THROW(command_.ExecuteStatementExternalSequential(bad, count), HostRuntimeError);
     EXPECT_EQ(host_errors::Raised().size(), 2u);
@@ -46,7 +46,7 @@ TEST_F(Command, RefusesEmptyTextsAndMoreThanOneStatement) {
 }
 
 TEST_F(Command, StatementWithoutRowsRunsAndGivesAValidEmptyResult) {
-    long count = 5;
+    LONG count = 5;
     auto result = Direct("UPDATE t SET qty = qty + 1", count);
     EXPECT_TRUE(result.IsValid());
     EXPECT_TRUE(result.IsEmpty());
@@ -121,7 +121,7 @@ TEST_F(Command, HandleWithoutACommandIsNotValidAndRaisesOnExecution) {
     none.SetTextParam("a", CValue());
     none.SetDebugMode(true);
     CString text("SELECT 1");
-    long count = 3;
+    LONG count = 3;
     EXPECT_FALSE(none.ExecuteStatementExternalDirect(text, count).IsValid());
     EXPECT_EQ(count, 0);
     EXPECT_FALSE(none.ExecuteStatementExternalSequential(text, count).IsValid());

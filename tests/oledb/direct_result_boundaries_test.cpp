@@ -91,7 +91,7 @@ TEST_F(DirectResultBoundaries, TextsAtEveryLengthByteLimitReadBackWholeWithTheVa
         Exec("INSERT INTO t VALUES (" + std::to_string(i) + ", " + std::to_string(kTextCases[i].cyrillic) + ", " +
              std::to_string(kTextCases[i].ascii) + ")");
     // hex(zeroblob(n)) is 2n zeros; each pair of them becomes one letter.
-    long count = 0;
+    LONG count = 0;
     auto result = Direct(
         "SELECT place, replace(hex(zeroblob(cyrillic)), '00', 'Ж') || replace(hex(zeroblob(ascii)), '00', 'a'),"
         " -place FROM t ORDER BY place",
@@ -171,7 +171,7 @@ TEST_F(DirectResultBoundaries, FirstAndLastRowsOfOneRowAndManyRowResults) {
     // 70,000 rows: more than 16-bit row numbers, each a value of its own width.
     Exec("WITH RECURSIVE s(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM s WHERE i < 70000)"
          " INSERT INTO r SELECT i * 40000 FROM s");
-    long count = 0;
+    LONG count = 0;
     auto many = Direct("SELECT v FROM r ORDER BY rowid", count);
     ASSERT_EQ(count, 70001);
     ASSERT_TRUE(many.GetRow(70000));

@@ -11,7 +11,7 @@ protected:
 };
 
 TEST_F(DirectResult, CountsRowsAndNamesColumnsInCp1251) {
-    long count = -5;
+    LONG count = -5;
     auto result = Direct("SELECT id, name AS Наименование, price FROM goods ORDER BY rowid", count);
     ASSERT_TRUE(result.IsValid());
     EXPECT_EQ(count, 4);
@@ -103,7 +103,7 @@ TEST_F(DirectResult, GivesNullAsTheEmptyValueAndAnEmptyTextAsText) {
 }
 
 TEST_F(DirectResult, EmptyResultIsValidWithColumnsAndNoRows) {
-    long count = 7;
+    LONG count = 7;
     auto result = Direct("SELECT id, name FROM goods WHERE id = 100", count);
     ASSERT_TRUE(result.IsValid());
     EXPECT_TRUE(result.IsEmpty());

@@ -59,7 +59,7 @@ TEST_F(Faults, ValueThatCannotBeRead) {
 TEST_F(Faults, DirectExecutionThatReportsNoRowCount) {
     for (long reported : {0L, -1L}) {
         oledb_faults::ReportRowCount(reported);
-        long count = 123;
+        LONG count = 123;
         auto result = Direct("SELECT a FROM t", count);
         EXPECT_EQ(count, reported);
         EXPECT_FALSE(result.IsEmpty());
@@ -76,7 +76,7 @@ TEST_F(Faults, ResetAllClearsEveryFailure) {
     oledb_faults::FailFieldValue(0, 0);
     oledb_faults::ReportRowCount(-1);
     oledb_faults::ResetAll();
-    long count = 0;
+    LONG count = 0;
     auto result = Direct("SELECT a FROM t", count);
     EXPECT_EQ(count, 4);
     CValue v;

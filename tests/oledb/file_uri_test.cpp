@@ -37,7 +37,7 @@ protected:
         if (!data.Open(oledb_backend::FileUri(path).c_str())) return "not opened: " + LastError();
         OleDb::CCommandProxy command(data.CreateCommand());
         CString sql("SELECT x FROM mark");
-        long count = 0;
+        LONG count = 0;
         auto result = command.ExecuteStatementExternalDirect(sql, count);
         CValue x;
         if (!result.IsValid() || !result.GetRow(0) || !result.GetFieldValue(0, x)) return "no mark: " + LastError();

@@ -77,7 +77,7 @@ TEST_F(OleDbDataScript, ConnectionTextsNameTheFileInSeveralForms) {
         EXPECT_TRUE(other.Open(cp1251::FromUtf8(text).c_str())) << text << LastError();
         OleDb::CCommandProxy command(other.CreateCommand());
         CString sql("SELECT count(*) FROM sqlite_master");
-        long count = 0;
+        LONG count = 0;
         EXPECT_TRUE(command.ExecuteStatementExternalDirect(sql, count).IsValid()) << text;
     }
 }
@@ -123,7 +123,7 @@ TEST_F(OleDbDataScript, CommandsKeepTheConnectionAliveAfterCloseAndDestruction) 
     owner->Close();
     owner->DecrRef();  // the object is gone; its command is not
     CString sql("SELECT x FROM t");
-    long count = 0;
+    LONG count = 0;
     auto result = command.ExecuteStatementExternalDirect(sql, count);
     EXPECT_EQ(count, 1);
     CValue x;

@@ -47,17 +47,17 @@ protected:
         ASSERT_TRUE(data_->Execute(cp1251::FromUtf8(utf8_sql).c_str())) << LastError();
     }
 
-    OleDb::CResultDirectAccessProxy Direct(const std::string& utf8_sql, long& count) {
+    OleDb::CResultDirectAccessProxy Direct(const std::string& utf8_sql, LONG& count) {
         CString text(std::string_view(cp1251::FromUtf8(utf8_sql)));
         return command_.ExecuteStatementExternalDirect(text, count);
     }
     OleDb::CResultDirectAccessProxy Direct(const std::string& utf8_sql) {
-        long count = 0;
+        LONG count = 0;
         return Direct(utf8_sql, count);
     }
     OleDb::CResultSequentialAccessProxy Sequential(const std::string& utf8_sql) {
         CString text(std::string_view(cp1251::FromUtf8(utf8_sql)));
-        long unused = 0;
+        LONG unused = 0;
         return command_.ExecuteStatementExternalSequential(text, unused);
     }
 

@@ -61,7 +61,7 @@ protected:
 };
 
 TEST_F(Procedures, CallTextRunsTheRegisteredProcedureWithItsArguments) {
-    long count = 0;
+    LONG count = 0;
     auto result = Direct("EchoRows ('it''s', -5, 'Ёж')", count);
     ASSERT_TRUE(result.IsValid()) << LastError();
     ASSERT_EQ(g_received.size(), 3u);
@@ -103,7 +103,7 @@ TEST_F(Procedures, ProcedureFailureIsRaisedWithItsMessageOnBothRoads) {
     EXPECT_EQ(LastError(), "Ошибка базы данных: table nope does not exist");
     host_errors::SetRaiseThrows(true);
     CString text("Refuse ()");
-    long unused = 0;
+    LONG unused = 0;
     EXPECT_THROW(command_.ExecuteStatementExternalSequential(text, unused), HostRuntimeError);
     EXPECT_EQ(host_errors::Raised().size(), 2u);
 }

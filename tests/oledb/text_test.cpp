@@ -34,7 +34,7 @@ TEST_F(Texts, EveryCp1251ByteRoundTripsThroughTheDatabase) {
     ASSERT_TRUE(Direct("UPDATE b SET all_bytes = :all WHERE code = 1").IsValid());
     Exec("COMMIT");
 
-    long count = 0;
+    LONG count = 0;
     auto result = Direct("SELECT code, ch, length(ch) FROM b ORDER BY code", count);
     ASSERT_EQ(count, 255);
     for (long row = 0; row < 255; ++row) {

@@ -47,7 +47,7 @@ TEST_F(Parameters, BoundParametersReachTheStatementByName) {
     OleDb::CCommandProxy command(db.connection()->CreateCommand());
     CProvider::BindParameters(parameters, command);
     CString sql("SELECT :Name AS a, :name AS b");
-    long count = 0;
+    LONG count = 0;
     auto result = command.ExecuteStatementExternalDirect(sql, count);
     ASSERT_TRUE(result.GetRow(0));
     CValue a, b;

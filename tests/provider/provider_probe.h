@@ -14,7 +14,7 @@ public:
     void Load(COLEDBData* connection, const std::string& utf8_sql) {
         OleDb::CCommandProxy command(connection->CreateCommand());
         CString text(Cp(utf8_sql).c_str());
-        long count = 0;
+        LONG count = 0;
         m_Result = command.ExecuteStatementExternalDirect(text, count);
         BuildFieldSet();
     }

@@ -28,13 +28,13 @@ protected:
         db_.reset();
         HostTest::TearDown();
     }
-    OleDb::CResultDirectAccessProxy Direct(const char* sql, long& count) {
+    OleDb::CResultDirectAccessProxy Direct(const char* sql, LONG& count) {
         CString text(sql);
         return command_.ExecuteStatementExternalDirect(text, count);
     }
     OleDb::CResultSequentialAccessProxy Sequential(const char* sql) {
         CString text(sql);
-        long unused = 0;
+        LONG unused = 0;
         return command_.ExecuteStatementExternalSequential(text, unused);
     }
 
@@ -44,7 +44,7 @@ protected:
 
 TEST_F(FailNthCall, CountsEveryFailableCallAndFailsNone) {
     oledb_faults::FailNthCall(0);
-    long count = 0;
+    LONG count = 0;
     auto result = Direct("SELECT a, b FROM t", count);  // the statement and its row count
     CValue v;
     ASSERT_TRUE(result.GetRow(2));
@@ -62,7 +62,7 @@ TEST_F(FailNthCall, CountsEveryFailableCallAndFailsNone) {
 
 TEST_F(FailNthCall, FailingStatementIsRaisedAndGivesNoResult) {
     oledb_faults::FailNthCall(1);
-    long count = 7;
+    LONG count = 7;
     auto result = Direct("SELECT a FROM t", count);
     EXPECT_TRUE(oledb_faults::NthCallFailed());
     EXPECT_EQ(Call::kStatement, oledb_faults::FailedCall());
@@ -78,7 +78,7 @@ TEST_F(FailNthCall, FailingStatementIsRaisedAndGivesNoResult) {
 
 TEST_F(FailNthCall, FailingRowCountIsReportedUnknownWithEveryRowThere) {
     oledb_faults::FailNthCall(2);
-    long count = 0;
+    LONG count = 0;
     auto result = Direct("SELECT a FROM t", count);
     EXPECT_EQ(Call::kRowCount, oledb_faults::FailedCall());
     EXPECT_EQ(-1, count);
@@ -87,7 +87,7 @@ TEST_F(FailNthCall, FailingRowCountIsReportedUnknownWithEveryRowThere) {
 }
 
 TEST_F(FailNthCall, FailingPositionLeavesNoCurrentRowAndFailingReadLeavesTheValue) {
-    long count = 0;
+    LONG count = 0;
     auto result = Direct("SELECT a FROM t ORDER BY a", count);
     oledb_faults::FailNthCall(1);
     EXPECT_FALSE(result.GetRow(1));
@@ -132,7 +132,7 @@ TEST_F(FailNthCall, FailingProcedureCallIsRaisedAsAFailingStatement) {
 }
 
 TEST_F(FailNthCall, EveryLaterCallFailsUntilCleared) {
-    long count = 0;
+    LONG count = 0;
     auto result = Direct("SELECT a FROM t", count);
     oledb_faults::FailNthCall(2, true);
     EXPECT_TRUE(result.GetRow(0));

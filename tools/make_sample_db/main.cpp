@@ -23,6 +23,7 @@
 #include "database/database_error.h"
 #include "database/sample_goods.h"
 #include "database/statement.h"
+#include "tools/session/stop_signals.h"
 
 namespace fs = std::filesystem;
 using rowlark::database::CreateGoodsTable;
@@ -33,27 +34,12 @@ namespace {
 
 constexpr const char* kUsage = "usage: make_sample_db [--table NAME] [--] PATH ROWS [SEED]";
 
-volatile std::sig_atomic_t g_signal = 0;  // the stopping signal received, 0 while none
-
-extern "C" void OnStopSignal(int signal_number) { g_signal = signal_number; }
-
-// A stopping signal only raises a flag; the database stops its statement at the next check (see
-// StopOnSignal) and the build unwinds as after any failure: the temporary file is removed, an
-// existing file's transaction rolled back. A signal its starter left ignored (nohup) stays so.
-void CatchStopSignals() {
-    for (const int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
-        struct sigaction current = {};
-        if (sigaction(signal_number, nullptr, &current) != 0 || current.sa_handler == SIG_IGN) continue;
-        struct sigaction action = {};
-        action.sa_handler = OnStopSignal;
-        sigemptyset(&action.sa_mask);
-        sigaction(signal_number, &action, nullptr);
-    }
-}
-
+// A stopping signal only raises a flag (tools/session/stop_signals.h); the database stops its
+// statement at the next check (see StopOnSignal) and the build unwinds as after any failure: the
+// temporary file is removed, an existing file's transaction rolled back.
 // Stops any statement of db soon after a stopping signal (every 1000 steps of the database's machine).
 void StopOnSignal(sqlite3* db) {
-    sqlite3_progress_handler(db, 1000, [](void*) -> int { return g_signal != 0 ? 1 : 0; }, nullptr);
+    sqlite3_progress_handler(db, 1000, [](void*) -> int { return tools::g_stop_signal != 0 ? 1 : 0; }, nullptr);
 }
 
 struct Interrupted : std::runtime_error {
@@ -168,7 +154,7 @@ int CreateNew(Arguments args) {
             report = CreateGoodsTable(db.get(), args.goods);
             if (sqlite3_close(db.release()) != SQLITE_OK) throw DatabaseError("cannot close " + temp.string());
         }
-        if (g_signal != 0) throw Interrupted();
+        if (tools::g_stop_signal != 0) throw Interrupted();
         if (fs::exists(target)) throw DatabaseError("the file appeared while it was being built; nothing changed");
         fs::rename(temp, target);
         Report(args, report);
@@ -185,19 +171,19 @@ int CreateNew(Arguments args) {
 int main(int argc, char** argv) {
     const auto args = ReadArguments(argc, argv);
     if (!args) return 2;
-    CatchStopSignals();
+    tools::CatchStopSignals();
     int status = 1;
     try {
         status = fs::exists(args->path) ? AddToExisting(*args) : CreateNew(*args);
     } catch (const std::exception& error) {
-        if (g_signal == 0) std::fprintf(stderr, "make_sample_db: %s: %s\n", args->path.c_str(), error.what());
+        if (tools::g_stop_signal == 0) std::fprintf(stderr, "make_sample_db: %s: %s\n", args->path.c_str(), error.what());
     }
-    if (status != 0 && g_signal != 0) {
+    if (status != 0 && tools::g_stop_signal != 0) {
         // Everything is cleaned up: end as the signal would have, so a calling script stops too.
         std::fprintf(stderr, "make_sample_db: %s: %s\n", args->path.c_str(), Interrupted().what());
         std::fflush(stderr);
-        std::signal(g_signal, SIG_DFL);
-        std::raise(g_signal);
+        std::signal(tools::g_stop_signal, SIG_DFL);
+        std::raise(tools::g_stop_signal);
     }
     return status;
 }

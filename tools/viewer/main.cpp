@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "tools/session/host_session.h"
+#include "tools/session/stop_signals.h"
 #include "tools/viewer/line_reader.h"
 #include "tools/viewer/viewer_commands.h"
 
@@ -61,28 +62,10 @@ bool Parse(int argc, char** argv, Options& options) {
     return options.path != nullptr;
 }
 
-volatile std::sig_atomic_t g_signal = 0;  // the stopping signal received, 0 while none
-
-extern "C" void OnStopSignal(int signal_number) { g_signal = signal_number; }
-
-// Ctrl-C, a closed terminal or a polite kill end the viewer through its normal return. A signal
-// left ignored by whoever started it (nohup, a background job) stays ignored.
-void CatchStopSignals() {
-    for (const int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
-        struct sigaction current = {};
-        if (sigaction(signal_number, nullptr, &current) != 0 || current.sa_handler == SIG_IGN) continue;
-        struct sigaction action = {};
-        action.sa_handler = OnStopSignal;
-        sigemptyset(&action.sa_mask);
-        action.sa_flags = 0;  // no restart: a wait for input ends at once
-        sigaction(signal_number, &action, nullptr);
-    }
-}
-
 // The status of a viewer stopped by a signal, as a shell reports a process it ended.
 int Stopped() {
     std::fprintf(stderr, "viewer: interrupted\n");
-    return 128 + g_signal;
+    return 128 + tools::g_stop_signal;
 }
 
 int Browse(const Options& options) {
@@ -101,14 +84,14 @@ int Browse(const Options& options) {
     }
     grid.Home();
     if (tools::ReportErrors("home")) return 1;
-    if (g_signal != 0) return Stopped();
+    if (tools::g_stop_signal != 0) return Stopped();
     std::printf("%s", grid.Render().c_str());
     std::fflush(stdout);
 
     viewer::LineReader input(STDIN_FILENO);
     for (std::string line;;) {
         const viewer::LineReader::Status status = input.Next(line);
-        if (g_signal != 0) return Stopped();
+        if (tools::g_stop_signal != 0) return Stopped();
         if (status == viewer::LineReader::Status::kEnd) return 0;
         if (status == viewer::LineReader::Status::kInterrupted) continue;
         if (status == viewer::LineReader::Status::kError) {
@@ -134,7 +117,7 @@ int main(int argc, char** argv) {
     Options options;
     if (!Parse(argc, argv, options)) return 2;
     if (!tools::RequireDatabaseFile(options.path)) return 1;
-    CatchStopSignals();
+    tools::CatchStopSignals();
     tools::HostSession host;
     if (!host.loaded()) return 1;
     return Browse(options);

@@ -59,7 +59,7 @@ bool CRowWindow::Load(const DynamicSettings& settings, OleDb::CCommandProxy& com
     call.filter_to = settings.filter_to;
     call.inclusive = inclusive;
     CString text{std::string_view(QueryRowsCallText(call))};
-    long unused_count = 0;
+    LONG unused_count = 0;
     OleDb::CResultSequentialAccessProxy answer = command.ExecuteStatementExternalSequential(text, unused_count);
     if (answer.IsEmpty()) return false;
 
@@ -111,7 +111,7 @@ bool CRowWindow::LoadRows(const DynamicSettings& settings, OleDb::CCommandProxy&
     CString text{std::string_view(settings.query_text)};
     text.Replace(kPlaceholder.c_str(), keys.list.c_str());
     CProvider::BindParameters(settings.parameters, command);
-    long reported_count = 0;
+    LONG reported_count = 0;
     result_ = command.ExecuteStatementExternalDirect(text, reported_count);
     if (!result_.IsValid()) return false;  // the layer has reported the failing statement
     const std::int32_t rows = CountRows(reported_count);
@@ -150,7 +150,7 @@ std::unique_ptr<CDynamicDataRow> CRowWindow::MakeFrontRow(const FieldSetPtr& fie
     if (entries_.empty() || !result_.IsValid()) return nullptr;
     // The grid takes a null row for the end of the window, so a row that cannot be read is reported.
     const KeyEntry& entry = entries_.front();
-    if (!result_.GetRow(static_cast<long>(entry.number))) {
+    if (!result_.GetRow(static_cast<LONG>(entry.number))) {
         system_.RaiseError(kCannotReadRow.str());
         return nullptr;
     }
@@ -167,9 +167,9 @@ bool CRowWindow::FindKeyColumn(const std::string& key_field) {
     return key_column_.has_value();
 }
 
-std::int32_t CRowWindow::CountRows(long reported) {
-    constexpr long kMaxRows = std::numeric_limits<std::int32_t>::max();
-    if (reported > 0) return static_cast<std::int32_t>(std::min(reported, kMaxRows));
+std::int32_t CRowWindow::CountRows(LONG reported) {
+    constexpr std::int32_t kMaxRows = std::numeric_limits<std::int32_t>::max();
+    if (reported > 0) return reported;
     std::int32_t rows = 0;  // not reported: count the rows the result can be positioned on
     while (rows < kMaxRows && result_.GetRow(rows)) ++rows;
     return rows;

@@ -71,7 +71,7 @@ private:
     // Finds the key column once per ForgetKeyColumn; false (and raised) when the result has none.
     bool FindKeyColumn(const std::string& key_field);
     // The rows of the current result: as reported, or counted by positioning when not reported.
-    std::int32_t CountRows(long reported);
+    std::int32_t CountRows(LONG reported);
 
     OleDb::CResultDirectAccessProxy& result_;   // the provider's current result; every load replaces it
     Utils::CSystemInterface& system_;           // raises the load's errors

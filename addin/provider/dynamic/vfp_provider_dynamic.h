@@ -59,7 +59,7 @@ public:
     BOOL RefreshRow(::CDataRow* row) override;
     // TRUE when both rows carry the same key text.
     BOOL IsSameRow(const ::CDataRow* a, const ::CDataRow* b) override;
-    int ReservedQuery2(long) override { return 1; }
+    int ReservedQuery2(LONG) override { return 1; }
 
     // CV7DataProvider.
     CV7DataRow* GetV7Row(::CDataRow* row) override;

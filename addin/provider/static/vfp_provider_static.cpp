@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <memory>
 
 #include "addin/context/fold_name.h"
@@ -36,7 +37,7 @@ void CVfpProviderStatic::GetData() {
     key_column_.reset();
     m_Result.Reset();
     BindParameters(parameters_, command_);
-    long reported_count = 0;
+    LONG reported_count = 0;
     CString text(query_text_.c_str());
     m_Result = command_.ExecuteStatementExternalDirect(text, reported_count);
     BuildFieldSet();
@@ -46,8 +47,10 @@ void CVfpProviderStatic::GetData() {
 }
 
 std::uint32_t CVfpProviderStatic::CountRowsByPositioning() {
+    // Row numbers are the host's 32-bit signed LONG: none lies beyond its maximum.
+    constexpr std::uint32_t kMaxRows = std::numeric_limits<LONG>::max();
     std::uint32_t rows = 0;
-    while (m_Result.GetRow(static_cast<long>(rows))) ++rows;
+    while (rows < kMaxRows && m_Result.GetRow(static_cast<LONG>(rows))) ++rows;
     return rows;
 }
 
@@ -118,7 +121,7 @@ void CVfpProviderStatic::QuickSearch(const SearchRequest& request) {
 
     CValue cell;
     for (std::uint32_t k = 0; k < row_count_; ++k) {
-        if (!m_Result.GetRow(static_cast<long>(k))) {
+        if (!m_Result.GetRow(static_cast<LONG>(k))) {
             RaiseError(kCannotPosition);
             return;
         }
@@ -159,7 +162,7 @@ void CVfpProviderStatic::GetRowKey(::CDataRow* row, CValue& key) {
     if (!KeyColumnKnown()) return nullptr;
     CValue value;
     for (std::uint32_t row = 0; row < row_count_; ++row) {
-        if (!m_Result.GetRow(static_cast<long>(row))) return nullptr;
+        if (!m_Result.GetRow(static_cast<LONG>(row))) return nullptr;
         if (!m_Result.GetFieldValue(static_cast<int>(*key_column_), value)) return nullptr;
         if (key == value) {
             std::unique_ptr<CDataRow> found(new CDataRow(row, m_Result, m_Fields));

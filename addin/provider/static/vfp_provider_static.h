@@ -37,7 +37,7 @@ public:
     BOOL RefreshRow(::CDataRow* row) override;
     BOOL IsSameRow(const ::CDataRow* a, const ::CDataRow* b) override;
     BOOL GetRowCount(int& count) override;
-    int ReservedQuery2(long) override { return 1; }
+    int ReservedQuery2(LONG) override { return 1; }
     // Finds the first row whose cell in the named column begins with the typed text (letter case
     // ignored) and names it to the grid window with code 2.
     void QuickSearch(const SearchRequest& request) override;
