@@ -22,6 +22,7 @@
 #include "fuzz/support/check.h"
 #include "fuzz/support/fuzz_input.h"
 #include "fuzz/support/host.h"
+#include "fuzz/support/model_text.h"
 #include "platform/oledb/procedures.h"
 #include "platform/text/cp1251.h"
 
@@ -31,6 +32,8 @@ using OleDb::GridProvider::CDynamicDataRow;
 using OleDb::GridProvider::CVfpProviderDynamic;
 using rowlark_fuzz::Escaped;
 using rowlark_fuzz::FuzzInput;
+using rowlark_fuzz::SqlText;
+using rowlark_fuzz::TrimTrailing;
 using RowPtr = std::unique_ptr<::CDataRow>;
 namespace db = rowlark::database;
 
@@ -45,17 +48,6 @@ std::string Piecewise(FuzzInput& in, std::uint32_t most, std::uint32_t pieces) {
     return text;
 }
 
-// An SQL text literal.
-std::string SqlText(const std::string& text) {
-    std::string out = "'";
-    for (const char c : text) out += c == '\'' ? std::string("''") : std::string(1, c);
-    return out + "'";
-}
-
-std::string TrimTrailing(std::string text) {
-    while (!text.empty() && std::string(" \t\r\n\v\f").find(text.back()) != std::string::npos) text.pop_back();
-    return text;
-}
 
 struct ModelRow {
     std::int64_t id;

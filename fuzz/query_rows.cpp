@@ -25,12 +25,16 @@
 #include "database/value_text.h"
 #include "fuzz/support/check.h"
 #include "fuzz/support/fuzz_input.h"
+#include "fuzz/support/model_text.h"
 
 namespace {
 
 using oledb_backend::ProcArg;
 using rowlark_fuzz::Escaped;
 using rowlark_fuzz::FuzzInput;
+using rowlark_fuzz::SqlText;
+using rowlark_fuzz::StartsWith;
+using rowlark_fuzz::TrimTrailing;
 namespace db = rowlark::database;
 
 struct ModelRow {
@@ -51,19 +55,7 @@ std::string Piecewise(FuzzInput& in, std::uint32_t most) {
     return text;
 }
 
-// An SQL text literal.
-std::string SqlText(const std::string& text) {
-    std::string out = "'";
-    for (const char c : text) out += c == '\'' ? std::string("''") : std::string(1, c);
-    return out + "'";
-}
 
-std::string TrimTrailing(std::string text) {
-    while (!text.empty() && std::string(" \t\r\n\v\f").find(text.back()) != std::string::npos) text.pop_back();
-    return text;
-}
-
-bool StartsWith(const std::string& text, const std::string& prefix) { return text.compare(0, prefix.size(), prefix) == 0; }
 
 struct Request {
     std::string table = "t", tag = "name", index, key;
