@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <cctype>
+#include <memory>
 
 #include "database/database_error.h"
 #include "database/statement.h"
@@ -48,12 +49,12 @@ std::string DeclaredTable(sqlite3* db, std::string_view table) {
 // Rolls the savepoint back unless Release() was reached, so a failed step leaves nothing behind.
 class Savepoint {
 public:
-    explicit Savepoint(sqlite3* db) : db_(db) { Execute(db_, "SAVEPOINT rowlark_add_tag"); }
+    explicit Savepoint(sqlite3* db) : db_(db) { Execute(db_, "SAVEPOINT rowlark_index_tag"); }
     ~Savepoint() {
-        if (db_) sqlite3_exec(db_, "ROLLBACK TO rowlark_add_tag; RELEASE rowlark_add_tag", nullptr, nullptr, nullptr);
+        if (db_) sqlite3_exec(db_, "ROLLBACK TO rowlark_index_tag; RELEASE rowlark_index_tag", nullptr, nullptr, nullptr);
     }
     void Release() {
-        Execute(db_, "RELEASE rowlark_add_tag");
+        Execute(db_, "RELEASE rowlark_index_tag");
         db_ = nullptr;
     }
     Savepoint(const Savepoint&) = delete;
@@ -62,6 +63,40 @@ public:
 private:
     sqlite3* db_;
 };
+
+// The expression is spliced into the index's SQL and into every QueryRows walk, so it must be
+// exactly one value over the table: a second statement or a list would run, or index, something else.
+// Prepared only, never run; the newline ends a trailing "--" comment so it cannot hide the rest.
+void CheckOneValue(sqlite3* db, const std::string& table, std::string_view expression, const std::string& where) {
+    // A semicolon outside quotes and comments ends a statement: refused before SQLite reads past it.
+    for (std::size_t end = expression.find(';'); end != std::string_view::npos; end = expression.find(';', end + 1)) {
+        if (sqlite3_complete(std::string(expression.substr(0, end + 1)).c_str()))
+            throw DatabaseError(where + "the key expression must be one value, got " + Quoted(expression));
+    }
+    const std::string probe = "SELECT (" + std::string(expression) + "\n) FROM " + QuoteIdentifier(table);
+    sqlite3_stmt* raw = nullptr;
+    const char* tail = nullptr;
+    const int rc = sqlite3_prepare_v2(db, probe.c_str(), static_cast<int>(probe.size()), &raw, &tail);
+    std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> statement(raw, sqlite3_finalize);
+    if (rc != SQLITE_OK) throw DatabaseError(where + "the key expression is refused: " + sqlite3_errmsg(db));
+    const bool rest_is_blank = std::string_view(tail).find_first_not_of(" \t\r\n") == std::string_view::npos;
+    if (!statement || !rest_is_blank || sqlite3_column_count(statement.get()) != 1)
+        throw DatabaseError(where + "the key expression must be one value, got " + Quoted(expression));
+}
+
+IndexTag ReadTag(const Statement& row) {
+    IndexTag found;
+    found.table = row.ColumnText(0);
+    found.tag = row.ColumnText(1);
+    found.expression = row.ColumnText(2);
+    found.key_field = row.ColumnText(3);
+    found.kind = ParseTagKind(row.ColumnText(4)).value_or(TagKind::Text);
+    found.index_name = row.ColumnText(5);
+    return found;
+}
+
+constexpr const char* kSelectTags =
+    "SELECT table_name, tag, expression, key_field, kind, index_name FROM rowlark_index_tags";
 
 }  // namespace
 
@@ -92,6 +127,7 @@ void AddIndexTag(sqlite3* db, std::string_view table, std::string_view tag, std:
 
     IndexTag added;
     added.table = DeclaredTable(db, table);
+    if (AsciiLower(added.table) == kTagCatalogue) throw DatabaseError(where + "the tag catalogue takes no tags");
     auto key = DeclaredColumn(db, added.table, key_field);
     if (!key) throw DatabaseError(where + "table has no key field " + Quoted(key_field));
     added.tag = std::string(tag);
@@ -99,6 +135,7 @@ void AddIndexTag(sqlite3* db, std::string_view table, std::string_view tag, std:
     added.key_field = *key;
     added.kind = kind;
     added.index_name = "rowlark_tag_" + AsciiLower(added.table) + "_" + AsciiLower(tag);
+    CheckOneValue(db, added.table, expression, where);
 
     Savepoint savepoint(db);
     try {
@@ -128,20 +165,32 @@ void AddIndexTag(sqlite3* db, std::string_view table, std::string_view tag, std:
 
 std::optional<IndexTag> FindIndexTag(sqlite3* db, std::string_view table, std::string_view tag) {
     if (!TableExists(db, kTagCatalogue)) return std::nullopt;
-    Statement find(db,
-                   "SELECT table_name, tag, expression, key_field, kind, index_name FROM rowlark_index_tags"
-                   " WHERE table_name = ?1 AND tag = ?2");
+    Statement find(db, std::string(kSelectTags) + " WHERE table_name = ?1 AND tag = ?2");
     find.BindText(1, table);
     find.BindText(2, tag);
     if (!find.Step()) return std::nullopt;
-    IndexTag found;
-    found.table = find.ColumnText(0);
-    found.tag = find.ColumnText(1);
-    found.expression = find.ColumnText(2);
-    found.key_field = find.ColumnText(3);
-    found.kind = ParseTagKind(find.ColumnText(4)).value_or(TagKind::Text);
-    found.index_name = find.ColumnText(5);
-    return found;
+    return ReadTag(find);
+}
+
+std::vector<IndexTag> ListIndexTags(sqlite3* db) {
+    std::vector<IndexTag> tags;
+    if (!TableExists(db, kTagCatalogue)) return tags;
+    Statement all(db, std::string(kSelectTags) + " ORDER BY table_name, tag");
+    while (all.Step()) tags.push_back(ReadTag(all));
+    return tags;
+}
+
+IndexTag DropIndexTag(sqlite3* db, std::string_view table, std::string_view tag) {
+    auto dropped = FindIndexTag(db, table, tag);
+    if (!dropped) throw DatabaseError("index tag " + Quoted(tag) + " of table " + Quoted(table) + ": no such tag");
+    Savepoint savepoint(db);
+    Execute(db, "DROP INDEX IF EXISTS " + QuoteIdentifier(dropped->index_name));
+    Statement remove(db, "DELETE FROM rowlark_index_tags WHERE table_name = ?1 AND tag = ?2");
+    remove.BindText(1, dropped->table);
+    remove.BindText(2, dropped->tag);
+    remove.Step();
+    savepoint.Release();
+    return *dropped;
 }
 
 }  // namespace rowlark::database

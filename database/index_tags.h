@@ -17,6 +17,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct sqlite3;
 
@@ -38,12 +39,22 @@ inline constexpr const char* kTagCatalogue = "rowlark_index_tags";
 // Adds a tag and builds its index, all or nothing (inside a savepoint, so it may run in
 // the caller's transaction). Throws DatabaseError for an unknown table or key field, an
 // empty tag name or expression, an expression SQLite refuses in an index, a tag that
-// exists already, or a key field that is not unique within the expression's values.
+// exists already, a key field that is not unique within the expression's values, a table that
+// is the catalogue itself, or an expression that is not exactly one value (two statements, a list).
 void AddIndexTag(sqlite3* db, std::string_view table, std::string_view tag, std::string_view expression,
                  std::string_view key_field, TagKind kind);
 
 // The tag of that table, or none when the table or the tag is unknown (or there is no catalogue).
 std::optional<IndexTag> FindIndexTag(sqlite3* db, std::string_view table, std::string_view tag);
+
+// Every tag of every table, ordered by table then tag (ASCII letter case ignored); none
+// without a catalogue. Reads only: a database without tags is left as it is.
+std::vector<IndexTag> ListIndexTags(sqlite3* db);
+
+// Removes the tag of that table and its index, all or nothing (inside a savepoint), and answers
+// what it removed. An index already gone is no obstacle: the catalogue row still goes. The
+// table's own rows are never touched. Throws DatabaseError when the tag is unknown.
+IndexTag DropIndexTag(sqlite3* db, std::string_view table, std::string_view tag);
 
 // The normalised SQL expression that the tag's index holds (see above).
 std::string KeyExpression(const IndexTag& tag);

@@ -1,0 +1,282 @@
+#!/bin/bash
+# Drives the grid program in a real terminal, as a person would: tmux runs it at 100 x 30, send-keys
+# types, capture-pane reads the screen. Every wait polls the screen until the text shows (or a
+# timeout), so a slow machine only makes the test slower.
+# Usage: grid_tmux.sh CASE, with $GRID the program and $SAMPLE the sample goods database.
+set -u
+export LC_ALL=C.UTF-8 LANG=C.UTF-8
+case_name=$1
+socket=rowlark-test-$$
+work=$(mktemp -d "${TMPDIR:-/tmp}/rowlark_grid.XXXXXX")
+trap 'tmux -L "$socket" kill-server 2>/dev/null; rm -rf "$work"' EXIT
+cp "$SAMPLE" "$work/goods.db"
+page=26  # 30 lines less the header, the status line and the two pane lines
+
+fail() {
+  echo "FAIL ($case_name): $*"
+  echo "--- screen:"
+  screen
+  exit 1
+}
+screen() { tmux -L "$socket" capture-pane -p -t grid 2>/dev/null; }
+# Starts the grid on the work copy with these options; its exit status goes to $work/status.
+start() {
+  local args=""
+  [ $# -eq 0 ] || printf -v args ' %q' "$@"
+  tmux -L "$socket" -f /dev/null new-session -d -s grid -x 100 -y 30 \
+    "'$GRID' '$work/goods.db'$args; echo \$? >'$work/status'; exec sleep 600"
+}
+# Waits until the screen holds text (a fixed string), or fails after several seconds.
+wait_for() {
+  [ -n "$1" ] || fail "nothing to wait for (an empty expected text)"
+  for _ in $(seq 1 100); do
+    screen | grep -qF -- "$1" && return 0
+    sleep 0.1
+  done
+  fail "the screen never showed: $1"
+}
+# Waits until line number $1 of the screen holds text $2.
+wait_line() {
+  [ -n "$2" ] || fail "nothing to wait for on line $1 (an empty expected text)"
+  for _ in $(seq 1 100); do
+    screen | sed -n "${1}p" | grep -qF -- "$2" && return 0
+    sleep 0.1
+  done
+  fail "line $1 never showed: $2"
+}
+# Waits until the screen no longer holds text.
+wait_gone() {
+  for _ in $(seq 1 100); do
+    screen | grep -qF -- "$1" || return 0
+    sleep 0.1
+  done
+  fail "the screen still shows: $1"
+}
+wait_status() {
+  for _ in $(seq 1 100); do
+    [ -s "$work/status" ] && { cat "$work/status"; return 0; }
+    sleep 0.1
+  done
+  fail "the grid did not exit"
+}
+keys() { tmux -L "$socket" send-keys -t grid "$@"; }
+# The name at 0-based position $1 in the name tag's order, cut as a column of 30 shows it.
+name_at() {
+  local name
+  name=$(sqlite3 "$work/goods.db" "SELECT name FROM goods ORDER BY rtrim(name), id LIMIT 1 OFFSET $1")
+  echo "${name:0:25}"
+}
+last_name() { sqlite3 "$work/goods.db" "SELECT substr(name, 1, 25) FROM goods ORDER BY rtrim(name) DESC, id DESC LIMIT 1"; }
+first_with() { sqlite3 "$work/goods.db" "SELECT substr(name, 1, 25) FROM goods WHERE name >= '$1' ORDER BY rtrim(name), id LIMIT 1"; }
+
+case $case_name in
+first_page)
+  start
+  wait_for "dynamic · goods · tag name"
+  wait_line 1 "id  │ code"
+  wait_line 2 "$(name_at 0)"
+  wait_line $((page + 1)) "$(name_at $((page - 1)))"
+  # The first row is the current one: its key is in the status line.
+  key=$(sqlite3 "$work/goods.db" "SELECT id FROM goods ORDER BY rtrim(name), id LIMIT 1")
+  wait_for "· id $key ·"
+  ;;
+pages_down_and_up)
+  start
+  wait_line 2 "$(name_at 0)"
+  keys NPage
+  wait_line 2 "$(name_at $page)"
+  keys NPage
+  wait_line 2 "$(name_at $((2 * page)))"
+  keys PPage
+  wait_line 2 "$(name_at $page)"
+  keys PPage
+  wait_line 2 "$(name_at 0)"
+  ;;
+end_then_home)
+  start --static
+  wait_for "static · goods · tag name"
+  wait_line 2 "$(name_at 0)"
+  keys End
+  wait_line $((page + 1)) "$(last_name)"
+  wait_for "300 rows"
+  keys Home
+  wait_line 2 "$(name_at 0)"
+  keys Down Down
+  wait_for "· id $(sqlite3 "$work/goods.db" "SELECT id FROM goods ORDER BY rtrim(name), id LIMIT 1 OFFSET 2") ·"
+  ;;
+type_ahead_static)
+  start --static
+  wait_line 2 "$(name_at 0)"
+  keys Right Right  # id, code, name
+  keys -l "Ба"
+  wait_line 2 "$(first_with "Ба")"
+  wait_for 'find "Ба"'
+  keys Escape
+  wait_gone 'find "'
+  wait_line 2 "$(first_with "Ба")"  # clearing the text leaves the grid where it is
+  ;;
+type_ahead_dynamic)
+  start
+  wait_line 2 "$(name_at 0)"
+  keys -l "Ба"
+  wait_line 2 "$(first_with "Ба")"
+  wait_for 'from "Ба"'
+  keys BSpace
+  wait_for 'from "Б"'
+  wait_line 2 "$(first_with "Б")"
+  keys Escape
+  wait_line 2 "$(name_at 0)"
+  ;;
+type_ahead_dynamic_past_the_end)
+  start
+  wait_line 2 "$(name_at 0)"
+  keys -l "яяяя"  # the last letter of the code page: past every name
+  wait_for 'no name at or after "яяяя"'
+  # The grid stays usable on its page.
+  wait_line 2 "$(name_at 0)"
+  keys NPage
+  wait_line 2 "$(name_at $page)"
+  ;;
+resize_repages)
+  start --static
+  wait_line 2 "$(name_at 0)"
+  keys NPage
+  wait_line 2 "$(name_at $page)"
+  tmux -L "$socket" resize-window -t grid -x 100 -y 20
+  # Ten lines fewer: the page keeps its top row and ends ten rows earlier, the status line follows.
+  wait_line $((page - 10 + 1)) "$(name_at $((2 * page - 10 - 1)))"
+  wait_line $((page - 10 + 2)) "static · goods"
+  keys NPage
+  wait_line 2 "$(name_at $((2 * page - 10)))"
+  ;;
+refresh_row_changed_elsewhere)
+  # Another connection changes the second row; F5 on it shows the new value, in either provider.
+  for kind in dynamic static; do
+    tmux -L "$socket" kill-server 2>/dev/null
+    rm -f "$work/status"
+    if [ $kind = static ]; then start --static --columns name,qty; else start --columns name,qty; fi
+    wait_line 3 "$(name_at 1)"
+    id=$(sqlite3 "$work/goods.db" "SELECT id FROM goods ORDER BY rtrim(name), id LIMIT 1 OFFSET 1")
+    qty=$((7000 + id))
+    sqlite3 "$work/goods.db" "UPDATE goods SET qty = $qty WHERE id = $id"
+    keys Down
+    wait_for "· id $id ·"
+    # The dynamic provider holds the values it read; the static one reads its result as it goes.
+    [ $kind = dynamic ] && screen | sed -n 3p | grep -qF "$qty" && fail "$kind: the change showed before F5"
+    keys F5
+    wait_line 3 "$qty"
+    wait_for "· id $id ·"
+  done
+  ;;
+columns_chosen)
+  # The key is always read, so it leads when the columns asked for leave it out.
+  start --columns "price, NAME"
+  wait_line 1 "id  │ price    │ name"
+  wait_line 2 "$(name_at 0)"
+  keys Right Right
+  keys -l "Ба"
+  wait_line 2 "$(first_with "Ба")"
+  ;;
+own_table_without_tags)
+  # A table with no tag is shown through the static provider, keyed by its primary key.
+  sqlite3 "$work/goods.db" "CREATE TABLE people (pid INTEGER PRIMARY KEY, surname TEXT);
+    INSERT INTO people (surname) VALUES ('Петров'), ('Иванов'), ('Сидоров');"
+  start --table people
+  wait_for "static · people · pid 1 ·"
+  wait_line 1 "pid │ surname"
+  wait_line 2 "Петров"
+  wait_line 4 "Сидоров"
+  keys Right
+  keys -l "Си"
+  wait_line 2 "Сидоров"
+  ;;
+own_query)
+  start --static --query "SELECT id, upper(code) AS code FROM goods WHERE id <= 3 ORDER BY id DESC" --key id
+  wait_line 1 "id │ code"
+  wait_line 2 "3 │ "
+  wait_line 4 "1 │ "
+  wait_for "3 rows"
+  ;;
+module_error_shown)
+  # Another connection locks the database: the module's error shows in the pane, the grid stays on
+  # its page, and pages on once the lock is gone.
+  first=$(name_at 0) next=$(name_at $page)
+  start
+  wait_line 2 "$first"
+  mkfifo "$work/sql"
+  sqlite3 "$work/goods.db" <"$work/sql" >"$work/sql.out" 2>&1 &
+  exec 3>"$work/sql"
+  echo "BEGIN EXCLUSIVE; SELECT 'locked';" >&3
+  for _ in $(seq 1 100); do grep -q locked "$work/sql.out" && break; sleep 0.1; done
+  grep -q locked "$work/sql.out" || fail "the other connection took no lock: $(cat "$work/sql.out")"
+  keys NPage
+  wait_for "error: "  # after the connection's busy wait
+  screen | tail -2 | head -1 | grep -q "^error: .*locked" || fail "the pane does not say why"
+  wait_line 2 "$first"
+  echo "COMMIT;" >&3
+  exec 3>&-
+  wait
+  keys NPage
+  wait_line 2 "$next"
+  wait_gone "error: "
+  ;;
+quit_with_q)
+  start
+  wait_line 2 "$(name_at 0)"
+  keys q
+  [ "$(wait_status)" = 0 ] || fail "q did not exit with status 0"
+  # The terminal is back to the shell's screen: no grid on it.
+  wait_gone "tag name"
+  ;;
+quit_with_f10_while_typing)
+  start --static
+  wait_line 2 "$(name_at 0)"
+  keys Right Right
+  keys -l "Бq"  # q while typing is a letter to search for
+  wait_for 'find "Бq"'
+  wait_for 'nothing in name begins with "Бq"'
+  keys F10
+  [ "$(wait_status)" = 0 ] || fail "F10 did not exit with status 0"
+  ;;
+interrupted)
+  start
+  wait_line 2 "$(name_at 0)"
+  keys C-c
+  [ "$(wait_status)" = 130 ] || fail "Ctrl+C did not end the grid as an interrupt"
+  ;;
+bad_table_refused)
+  "$GRID" "$work/goods.db" --table nothing >"$work/out" 2>"$work/err"
+  [ $? = 2 ] || fail "status $? for a missing table"
+  grep -qx "grid: the database has no table nothing" "$work/err" || fail "message: $(cat "$work/err")"
+  [ ! -s "$work/out" ] || fail "the screen was opened"
+  ;;
+bad_tag_refused)
+  "$GRID" "$work/goods.db" --tag nothing >"$work/out" 2>"$work/err"
+  [ $? = 2 ] || fail "status $? for a missing tag"
+  grep -qx "grid: the table goods has no index tag nothing (its tags: name, code, price)" "$work/err" ||
+    fail "message: $(cat "$work/err")"
+  [ ! -s "$work/out" ] || fail "the screen was opened"
+  ;;
+bad_column_and_key_refused)
+  "$GRID" "$work/goods.db" --columns id,nothing >"$work/out" 2>"$work/err"
+  [ $? = 2 ] || fail "status $? for a missing column"
+  grep -qx "grid: the table goods has no column nothing" "$work/err" || fail "message: $(cat "$work/err")"
+  "$GRID" "$work/goods.db" --static --key nothing >"$work/out" 2>"$work/err"
+  [ $? = 2 ] || fail "status $? for a missing key"
+  grep -qx "grid: the table goods has no key field nothing" "$work/err" || fail "message: $(cat "$work/err")"
+  [ ! -s "$work/out" ] || fail "the screen was opened"
+  "$GRID" "$work/goods.db" --key code >"$work/out" 2>"$work/err"
+  [ $? = 2 ] || fail "status $? for a key that is not the tag's"
+  grep -qx "grid: the tag name is keyed by id, not code (use --static for another key)" "$work/err" ||
+    fail "message: $(cat "$work/err")"
+  "$GRID" "$work/goods.db" --query "SELECT id, name FROM goods" >"$work/out" 2>"$work/err"
+  [ $? = 2 ] || fail "status $? for a dynamic query without the key list"
+  grep -q "needs %СписокИД% where the keys go" "$work/err" || fail "message: $(cat "$work/err")"
+  [ ! -s "$work/out" ] || fail "the screen was opened"
+  ;;
+*)
+  echo "no case named $case_name"
+  exit 1
+  ;;
+esac
+echo "ok: $case_name"

@@ -1,0 +1,26 @@
+#pragma once
+// The grid program's command line: grid [--table T] [--key K] [--tag G] [--query Q] [--columns A,B]
+// [--static] [--] DB. Texts are UTF-8 as typed; empty means "not given" (defaults come from the table).
+
+#include <string>
+#include <vector>
+
+namespace grid_tool {
+
+struct Options {
+    std::string path;                  // the database file
+    std::string table = "goods";       // the table shown
+    std::string key;                   // the key field; default: the tag's key field or the table's primary key
+    std::string tag;                   // the index tag; default: the table's first tag
+    std::string query;                 // the row query; default: built from the table and columns
+    std::vector<std::string> columns;  // the columns shown; default: every column of the table
+    bool force_static = false;         // the static provider even when the table has a tag
+};
+
+inline constexpr const char* kUsage =
+    "usage: grid [--table T] [--key K] [--tag G] [--query SQL] [--columns A,B,...] [--static] [--] DB";
+
+// Whether the command line is sound; prints why, on one line, when it is not.
+bool ParseOptions(int argc, char** argv, Options& options);
+
+}  // namespace grid_tool

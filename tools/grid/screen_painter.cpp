@@ -1,0 +1,135 @@
+#include "tools/grid/screen_painter.h"
+
+#include <curses.h>
+
+#include <algorithm>
+
+#include "platform/text/cp1251.h"
+
+namespace grid_tool {
+
+namespace {
+
+constexpr std::size_t kMaxColumnWidth = 30;
+constexpr const char* kSeparator = " │ ";
+constexpr std::size_t kSeparatorWidth = 3;
+
+}  // namespace
+
+bool LooksNumeric(const std::string& text) {
+    std::size_t i = (!text.empty() && text[0] == '-') ? 1 : 0;
+    std::size_t digits = 0;
+    bool point = false;
+    for (; i < text.size(); ++i) {
+        if (text[i] >= '0' && text[i] <= '9') {
+            ++digits;
+        } else if (text[i] == '.' && !point && digits > 0) {
+            point = true;
+        } else {
+            return false;
+        }
+    }
+    return digits > 0 && text.back() != '.';
+}
+
+std::string FitCell(const std::string& cp1251_text, std::size_t width, bool right_align) {
+    if (width == 0) return "";
+    // One CP1251 byte is one character on the screen.
+    if (cp1251_text.size() > width) return cp1251::ToUtf8(cp1251_text.substr(0, width - 1)) + "…";
+    const std::string padding(width - cp1251_text.size(), ' ');
+    const std::string shown = cp1251::ToUtf8(cp1251_text);
+    return right_align ? padding + shown : shown + padding;
+}
+
+std::string FitLine(const std::string& utf8, std::size_t width) {
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        if ((static_cast<unsigned char>(utf8[i]) & 0xC0) == 0x80) continue;
+        if (characters == width) return utf8.substr(0, i);
+        ++characters;
+    }
+    return utf8;
+}
+
+void ScreenPainter::Paint(const ScreenText& text, int lines, int columns) {
+    erase();
+    const std::size_t count = text.names.size();
+    widths_.resize(count, 0);
+    std::vector<bool> numeric(count, true);
+    for (std::size_t c = 0; c < count; ++c) {
+        widths_[c] = std::max(widths_[c], text.names[c].size());
+        bool any = false;
+        for (const auto& row : text.cells) {
+            if (c >= row.size()) continue;
+            widths_[c] = std::max(widths_[c], row[c].size());
+            if (!row[c].empty()) {
+                any = true;
+                numeric[c] = numeric[c] && LooksNumeric(row[c]);
+            }
+        }
+        numeric[c] = numeric[c] && any;
+        widths_[c] = std::clamp<std::size_t>(widths_[c], 1, kMaxColumnWidth);
+    }
+
+    // Scroll sideways so that the current column fits, with as many before it as fit too.
+    const int current = std::clamp(text.current_column, 0, std::max(static_cast<int>(count) - 1, 0));
+    if (current < first_column_) first_column_ = current;
+    auto span = [&](int from, int to) {
+        std::size_t total = 0;
+        for (int c = from; c <= to; ++c) total += widths_[static_cast<std::size_t>(c)] + (c > from ? kSeparatorWidth : 0);
+        return total;
+    };
+    while (first_column_ < current && span(first_column_, current) > static_cast<std::size_t>(columns)) ++first_column_;
+    if (first_column_ >= static_cast<int>(count)) first_column_ = 0;
+
+    auto draw_row = [&](int y, const std::vector<std::string>& values, bool header) {
+        std::string line;
+        for (std::size_t c = static_cast<std::size_t>(first_column_); c < count; ++c) {
+            if (c > static_cast<std::size_t>(first_column_)) line += kSeparator;
+            const std::string value = c < values.size() ? values[c] : std::string();
+            line += FitCell(value, widths_[c], numeric[c] && !header);
+        }
+        mvaddstr(y, 0, FitLine(line, static_cast<std::size_t>(columns)).c_str());
+    };
+
+    attron(A_BOLD | A_UNDERLINE);
+    draw_row(0, text.names, true);
+    attroff(A_BOLD | A_UNDERLINE);
+    // The current column's name stands out in the header.
+    if (count > 0) {
+        int x = 0;
+        for (int c = first_column_; c < current; ++c) x += static_cast<int>(widths_[static_cast<std::size_t>(c)] + kSeparatorWidth);
+        if (x < columns) {
+            attron(A_BOLD | A_REVERSE);
+            const std::string name = FitCell(text.names[static_cast<std::size_t>(current)], widths_[static_cast<std::size_t>(current)], false);
+            mvaddstr(0, x, FitLine(name, static_cast<std::size_t>(columns - x)).c_str());
+            attroff(A_BOLD | A_REVERSE);
+        }
+    }
+
+    const int rows_shown = std::max(lines - kChromeLines, 0);
+    if (text.cells.empty()) mvaddstr(1, 0, FitLine("(no rows)", static_cast<std::size_t>(columns)).c_str());
+    for (int r = 0; r < rows_shown && r < static_cast<int>(text.cells.size()); ++r) {
+        const bool highlighted = r == text.current_row;
+        if (highlighted) attron(A_REVERSE);
+        if (highlighted) mvhline(1 + r, 0, ' ', columns);
+        draw_row(1 + r, text.cells[static_cast<std::size_t>(r)], false);
+        if (highlighted) attroff(A_REVERSE);
+    }
+
+    const int status_y = lines - 1 - kPaneLines;
+    if (status_y > 0) {
+        attron(A_REVERSE);
+        mvhline(status_y, 0, ' ', columns);
+        mvaddstr(status_y, 0, FitLine(text.status, static_cast<std::size_t>(columns)).c_str());
+        attroff(A_REVERSE);
+    }
+    const std::size_t first_pane = text.pane.size() > kPaneLines ? text.pane.size() - kPaneLines : 0;
+    for (std::size_t i = first_pane; i < text.pane.size(); ++i) {
+        const int y = lines - kPaneLines + static_cast<int>(i - first_pane);
+        if (y > status_y) mvaddstr(y, 0, FitLine(text.pane[i], static_cast<std::size_t>(columns)).c_str());
+    }
+    refresh();
+}
+
+}  // namespace grid_tool

@@ -1,0 +1,43 @@
+#pragma once
+// Paints the grid's screen on the curses standard screen: a header of column names, the visible rows
+// (texts in the host's CP1251, shown as UTF-8, each cut to its column with an ellipsis, numbers to the
+// right), the current row highlighted, a status line and a message pane at the bottom. Column widths
+// only grow while paging, so columns stay put; the columns scroll sideways to keep the current one in view.
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace grid_tool {
+
+inline constexpr int kPaneLines = 2;                 // the message pane at the bottom
+inline constexpr int kChromeLines = 2 + kPaneLines;  // header, status line and the pane
+
+struct ScreenText {
+    std::vector<std::string> names;               // column names, CP1251
+    std::vector<std::vector<std::string>> cells;  // visible rows, top to bottom, CP1251
+    int current_row = 0;
+    int current_column = 0;
+    std::string status;             // UTF-8
+    std::vector<std::string> pane;  // UTF-8, the most recent last
+};
+
+class ScreenPainter {
+public:
+    void Paint(const ScreenText& text, int lines, int columns);
+    // Forgets the widths learnt so far (after a resize or a new range).
+    void Reset() { widths_.clear(); }
+
+private:
+    std::vector<std::size_t> widths_;
+    int first_column_ = 0;  // the leftmost column shown
+};
+
+// A CP1251 text as exactly width characters of UTF-8: cut with an ellipsis, padded, numbers to the right.
+std::string FitCell(const std::string& cp1251_text, std::size_t width, bool right_align);
+// A UTF-8 line cut to at most width characters.
+std::string FitLine(const std::string& utf8, std::size_t width);
+// Whether a CP1251 cell reads as a number (digits with an optional sign and decimal part).
+bool LooksNumeric(const std::string& text);
+
+}  // namespace grid_tool

@@ -1,0 +1,67 @@
+#include "tools/grid/terminal.h"
+
+#include <curses.h>
+#include <langinfo.h>
+
+#include <clocale>
+#include <cstring>
+
+namespace grid_tool {
+
+namespace {
+
+constexpr int kKeyWaitMs = 200;  // how long a wait for a key lasts before a signal is looked at
+constexpr int kEscDelayMs = 25;  // Esc alone is a key of its own here, not the start of a sequence
+
+// The code ncurses gives a key with modifiers, from its terminfo name (e.g. "kHOM5"), or 0.
+int ExtendedKey(const char* name) {
+    char* sequence = tigetstr(name);
+    if (sequence == nullptr || sequence == reinterpret_cast<char*>(-1)) return 0;
+    const int code = key_defined(sequence);
+    return code > 0 ? code : 0;
+}
+
+}  // namespace
+
+Terminal::Terminal() {
+    // Cells are written as UTF-8: fall back to a UTF-8 locale when the user's is not one.
+    std::setlocale(LC_ALL, "");
+    if (std::strcmp(nl_langinfo(CODESET), "UTF-8") != 0) std::setlocale(LC_ALL, "C.UTF-8");
+    // Unlike initscr, newterm answers an unknown terminal type instead of ending the process.
+    screen_ = newterm(nullptr, stdout, stdin);
+    if (screen_ == nullptr) return;
+    set_escdelay(kEscDelayMs);
+    cbreak();
+    noecho();
+    nonl();
+    keypad(stdscr, TRUE);
+    curs_set(0);
+    timeout(kKeyWaitMs);
+    ctrl_home_ = ExtendedKey("kHOM5");
+    ctrl_end_ = ExtendedKey("kEND5");
+}
+
+Terminal::~Terminal() {
+    if (screen_ == nullptr) return;
+    endwin();
+    delscreen(screen_);
+}
+
+Terminal::Key Terminal::Read() {
+    wint_t code = 0;
+    const int got = get_wch(&code);
+    Key key;
+    if (got == OK) {
+        key.kind = Key::Kind::Char;
+        key.code = static_cast<int>(code);
+    } else if (got == KEY_CODE_YES) {
+        key.kind = Key::Kind::Function;
+        key.code = static_cast<int>(code);
+    }
+    return key;
+}
+
+int Terminal::Lines() const { return LINES; }
+int Terminal::Columns() const { return COLS; }
+
+}  // namespace grid_tool

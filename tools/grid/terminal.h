@@ -1,0 +1,38 @@
+#pragma once
+// The terminal in full-screen mode (ncurses) for as long as the object lives: keys arrive one at a
+// time, unechoed, with function keys decoded; the destructor gives the terminal back as it was.
+// Waits for a key end after a short time, so a recorded stop signal is seen promptly.
+
+#include <curses.h>
+
+namespace grid_tool {
+
+class Terminal {
+public:
+    // Opens the screen on standard input and output; open() is false when the terminal type is unknown.
+    Terminal();
+    ~Terminal();
+    Terminal(const Terminal&) = delete;
+    Terminal& operator=(const Terminal&) = delete;
+
+    struct Key {
+        enum class Kind { None, Char, Function } kind = Kind::None;
+        int code = 0;  // the character (Char) or the curses key code (Function)
+    };
+    // The next key, or Kind::None when none came in time (or a signal arrived).
+    Key Read();
+
+    bool open() const { return screen_ != nullptr; }
+    int Lines() const;
+    int Columns() const;
+    // Curses codes of Ctrl+Home and Ctrl+End where the terminal describes them, else 0.
+    int ctrl_home() const { return ctrl_home_; }
+    int ctrl_end() const { return ctrl_end_; }
+
+private:
+    struct screen* screen_ = nullptr;
+    int ctrl_home_ = 0;
+    int ctrl_end_ = 0;
+};
+
+}  // namespace grid_tool

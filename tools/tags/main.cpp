@@ -1,0 +1,170 @@
+// tags PATH list | add TABLE TAG EXPRESSION KEYFIELD text|number | drop TAG [TABLE]
+// Manages the index tags of any SQLite database, so that its tables can be scrolled by the
+// dynamic provider. Adding a tag makes the tag catalogue when it is missing and builds the
+// tag's index; no row of the user's tables is changed. Each command is one transaction:
+// a refusal leaves the file as it was. Exit status: 0 done, 1 refused by the database, 2 bad usage.
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "database/database_error.h"
+#include "database/index_tags.h"
+#include "database/statement.h"
+
+namespace fs = std::filesystem;
+using rowlark::database::DatabaseError;
+using rowlark::database::IndexTag;
+using rowlark::database::Quoted;
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: tags PATH list | tags PATH add TABLE TAG EXPRESSION KEYFIELD text|number | tags PATH drop TAG [TABLE]";
+constexpr int kRefused = 1;
+constexpr int kBadUsage = 2;
+
+struct CloseDb {
+    void operator()(sqlite3* db) const { sqlite3_close(db); }
+};
+using DbHandle = std::unique_ptr<sqlite3, CloseDb>;
+
+// Thrown for input the command refuses before asking the database.
+struct BadUsage : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// Opens the file exactly as named, never creating one. A name that begins with "file:" would be
+// read as a URI where SQLite is built to read them, so it is anchored to the current folder first.
+DbHandle Open(const std::string& path) {
+    std::error_code error;
+    if (!fs::exists(path, error)) throw DatabaseError("no such database file: " + path);
+    if (fs::is_directory(path, error)) throw DatabaseError("not a database file but a folder: " + path);
+    const std::string name = path.rfind("file:", 0) == 0 ? "./" + path : path;
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(name.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+    DbHandle db(raw);
+    if (rc != SQLITE_OK) throw DatabaseError(raw ? sqlite3_errmsg(raw) : "out of memory");
+    sqlite3_busy_timeout(db.get(), 2000);  // another writer's short transaction is waited for, a long one refused
+    return db;
+}
+
+// One field of a listed line: tabs, line breaks and backslashes escaped so every tag stays one line.
+std::string Field(std::string_view text) {
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+            case '\t': out += "\\t"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            case '\\': out += "\\\\"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+// Runs body inside one write transaction, committed only when it returns.
+template <typename Body>
+void InTransaction(sqlite3* db, Body body) {
+    rowlark::database::Execute(db, "BEGIN IMMEDIATE");
+    try {
+        body();
+        rowlark::database::Execute(db, "COMMIT");
+    } catch (...) {
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+}
+
+int List(sqlite3* db) {
+    for (const IndexTag& tag : rowlark::database::ListIndexTags(db)) {
+        std::printf("%s\t%s\t%s\t%s\t%s\n", Field(tag.tag).c_str(), Field(tag.table).c_str(),
+                    Field(tag.expression).c_str(), Field(tag.key_field).c_str(),
+                    rowlark::database::TagKindName(tag.kind));
+    }
+    return 0;
+}
+
+int Add(sqlite3* db, const std::vector<std::string>& args) {
+    const auto kind = rowlark::database::ParseTagKind(args[4]).value();  // checked before the database was opened
+    InTransaction(db, [&] { rowlark::database::AddIndexTag(db, args[0], args[1], args[2], args[3], kind); });
+    const auto added = rowlark::database::FindIndexTag(db, args[0], args[1]);
+    std::printf("added tag %s to table %s\n", Quoted(added ? added->tag : args[1]).c_str(),
+                Quoted(added ? added->table : args[0]).c_str());
+    return 0;
+}
+
+bool SameAsciiName(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+// The tag's own table when only the tag is named: the one table that has a tag of that name.
+std::string TableOfTag(sqlite3* db, const std::string& tag) {
+    std::vector<std::string> tables;
+    for (const IndexTag& each : rowlark::database::ListIndexTags(db)) {
+        if (SameAsciiName(each.tag, tag)) tables.push_back(each.table);
+    }
+    if (tables.empty()) throw DatabaseError("no index tag " + Quoted(tag));
+    if (tables.size() > 1) {
+        std::string names;
+        for (const auto& table : tables) names += (names.empty() ? "" : ", ") + Quoted(table);
+        throw BadUsage("tag " + Quoted(tag) + " is on tables " + names + "; name one: tags PATH drop TAG TABLE");
+    }
+    return tables.front();
+}
+
+int Drop(sqlite3* db, const std::vector<std::string>& args) {
+    IndexTag dropped;
+    InTransaction(db, [&] {
+        const std::string table = args.size() > 1 ? args[1] : TableOfTag(db, args[0]);
+        dropped = rowlark::database::DropIndexTag(db, table, args[0]);
+    });
+    std::printf("dropped tag %s of table %s\n", Quoted(dropped.tag).c_str(), Quoted(dropped.table).c_str());
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "tags: %s\n", kUsage);
+        return kBadUsage;
+    }
+    const std::string path = argv[1];
+    const std::string_view action = argv[2];
+    const std::vector<std::string> args(argv + 3, argv + argc);
+    const bool fits = (action == "list" && args.empty()) || (action == "add" && args.size() == 5) ||
+                      (action == "drop" && (args.size() == 1 || args.size() == 2));
+    if (!fits) {
+        const bool known = action == "list" || action == "add" || action == "drop";
+        std::fprintf(stderr, "tags: %s %s; %s\n", known ? "wrong number of arguments for" : "unknown command",
+                     std::string(action).c_str(), kUsage);
+        return kBadUsage;
+    }
+    try {
+        if (action == "add" && !rowlark::database::ParseTagKind(args[4]))
+            throw BadUsage("the kind must be text or number, got " + Quoted(args[4]));
+        DbHandle db = Open(path);
+        if (action == "list") return List(db.get());
+        if (action == "add") return Add(db.get(), args);
+        return Drop(db.get(), args);
+    } catch (const BadUsage& error) {
+        std::fprintf(stderr, "tags: %s\n", error.what());
+        return kBadUsage;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "tags: %s: %s\n", path.c_str(), error.what());
+        return kRefused;
+    }
+}
