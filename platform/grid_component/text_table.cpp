@@ -5,9 +5,7 @@
 #include "platform/text/cp1251.h"
 
 namespace grid_component {
-namespace {
 
-// Column numbers of the row's fields in ascending order (numbers may have gaps after a repeated name).
 std::vector<int> ColumnNumbers(::CDataRow& row) {
     std::vector<int> numbers;
     const int count = row.GetFieldCount();
@@ -15,6 +13,8 @@ std::vector<int> ColumnNumbers(::CDataRow& row) {
         if (row.LookupFieldName(number) != nullptr) numbers.push_back(number);
     return numbers;
 }
+
+namespace {
 
 // A CP1251 cell cut to width characters (one byte is one character) and padded, as UTF-8.
 std::string Cell(const std::string& text, std::size_t width) {

@@ -9,6 +9,9 @@
 
 namespace grid_component {
 
+// Column numbers of the row's fields in ascending order (numbers may have gaps after a repeated name).
+std::vector<int> ColumnNumbers(::CDataRow& row);
+
 std::string RenderTable(const std::vector<OwnedRow>& rows, int max_cell_width = 28);
 
 }  // namespace grid_component

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <optional>
 
+#include "platform/grid_component/text_table.h"
 #include "platform/runtime/module.h"
 #include "platform/text/cp1251.h"
 #include "tools/session/stop_signals.h"
@@ -14,20 +15,13 @@ namespace grid_tool {
 
 namespace {
 
+using grid_component::ColumnNumbers;
+
 constexpr int kEscape = 27;
 constexpr int kDelete = 127;  // what most terminals send for Backspace
 constexpr int kCtrlH = 8;
 // The dynamic provider's lower bound of its range.
 constexpr cp1251::Literal kFilterFrom{"ФильтрС"};
-
-// Column numbers of the row's fields in ascending order (numbers may have gaps after a repeated name).
-std::vector<int> ColumnNumbers(::CDataRow& row) {
-    std::vector<int> numbers;
-    const int count = row.GetFieldCount();
-    for (int number = 0; static_cast<int>(numbers.size()) < count && number < count + 4096; ++number)
-        if (row.LookupFieldName(number) != nullptr) numbers.push_back(number);
-    return numbers;
-}
 
 std::string Utf8(int code) {
     const auto c = static_cast<unsigned>(code);
