@@ -26,24 +26,6 @@ void AppendHex(std::string& out, std::uint32_t number) {
         out += static_cast<char>(*p >= 'a' ? *p - 'a' + 'A' : *p);
 }
 
-void AppendUtf8(std::string& out, char32_t point) {
-    if (point < 0x80) {
-        out += static_cast<char>(point);
-    } else if (point < 0x800) {
-        out += static_cast<char>(0xC0 | (point >> 6));
-        out += static_cast<char>(0x80 | (point & 0x3F));
-    } else if (point < 0x10000) {
-        out += static_cast<char>(0xE0 | (point >> 12));
-        out += static_cast<char>(0x80 | ((point >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (point & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (point >> 18));
-        out += static_cast<char>(0x80 | ((point >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((point >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (point & 0x3F));
-    }
-}
-
 // Reads HEX; at text[at] (upper-case digits only, so every value has one spelling); none when
 // it is not there or too large.
 std::optional<std::uint32_t> ReadHexThenSemicolon(std::string_view text, std::size_t& at, std::uint32_t limit) {
@@ -106,7 +88,7 @@ std::optional<std::string> DecodeIndexToken(std::string_view text) {
         } else {
             const auto point = ReadHexThenSemicolon(text, at, kMaxPoint);
             if (!point || (*point >= 0xD800 && *point <= 0xDFFF)) return std::nullopt;
-            AppendUtf8(value, static_cast<char32_t>(*point));
+            cp1251::detail::AppendUtf8(value, static_cast<char32_t>(*point));
         }
     }
     value.append(text.substr(at));

@@ -30,15 +30,6 @@ bool IsUsableWord(const std::string& word) {
     return letters >= 4 && letters <= 12;
 }
 
-void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
 }  // namespace
 
 WordList LoadRussianWords(const std::string& dictionary_path) {
@@ -65,7 +56,7 @@ std::string CapitaliseFirst(const std::string& word) {
     else if (cp == 0x0451) cp = 0x0401;
     else return word;
     std::string capitalised;
-    AppendUtf8(capitalised, cp);
+    cp1251::detail::AppendUtf8(capitalised, cp);
     return capitalised + word.substr(i);
 }
 

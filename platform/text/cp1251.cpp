@@ -39,16 +39,7 @@ std::string ToUtf8(std::string_view text) {
     for (const char c : text) {
         const auto b = static_cast<unsigned char>(c);
         const char32_t cp = b < 0x80 ? b : detail::kHighHalf[b - 0x80];
-        if (cp < 0x80) {
-            out.push_back(static_cast<char>(cp));
-        } else if (cp < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        }
+        detail::AppendUtf8(out, cp);
     }
     return out;
 }

@@ -23,27 +23,6 @@ constexpr int kCtrlH = 8;
 // The dynamic provider's lower bound of its range.
 constexpr cp1251::Literal kFilterFrom{"ФильтрС"};
 
-std::string Utf8(int code) {
-    const auto c = static_cast<unsigned>(code);
-    std::string out;
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-    return out;
-}
-
 void PopCharacter(std::string& utf8) {
     while (!utf8.empty() && (static_cast<unsigned char>(utf8.back()) & 0xC0) == 0x80) utf8.pop_back();
     if (!utf8.empty()) utf8.pop_back();
@@ -118,7 +97,7 @@ bool GridScreen::Handle(const Terminal::Key& key) {
         } else if (c == 'q' && typed_.empty()) {
             return false;
         } else if (c >= 0x20 && c != kDelete) {
-            typed_ += Utf8(c);
+            cp1251::detail::AppendUtf8(typed_, static_cast<char32_t>(c));
             Search();
         }
         return true;
