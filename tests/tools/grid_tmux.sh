@@ -152,7 +152,10 @@ resize_repages)
 refresh_row_changed_elsewhere)
   # Another connection changes the second row; F5 on it shows the new value, in either provider.
   for kind in dynamic static; do
+    # A server of its own for each run: a new server on a socket whose old server is still going
+    # down can be refused ("server exited unexpectedly").
     tmux -L "$socket" kill-server 2>/dev/null
+    socket=rowlark-test-$$-$kind
     rm -f "$work/status"
     if [ $kind = static ]; then start --static --columns name,qty; else start --columns name,qty; fi
     wait_line 3 "$(name_at 1)"
