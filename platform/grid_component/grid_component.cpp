@@ -94,6 +94,18 @@ bool Grid::Refresh() {
     return StartAt(first.get());
 }
 
+bool Grid::Reread() {
+    if (rows_.empty()) return Home();
+    const OwnedRow first = std::move(rows_.front());
+    rows_.erase(rows_.begin());
+    return StartAt(first.get());
+}
+
+bool Grid::Resize(int page_size) {
+    page_size_ = std::max(page_size, 1);
+    return Reread();
+}
+
 bool Grid::RefreshRow(int visible_index) {
     if (!provider_ || visible_index < 0 || visible_index >= static_cast<int>(rows_.size())) return false;
     return provider_->RefreshRow(rows_[static_cast<std::size_t>(visible_index)].get()) != FALSE;

@@ -31,8 +31,13 @@ public:
     bool End();       // the last rows
     bool PageDown();  // the rows after the last visible row (stays put at the end)
     bool PageUp();    // the rows before the first visible row (stays put at the start)
-    // Re-reads the viewport from its first row.
+    // Asks the provider to refresh the first visible row (the static provider reloads), then
+    // re-reads the viewport from it.
     bool Refresh();
+    // Re-reads the viewport from its first row, as it is now (after the provider was loaded again).
+    bool Reread();
+    // Shows page_size rows (at least one) from now on, from the same first row.
+    bool Resize(int page_size);
     // Asks the provider to re-read one visible row; the provider's answer.
     bool RefreshRow(int visible_index);
     // Type-ahead search in a column; on a match the viewport starts at the matching row.

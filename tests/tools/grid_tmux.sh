@@ -98,7 +98,7 @@ end_then_home)
   wait_line 2 "$(name_at 0)"
   keys End
   wait_line $((page + 1)) "$(last_name)"
-  wait_for "300 rows"
+  wait_for "row 300 of 300"
   keys Home
   wait_line 2 "$(name_at 0)"
   keys Down Down
@@ -171,6 +171,91 @@ refresh_row_changed_elsewhere)
     wait_for "· id $id ·"
   done
   ;;
+key_jump_static)
+  # F2 asks for a key; the row with it comes to the top and becomes the current one.
+  start --static
+  wait_line 2 "$(name_at 0)"
+  wait_for "row 1 of 300"
+  keys F2
+  wait_for "go to id: "
+  keys -l "150"
+  keys Enter
+  wait_for "· id 150 ·"
+  wait_line 2 "$(sqlite3 "$work/goods.db" "SELECT substr(name, 1, 25) FROM goods WHERE id = 150")"
+  wait_for "row $(( $(sqlite3 "$work/goods.db" "SELECT count(*) FROM goods WHERE rtrim(name) < (SELECT rtrim(name) FROM goods WHERE id = 150) OR (rtrim(name) = (SELECT rtrim(name) FROM goods WHERE id = 150) AND id < 150)") + 1 )) of 300"
+  # A key no row has, and a text for a number key: said in the pane, the grid stays where it is.
+  keys C-g
+  keys -l "99999"
+  keys Enter
+  wait_for "no row with id 99999"
+  wait_for "· id 150 ·"
+  keys F2
+  keys -l "abc"
+  keys Enter
+  wait_for 'id is a number: "abc" is not one'
+  # Esc gives the question up.
+  keys F2
+  keys -l "7"
+  keys Escape
+  wait_gone "go to id"
+  wait_for "· id 150 ·"
+  ;;
+filter_range_and_clearing)
+  # F4 asks for the tag's lower and upper bound (the upper one takes every name it begins); the
+  # grid shows that range only, typing starts within it, and a range with both bounds empty clears it.
+  in_range="rtrim(name) >= 'Б' AND substr(rtrim(name), 1, 1) <= 'В'"
+  start
+  wait_line 2 "$(name_at 0)"
+  keys F4
+  wait_for "name from: "
+  keys -l "Б"
+  keys Enter
+  wait_for 'name from "Б" to: '
+  keys -l "В"
+  keys Enter
+  wait_line 2 "$(sqlite3 "$work/goods.db" "SELECT substr(name, 1, 25) FROM goods WHERE $in_range ORDER BY rtrim(name), id LIMIT 1")"
+  wait_for 'range from "Б" to "В"'
+  keys End
+  wait_line $((page + 1)) "$(sqlite3 "$work/goods.db" "SELECT substr(name, 1, 25) FROM goods WHERE $in_range ORDER BY rtrim(name) DESC, id DESC LIMIT 1")"
+  # A range that holds no row is refused and the old one stays.
+  keys F4
+  keys BSpace
+  keys -l "Ъ"
+  keys Enter
+  keys BSpace
+  keys -l "Ъ"
+  keys Enter
+  wait_for 'no name from "Ъ" to "Ъ": the range stays as it was'
+  wait_for 'range from "Б" to "В"'
+  # Clearing both bounds shows the whole table again.
+  keys F4
+  keys BSpace Enter
+  keys BSpace Enter
+  wait_for "the whole of name"
+  wait_line 2 "$(name_at 0)"
+  wait_gone "range from"
+  ;;
+reload_row_changed_elsewhere)
+  # F6 runs the provider's load again: a row changed by another connection shows its new value.
+  start --static --columns name,qty
+  wait_line 2 "$(name_at 0)"
+  id=$(sqlite3 "$work/goods.db" "SELECT id FROM goods ORDER BY rtrim(name), id LIMIT 1")
+  sqlite3 "$work/goods.db" "UPDATE goods SET qty = 4242 WHERE id = $id"
+  keys F6
+  wait_for "reloaded"
+  wait_line 2 "4242"
+  ;;
+resize_keeps_the_dynamic_page)
+  start
+  wait_line 2 "$(name_at 0)"
+  keys NPage
+  wait_line 2 "$(name_at $page)"
+  tmux -L "$socket" resize-window -t grid -x 100 -y 20
+  wait_line $((page - 10 + 1)) "$(name_at $((2 * page - 10 - 1)))"
+  wait_line 2 "$(name_at $page)"
+  tmux -L "$socket" resize-window -t grid -x 100 -y 30
+  wait_line $((page + 1)) "$(name_at $((2 * page - 1)))"
+  ;;
 columns_chosen)
   # The key is always read, so it leads when the columns asked for leave it out.
   start --columns "price, NAME"
@@ -198,7 +283,7 @@ own_query)
   wait_line 1 "id │ code"
   wait_line 2 "3 │ "
   wait_line 4 "1 │ "
-  wait_for "3 rows"
+  wait_for "row 1 of 3"
   ;;
 module_error_shown)
   # Another connection locks the database: the module's error shows in the pane, the grid stays on

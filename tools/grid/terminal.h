@@ -5,12 +5,15 @@
 
 #include <curses.h>
 
+#include <cstdio>
+
 namespace grid_tool {
 
 class Terminal {
 public:
-    // Opens the screen on standard input and output; open() is false when the terminal type is unknown.
-    Terminal();
+    // Opens the screen on standard input and output, or on the given streams with the given terminal
+    // type (null: $TERM); open() is false when the terminal type is unknown.
+    explicit Terminal(const char* type = nullptr, FILE* out = stdout, FILE* in = stdin);
     ~Terminal();
     Terminal(const Terminal&) = delete;
     Terminal& operator=(const Terminal&) = delete;
