@@ -84,21 +84,36 @@ std::string Name(Random& random, const WordList& words) {
 void FillRows(sqlite3* db, const std::string& table, const GoodsOptions& options, const WordList& words) {
     Statement insert(db, "INSERT INTO " + QuoteIdentifier(table) +
                              " (id, code, name, price, qty, note) VALUES (?1, ?2, ?3, ?4, ?5, ?6)");
-    Random random(options.seed);
-    for (std::int64_t id = 1; id <= options.rows; ++id) {
-        insert.BindInt(1, id);
-        insert.BindText(2, Code(random, id));
-        insert.BindText(3, Name(random, words));
-        insert.BindReal(4, static_cast<double>(100 + random.Below(9'999'900)) / 100.0);
-        insert.BindInt(5, static_cast<std::int64_t>(random.Below(1000)));
-        if (random.Below(3) == 0) insert.BindNull(6);
-        else insert.BindText(6, kNotes[random.Below(Count(kNotes))]);
+    ForEachGoodsRow(options, words, [&](const GoodsRow& row) {
+        insert.BindInt(1, row.id);
+        insert.BindText(2, row.code);
+        insert.BindText(3, row.name);
+        insert.BindReal(4, row.price);
+        insert.BindInt(5, row.qty);
+        if (!row.note) insert.BindNull(6);
+        else insert.BindText(6, *row.note);
         insert.Step();
         insert.Reset();
-    }
+    });
 }
 
 }  // namespace
+
+void ForEachGoodsRow(const GoodsOptions& options, const WordList& words, const std::function<void(const GoodsRow&)>& each) {
+    Random random(options.seed);
+    GoodsRow row;
+    for (std::int64_t id = 1; id <= options.rows; ++id) {
+        // The draws in this order, once each: the stream of a seed must not change.
+        row.id = id;
+        row.code = Code(random, id);
+        row.name = Name(random, words);
+        row.price = static_cast<double>(100 + random.Below(9'999'900)) / 100.0;
+        row.qty = static_cast<std::int64_t>(random.Below(1000));
+        if (random.Below(3) == 0) row.note.reset();
+        else row.note = kNotes[random.Below(Count(kNotes))];
+        each(row);
+    }
+}
 
 GoodsReport CreateGoodsTable(sqlite3* db, const GoodsOptions& options) {
     if (options.rows < 0) throw DatabaseError("sample goods: the row count must be 0 or more");

@@ -10,6 +10,8 @@
 // indexes are the table's only ones (each costs a sort of every row), as the grid orders through tags.
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "database/russian_words.h"
@@ -32,6 +34,20 @@ struct GoodsReport {
     bool words_from_dictionary = false;  // false: the built-in word list was used
     std::size_t word_count = 0;
 };
+
+// One row of the goods table.
+struct GoodsRow {
+    std::int64_t id = 0;
+    std::string code;
+    std::string name;
+    double price = 0;
+    std::int64_t qty = 0;
+    std::optional<std::string> note;  // none: NULL
+};
+
+// Hands each(row) the rows 1..options.rows in order: the rows CreateGoodsTable writes for the same
+// seed and word list, so that another database can be given the same table.
+void ForEachGoodsRow(const GoodsOptions& options, const WordList& words, const std::function<void(const GoodsRow&)>& each);
 
 // Creates and fills the table and its tags in one transaction; on failure nothing of it
 // remains (unless journal_off). Throws DatabaseError, e.g. when the table exists already.

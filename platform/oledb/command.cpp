@@ -1,18 +1,15 @@
 #include "platform/oledb/command.h"
 
-#include <sqlite3.h>
-
 #include "platform/oledb/call_text.h"
 #include "platform/oledb/direct_result.h"
 #include "platform/oledb/faults.h"
-#include "platform/oledb/procedures.h"
 #include "platform/oledb/sequential_result.h"
-#include "platform/oledb/statement_cursor.h"
 #include "platform/oledb/text_out.h"
 #include "platform/runtime/module.h"
 #include "platform/runtime/numeric.h"
 
 using oledb_backend::CursorError;
+using oledb_backend::Reading;
 using oledb_backend::RowCursor;
 using oledb_backend::SqlValue;
 
@@ -29,20 +26,9 @@ SqlValue ToSqlValue(const CValue& value) {
             const CNumeric n = value.GetNumeric();
             const std::int64_t whole = n.ToInt64();
             if (CNumeric(static_cast<long long>(whole)) == n) return SqlValue::Int(whole);
-            return SqlValue::Real(n.ToDouble());
+            return SqlValue::Decimal(n.Format(), n.ToDouble());
         }
         default: return SqlValue::Text(oledb_backend::ToDatabaseText(value.GetString().view()));
-    }
-}
-
-void Bind(sqlite3_stmt* stmt, int index, const SqlValue& v) {
-    switch (v.kind) {
-        case SqlValue::Kind::Null: sqlite3_bind_null(stmt, index); break;
-        case SqlValue::Kind::Integer: sqlite3_bind_int64(stmt, index, v.integer); break;
-        case SqlValue::Kind::Real: sqlite3_bind_double(stmt, index, v.real); break;
-        case SqlValue::Kind::Text:
-            sqlite3_bind_text64(stmt, index, v.text.data(), v.text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
-            break;
     }
 }
 
@@ -60,7 +46,7 @@ COLEDBCommand::Outcome COLEDBCommand::ExecuteDirect(std::string_view text) {
     Outcome outcome;
     bool replaced = false;
     try {
-        const std::unique_ptr<RowCursor> cursor = Open(text);
+        const std::unique_ptr<RowCursor> cursor = Open(text, Reading::kWhole);
         auto result = oledb_backend::DirectResult::ReadAll(*cursor, replaced);
         outcome.count = result->RowCount();
         outcome.result = std::move(result);
@@ -77,38 +63,22 @@ COLEDBCommand::Outcome COLEDBCommand::ExecuteDirect(std::string_view text) {
 COLEDBCommand::Outcome COLEDBCommand::ExecuteSequential(std::string_view text) {
     Outcome outcome;
     try {
-        outcome.result = oledb_backend::SequentialResult::Start(connection_, Open(text));
+        outcome.result = oledb_backend::SequentialResult::Start(connection_, Open(text, Reading::kStream));
     } catch (const std::exception& e) {
         outcome.error = e.what();
     }
     return outcome;
 }
 
-std::unique_ptr<RowCursor> COLEDBCommand::Open(std::string_view text) {
+std::unique_ptr<RowCursor> COLEDBCommand::Open(std::string_view text, Reading reading) {
     if (debug_) GetBkEndUI()->DoMessageLine(std::string(text).c_str(), kDebugMarker);
     const std::string sql = oledb_backend::ToDatabaseText(text);
     const auto name = oledb_backend::CallName(sql);
-    const oledb_backend::Procedure* procedure = name ? oledb_backend::FindProcedure(*name) : nullptr;
-    if (!procedure) return OpenStatement(sql);
-
+    if (!name || !connection_->OffersProcedure(*name)) {
+        if (oledb_faults::CallFails(oledb_faults::Call::kStatement)) throw CursorError(oledb_faults::kFaultText);
+        return connection_->RunStatement(sql, params_, reading);
+    }
     const oledb_backend::ProcedureCall call = oledb_backend::ParseCall(sql);
     if (oledb_faults::CallFails(oledb_faults::Call::kProcedure)) throw CursorError(oledb_faults::kFaultText);
-    const oledb_backend::ProcedureSite site(connection_->db(), &connection_->procedure_memory());
-    std::unique_ptr<RowCursor> cursor = (*procedure)(site, call.args);
-    if (!cursor) throw CursorError("procedure " + call.name + " returned no result");
-    return cursor;
-}
-
-std::unique_ptr<RowCursor> COLEDBCommand::OpenStatement(const std::string& sql) {
-    if (oledb_faults::CallFails(oledb_faults::Call::kStatement)) throw CursorError(oledb_faults::kFaultText);
-    oledb_backend::Statement statement = connection_->Prepare(sql);
-    sqlite3_stmt* stmt = statement.get();
-    const int count = sqlite3_bind_parameter_count(stmt);
-    for (int i = 1; i <= count; ++i) {
-        const char* name = sqlite3_bind_parameter_name(stmt, i);
-        if (!name || !IsParamPrefix(name[0])) continue;  // "?" and "?NNN" take no names
-        const auto it = params_.find(name + 1);
-        if (it != params_.end()) Bind(stmt, i, it->second);
-    }
-    return std::make_unique<oledb_backend::StatementCursor>(connection_, std::move(statement));
+    return connection_->CallProcedure(call, reading);
 }

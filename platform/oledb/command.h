@@ -4,7 +4,6 @@
 // by the CCommandProxy made from it; it shares the connection, so the connection outlives it.
 // Raises nothing itself: an execution answers its failure as a value, and the handle raises it.
 
-#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -21,8 +20,9 @@ public:
     COLEDBCommand& operator=(const COLEDBCommand&) = delete;
 
     // Keeps value for every later execution under name (CP1251, with or without its ':', '@'
-    // or '$'). A whole number binds as an integer, another number as a real, a text as text,
-    // the empty value as NULL, an object as its type name.
+    // or '$'). A whole number binds as an integer, another number as an exact decimal (a real
+    // where the database keeps no decimals), a text as text, the empty value as NULL, an object
+    // as its type name.
     void SetParam(std::string_view name, const CValue& value);
     void SetDebugMode(bool on) { debug_ = on; }
 
@@ -31,15 +31,14 @@ public:
         long long count = 0;                             // rows of a direct result
         std::string error;                               // the failure, UTF-8
     };
-    // Runs text (CP1251): a call of a registered procedure, or one SQL statement.
+    // Runs text (CP1251): a call of a procedure the database offers, or one SQL statement.
     Outcome ExecuteDirect(std::string_view text);
     Outcome ExecuteSequential(std::string_view text);
 
 private:
-    std::unique_ptr<oledb_backend::RowCursor> Open(std::string_view text);
-    std::unique_ptr<oledb_backend::RowCursor> OpenStatement(const std::string& sql);
+    std::unique_ptr<oledb_backend::RowCursor> Open(std::string_view text, oledb_backend::Reading reading);
 
     std::shared_ptr<oledb_backend::Connection> connection_;
-    std::map<std::string, oledb_backend::SqlValue> params_;  // UTF-8 name without its prefix
+    oledb_backend::NamedParams params_;  // UTF-8 name without its prefix
     bool debug_ = false;
 };

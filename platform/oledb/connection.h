@@ -1,47 +1,60 @@
 #pragma once
-// One open SQLite database file. Shared: COLEDBData, its commands and their open results each
-// hold a shared_ptr, so the file stays open until the last of them is gone.
-// Every failure throws CursorError with the database's message (UTF-8).
+// The backend seam: one open database, whichever engine is behind it. The layer (commands,
+// results, COLEDBData) speaks only to this interface; Connection::Open picks the engine once,
+// from the open text. Shared: COLEDBData, its commands and their open results each hold a
+// shared_ptr, so the database stays open until the last of them is gone.
+// Every failure throws CursorError with the database's own message (UTF-8).
 // Single-threaded: a connection and everything made from it are used on one thread at a time.
 
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
+#include "platform/oledb/call_text.h"
 #include "platform/oledb/row_cursor.h"
-#include "platform/oledb/sqlite_handles.h"
 
 namespace oledb_backend {
 
-// A "file:" URI that names exactly the existing file at path, whatever its bytes: everything but
-// unreserved ASCII letters, digits, "-._~" and '/' is percent-escaped, so no character of the path
-// reads as URI or connection-text syntax; "?mode=rw" keeps opening it from creating a file.
+// A "file:" URI that names exactly the existing SQLite file at path, whatever its bytes: everything
+// but unreserved ASCII letters, digits, "-._~" and '/' is percent-escaped, so no character of the
+// path reads as URI or connection-text syntax; "?mode=rw" keeps opening it from creating a file.
 std::string FileUri(std::string_view path);
 
-class Connection {
-public:
-    // Opens (creating when absent) the database file at path (UTF-8). A path that begins with
-    // "file:" is a URI (see FileUri), so its query may forbid creating the file ("mode=rw").
-    static std::shared_ptr<Connection> Open(const std::string& path);
+// Named parameter values a command keeps: the UTF-8 name without its ':', '@' or '$'.
+using NamedParams = std::map<std::string, SqlValue>;
 
+// How the rows of a cursor will be read: all at once into memory, or streamed one by one.
+enum class Reading { kWhole, kStream };
+
+class Connection : public std::enable_shared_from_this<Connection> {
+public:
+    // Opens what text (UTF-8) names: a PostgreSQL connection string ("postgresql://...",
+    // "postgres://..." or libpq's "host=... dbname=..." form), otherwise a SQLite database file
+    // given as a path, a "file:" URI or a "Data Source=path;..." text.
+    static std::shared_ptr<Connection> Open(std::string_view text);
+
+    virtual ~Connection() = default;
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
-    sqlite3* db() const { return db_.get(); }
-    const std::string& path() const { return path_; }
-
     // Runs every statement of sql, discarding any rows.
-    void Execute(const std::string& sql);
-    // Prepares sql, which must hold exactly one statement (blanks, comments and ';' may follow).
-    Statement Prepare(std::string_view sql);
-    // What the database's procedures keep on this connection between calls; valid while it lives.
-    ProcedureMemory& procedure_memory() { return procedure_memory_; }
+    virtual void Execute(const std::string& sql) = 0;
+    // Runs sql, which must hold exactly one statement (blanks, comments and ';' may follow), with
+    // its named parameters (":name", "@name", "$name") bound from params; one not in params is NULL.
+    virtual std::unique_ptr<RowCursor> RunStatement(const std::string& sql, const NamedParams& params,
+                                                    Reading reading) = 0;
+    // Whether the database offers a procedure of this name (a call text of it runs the procedure).
+    virtual bool OffersProcedure(const std::string& name) = 0;
+    // Runs a procedure the database offers, its arguments bound as values, never pasted into SQL.
+    virtual std::unique_ptr<RowCursor> CallProcedure(const ProcedureCall& call, Reading reading) = 0;
+    // The rows of the meta-name catalogue (meta_names.h), UTF-8; none when the database has none.
+    virtual std::vector<std::pair<std::string, std::string>> ReadMetaNames() = 0;
 
-private:
-    Connection(Database db, std::string path) : db_(std::move(db)), path_(std::move(path)) {}
-    Database db_;
-    std::string path_;
-    ProcedureMemory procedure_memory_;  // declared after db_: emptied before the database closes
+protected:
+    Connection() = default;
 };
 
 }  // namespace oledb_backend

@@ -14,7 +14,10 @@ namespace oledb_backend {
 namespace {
 
 // Kind bytes of the arena. Integers carry their byte count: kInt1 + k holds 2^k bytes.
-enum Kind : unsigned char { kNull = 0, kReal = 1, kText = 2, kInt1 = 3, kInt2 = 4, kInt4 = 5, kInt8 = 6 };
+// A decimal is kept as its ASCII digits, laid out as a text.
+enum Kind : unsigned char {
+    kNull = 0, kReal = 1, kText = 2, kInt1 = 3, kInt2 = 4, kInt4 = 5, kInt8 = 6, kDecimal = 7
+};
 
 constexpr std::size_t kMaxLengthBytes = 10;  // a 64-bit length in 7-bit groups
 
@@ -47,7 +50,8 @@ std::size_t ValueSize(const char* p, std::size_t at) {
     switch (kind) {
         case kNull: return 1;
         case kReal: return 9;
-        case kText: {
+        case kText:
+        case kDecimal: {
             std::size_t after = at + 1;
             const std::size_t n = GetLength(p, after);
             return after - at + n;
@@ -102,6 +106,14 @@ public:
         r_.arena_.Commit(1 + used + n);
         if (!exact) replaced_ = true;
     }
+    void Decimal(const std::string& digits) {
+        char* p = r_.arena_.Reserve(1 + kMaxLengthBytes + digits.size());
+        p[0] = static_cast<char>(kDecimal);
+        const std::size_t used = LengthBytes(digits.size());
+        PutLength(p + 1, digits.size());
+        std::memcpy(p + 1 + used, digits.data(), digits.size());
+        r_.arena_.Commit(1 + used + digits.size());
+    }
     void Finish() {
         r_.arena_.Shrink();
         r_.row_offsets_.shrink_to_fit();
@@ -128,6 +140,7 @@ void DirectResult::Builder::FromCursor(RowCursor& cursor, int columns) {
                 case SqlValue::Kind::Integer: Integer(v.integer); break;
                 case SqlValue::Kind::Real: Real(v.real); break;
                 case SqlValue::Kind::Text: Text(v.text.data(), v.text.size()); break;
+                case SqlValue::Kind::Decimal: Decimal(v.text); break;
             }
         }
     }
@@ -211,6 +224,11 @@ bool DirectResult::Read(int column, CValue& value) const {
             value = "";
             std::memcpy(value.m_String.GetBuffer(n), p + at, static_cast<std::size_t>(n));
             value.m_String.ReleaseBuffer(n);
+            break;
+        }
+        case kDecimal: {
+            const std::size_t n = GetLength(p, at);
+            SetDecimal(std::string_view(p + at, n), value);
             break;
         }
         case kInt1: value = CNumeric(static_cast<long long>(static_cast<std::int8_t>(p[at]))); break;

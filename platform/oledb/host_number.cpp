@@ -10,4 +10,10 @@ void SetReal(double real, CValue& value) {
     value = *number;
 }
 
+void SetDecimal(std::string_view digits, CValue& value) {
+    const auto number = CNumeric::TryParse(digits);
+    if (!number) throw UnfitNumber(std::string(digits));
+    value = *number;
+}
+
 }  // namespace oledb_backend

@@ -9,15 +9,15 @@
 #include <string>
 #include <string_view>
 
-struct sqlite3;
-
 namespace oledb_backend {
+
+class Connection;
 
 inline constexpr const char* kMetaNameCatalogue = "rowlark_meta_names";
 
 // Adds every row of the database's catalogue; nothing when it has none.
 // Throws CursorError when the catalogue exists but cannot be read.
-void LoadMetaNames(sqlite3* db);
+void LoadMetaNames(Connection& connection);
 // Adds one meta-name (CP1251, with or without '$') for the real name (CP1251).
 void AddMetaName(std::string_view meta_name, std::string_view real_name);
 // The real name (CP1251) of a meta-name given without its '$'; none when unknown.

@@ -1,5 +1,6 @@
 #pragma once
-// The host's OLE DB layer as the module uses it, over an embedded SQLite database.
+// The host's OLE DB layer as the module uses it, over an embedded SQLite database or a PostgreSQL
+// server (connection.h: the backend is chosen once, when the connection opens).
 // COLEDBData is a connection and a host script object ("OLEDBData"); commands made from it run
 // statements and hand out results. Every handle (command, result) is cheap to copy and shares the
 // object behind it; the last handle releases it. Texts cross in CP1251; the database speaks UTF-8.
@@ -17,16 +18,18 @@ class Connection;
 class Result;
 }  // namespace oledb_backend
 
-// A connection to a database file. Scripts create it by the name "OLEDBData" and use its methods
-// "Открыть"/"Open"(path or "Data Source=path"), "Закрыть"/"Close"() and "Выполнить"/"Execute"(sql).
+// A connection to a database. Scripts create it by the name "OLEDBData" and use its methods
+// "Открыть"/"Open"(path, "Data Source=path", or a PostgreSQL connection string), "Закрыть"/"Close"()
+// and "Выполнить"/"Execute"(sql).
 class COLEDBData : public CBLContext {
 public:
     COLEDBData();
     ~COLEDBData() override;
     CRuntimeClass* GetRuntimeClass() const override;
 
-    // Opens a database file, given as a path or as a "Data Source=..." text; false and a host
-    // run-time error carrying the reason when it cannot be opened.
+    // Opens a SQLite database file, given as a path or as a "Data Source=..." text, or a PostgreSQL
+    // server given as "postgresql://..." or "host=... dbname=..."; false and a host run-time error
+    // carrying the reason when it cannot be opened.
     bool Open(const char* connection);
     void Close();
     bool IsOpen() const;
@@ -64,8 +67,8 @@ public:
     void Reset();
     int GetNumFields() const;
     CString GetFieldName(int column) const;
-    // The current row's value of a column: numbers for INTEGER and REAL, CP1251 text for TEXT,
-    // empty for NULL. False, with value untouched, when there is no current row or no such column.
+    // The current row's value of a column: numbers for INTEGER and REAL (and the server's integer,
+    // float, numeric and bool types), CP1251 text for TEXT and every other type, empty for NULL. False, with value untouched, when there is no current row or no such column.
     bool GetFieldValue(int column, CValue& value) const;
 
 protected:

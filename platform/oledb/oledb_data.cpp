@@ -1,7 +1,5 @@
 // COLEDBData: the connection object and its small script surface ("OLEDBData").
 
-#include <algorithm>
-
 #include "platform/oledb/command.h"
 #include "platform/oledb/connection.h"
 #include "platform/oledb/faults.h"
@@ -20,34 +18,6 @@ CObject* CreateCOLEDBData() { return new COLEDBData(); }
 void Raise(std::string_view lead_cp1251, const std::string& utf8_message) {
     const std::string text = std::string(lead_cp1251) + cp1251::FromUtf8(utf8_message);
     CBLModule::RaiseExtRuntimeError(text.c_str(), kErrorFlag);
-}
-
-std::string_view Trim(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
-// The file a connection text names: the text itself, or the value of its "Data Source" key when
-// it is a "key=value;key=value" text (key in any letter case, value possibly in quotes).
-// A "file:" URI is taken whole: its query has '=' of its own. Empty when there is no such key.
-std::string DataSource(std::string_view connection) {
-    if (connection.find('=') == std::string_view::npos || Trim(connection).substr(0, 5) == "file:")
-        return std::string(Trim(connection));
-    while (!connection.empty()) {
-        const std::size_t end = std::min(connection.find(';'), connection.size());
-        const std::string_view pair = connection.substr(0, end);
-        connection.remove_prefix(std::min(end + 1, connection.size()));
-        const std::size_t eq = pair.find('=');
-        if (eq == std::string_view::npos) continue;
-        if (oledb_backend::FoldCp1251(Trim(pair.substr(0, eq))) != "data source") continue;
-        std::string_view value = Trim(pair.substr(eq + 1));
-        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
-            value = value.substr(1, value.size() - 2);
-        return std::string(value);
-    }
-    return std::string();
 }
 
 constexpr cp1251::Literal kOpenName{"Открыть"};
@@ -87,13 +57,11 @@ CRuntimeClass* COLEDBData::GetRuntimeClass() const { return &classCOLEDBData; }
 
 bool COLEDBData::Open(const char* connection) {
     static constexpr cp1251::Literal kCannotOpen{"Не удалось открыть базу данных: "};
-    const std::string path = DataSource(connection ? connection : "");
     std::string error;
     try {
-        if (path.empty()) throw oledb_backend::CursorError("не указан файл базы данных (Data Source)");
         if (oledb_faults::CallFails(oledb_faults::Call::kOpen)) throw oledb_backend::CursorError(oledb_faults::kFaultText);
-        auto opened = oledb_backend::Connection::Open(cp1251::ToUtf8(path));
-        oledb_backend::LoadMetaNames(opened->db());
+        auto opened = oledb_backend::Connection::Open(cp1251::ToUtf8(connection ? connection : ""));
+        oledb_backend::LoadMetaNames(*opened);
         connection_ = std::move(opened);  // the previous connection stays until the new one is ready
         return true;
     } catch (const std::exception& e) {
@@ -119,7 +87,7 @@ bool COLEDBData::Execute(const char* sql) {
         if (oledb_faults::CallFails(oledb_faults::Call::kExecute))
             throw oledb_backend::CursorError(oledb_faults::kFaultText);
         connection_->Execute(cp1251::ToUtf8(sql ? sql : ""));
-        oledb_backend::LoadMetaNames(connection_->db());  // the statement may have filled the catalogue
+        oledb_backend::LoadMetaNames(*connection_);  // the statement may have filled the catalogue
         return true;
     } catch (const std::exception& e) {
         error = e.what();

@@ -1,6 +1,6 @@
 #pragma once
 // A forward-only stream of database rows, in the database's own encoding (UTF-8).
-// Both a plain SQLite statement and a stored procedure of the database (QueryRows)
+// Plain statements of either backend and the stored procedures of the database (QueryRows)
 // hand their rows to the OLE DB stand-in through this interface.
 
 #include <cstdint>
@@ -16,17 +16,26 @@ struct sqlite3;
 namespace oledb_backend {
 
 // One value of a row as the database holds it.
+// A Decimal is an exact decimal number (a server's NUMERIC, a host number with a fraction): its
+// text holds it in plain or exponent notation, its real the nearest double.
 struct SqlValue {
-    enum class Kind { Null, Integer, Real, Text };
+    enum class Kind { Null, Integer, Real, Text, Decimal };
     Kind kind = Kind::Null;
     std::int64_t integer = 0;
     double real = 0.0;
-    std::string text;  // UTF-8, for Kind::Text
+    std::string text;  // UTF-8 for Kind::Text; ASCII digits for Kind::Decimal
 
     static SqlValue Null() { return {}; }
     static SqlValue Int(std::int64_t v) { SqlValue s; s.kind = Kind::Integer; s.integer = v; return s; }
     static SqlValue Real(double v) { SqlValue s; s.kind = Kind::Real; s.real = v; return s; }
     static SqlValue Text(std::string v) { SqlValue s; s.kind = Kind::Text; s.text = std::move(v); return s; }
+    static SqlValue Decimal(std::string digits, double nearest) {
+        SqlValue s;
+        s.kind = Kind::Decimal;
+        s.text = std::move(digits);
+        s.real = nearest;
+        return s;
+    }
 };
 
 // Rows are read by calling Step() until it answers false; column values are read

@@ -54,6 +54,7 @@ bool SequentialResult::Read(int column, CValue& value) const {
         case SqlValue::Kind::Null: value.Reset(); break;
         case SqlValue::Kind::Integer: value = CNumeric(static_cast<long long>(v.integer)); break;
         case SqlValue::Kind::Real: SetReal(v.real, value); break;
+        case SqlValue::Kind::Decimal: SetDecimal(v.text, value); break;
         case SqlValue::Kind::Text: {
             // Converted straight into the value's buffer: CP1251 is never longer than UTF-8.
             value = "";

@@ -4,7 +4,7 @@
 
 namespace oledb_backend {
 
-StatementCursor::StatementCursor(std::shared_ptr<Connection> connection, Statement statement)
+StatementCursor::StatementCursor(std::shared_ptr<SqliteConnection> connection, Statement statement)
     : connection_(std::move(connection)), statement_(std::move(statement)) {}
 
 int StatementCursor::ColumnCount() const { return sqlite3_column_count(stmt()); }

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "platform/oledb/connection.h"
+#include "platform/oledb/sqlite_connection.h"
 #include "platform/oledb/row_cursor.h"
 #include "platform/oledb/sqlite_handles.h"
 
@@ -13,7 +13,7 @@ namespace oledb_backend {
 
 class StatementCursor : public RowCursor {
 public:
-    StatementCursor(std::shared_ptr<Connection> connection, Statement statement);
+    StatementCursor(std::shared_ptr<SqliteConnection> connection, Statement statement);
 
     int ColumnCount() const override;
     std::string ColumnName(int column) const override;
@@ -23,7 +23,7 @@ public:
     sqlite3_stmt* stmt() const { return statement_.get(); }
 
 private:
-    std::shared_ptr<Connection> connection_;  // declared first: outlives the statement
+    std::shared_ptr<SqliteConnection> connection_;  // declared first: outlives the statement
     Statement statement_;
     bool done_ = false;  // SQLite would start the statement over if stepped after its end
 };

@@ -1,5 +1,7 @@
 // make_sample_db [--table NAME] [--] PATH ROWS [SEED]
-// Makes a SQLite file with a sample goods table and its index tags. A new file is built
+// Makes a SQLite file with a sample goods table and its index tags. PATH may instead be a PostgreSQL
+// connection string ("postgresql://…" or "host=… dbname=…"): the same rows and tags go to that server
+// (server_goods.h), in one transaction. A new file is built
 // under a temporary name and renamed into place only when complete; an existing file gets
 // the table in one transaction. Either way a failure, or an interrupt (SIGINT, SIGTERM,
 // SIGHUP), leaves nothing half-written.
@@ -24,6 +26,9 @@
 #include "database/sample_goods.h"
 #include "database/statement.h"
 #include "tools/session/stop_signals.h"
+#ifdef ROWLARK_SAMPLE_DB_SERVER
+#include "tools/make_sample_db/server_goods.h"
+#endif
 
 namespace fs = std::filesystem;
 using rowlark::database::CreateGoodsTable;
@@ -32,7 +37,7 @@ using rowlark::database::GoodsOptions;
 
 namespace {
 
-constexpr const char* kUsage = "usage: make_sample_db [--table NAME] [--] PATH ROWS [SEED]";
+constexpr const char* kUsage = "usage: make_sample_db [--table NAME] [--] PATH|CONNECTION_STRING ROWS [SEED]";
 
 // A stopping signal only raises a flag (tools/session/stop_signals.h); the database stops its
 // statement at the next check (see StopOnSignal) and the build unwinds as after any failure: the
@@ -166,6 +171,34 @@ int CreateNew(Arguments args) {
     return 0;
 }
 
+// Writes the table to a PostgreSQL server.
+int WriteToServer(const Arguments& args) {
+#ifdef ROWLARK_SAMPLE_DB_SERVER
+    const auto report = tools::WriteGoodsToServer(args.path, args.goods);
+    if (!report.words_from_dictionary)
+        std::fprintf(stderr, "make_sample_db: note: %s is missing or has no usable words; names use a built-in list\n",
+                     args.goods.dictionary.c_str());
+    // The connection string may hold a password: not echoed.
+    std::printf("PostgreSQL server: table %s with %lld rows (seed %llu)\n", args.goods.table.c_str(),
+                static_cast<long long>(args.goods.rows), static_cast<unsigned long long>(args.goods.seed));
+    return 0;
+#else
+    (void)args;
+    throw DatabaseError("this build has no PostgreSQL client library; only SQLite files can be written");
+#endif
+}
+
+bool IsServer(const std::string& target) {
+#ifdef ROWLARK_SAMPLE_DB_SERVER
+    return tools::IsServerConnectionString(target);
+#else
+    return target.rfind("postgresql://", 0) == 0 || target.rfind("postgres://", 0) == 0;
+#endif
+}
+
+// The target as messages name it: a connection string may hold a password, so it is not repeated.
+std::string Shown(const std::string& target) { return IsServer(target) ? "PostgreSQL server" : target; }
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -174,13 +207,14 @@ int main(int argc, char** argv) {
     tools::CatchStopSignals();
     int status = 1;
     try {
-        status = fs::exists(args->path) ? AddToExisting(*args) : CreateNew(*args);
+        if (IsServer(args->path)) status = WriteToServer(*args);
+        else status = fs::exists(args->path) ? AddToExisting(*args) : CreateNew(*args);
     } catch (const std::exception& error) {
-        if (tools::g_stop_signal == 0) std::fprintf(stderr, "make_sample_db: %s: %s\n", args->path.c_str(), error.what());
+        if (tools::g_stop_signal == 0) std::fprintf(stderr, "make_sample_db: %s: %s\n", Shown(args->path).c_str(), error.what());
     }
     if (status != 0 && tools::g_stop_signal != 0) {
         // Everything is cleaned up: end as the signal would have, so a calling script stops too.
-        std::fprintf(stderr, "make_sample_db: %s: %s\n", args->path.c_str(), Interrupted().what());
+        std::fprintf(stderr, "make_sample_db: %s: %s\n", Shown(args->path).c_str(), Interrupted().what());
         std::fflush(stderr);
         std::signal(tools::g_stop_signal, SIG_DFL);
         std::raise(tools::g_stop_signal);

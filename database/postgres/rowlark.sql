@@ -1,0 +1,546 @@
+-- Rowlark's server side for PostgreSQL: the index-tag catalogue and the function QueryRows that the
+-- dynamic provider calls through the OLE DB layer as
+--   SELECT * FROM queryrows('T', 'G', 'I', 'K', n, 'F', D, 'A', 'B', E)
+-- with the ten arguments bound as parameters (texts as text, numbers as bigint).
+--
+-- Installs into the schema public; running the file again replaces every function and keeps the
+-- catalogue's rows. Needs a UTF8 database. Tables are found through the caller's search_path.
+--
+-- An index tag is a named order of a table: an expression over its columns and its key field. Each tag
+-- owns one real unique B-tree index on (normalised value, key) that QueryRows walks:
+--   text tags:   the value as text without trailing white space (blank, tab, LF, VT, FF, CR), NULL as '',
+--                in byte order (COLLATE "C"), so a trimmed index text finds its row again;
+--   number tags: the value as numeric, NULL as 0.
+-- Table and tag names match in any ASCII letter case.
+
+SET client_min_messages = warning;  -- a second install's "already exists, skipping" is expected
+
+-- ---------------------------------------------------------------------------------------------------
+-- Helpers
+
+-- ASCII letters to lower case only: lower() would follow the database's locale and fold Cyrillic too.
+CREATE OR REPLACE FUNCTION public.rowlark_ascii_lower(name text) RETURNS text
+LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE
+AS $$ SELECT translate(name, 'ABCDEFGHIJKLMNOPQRSTUVWXYZ', 'abcdefghijklmnopqrstuvwxyz') $$;
+
+-- A text in apostrophes, as the messages show names and values (nothing doubled: it is for reading).
+CREATE OR REPLACE FUNCTION public.rowlark_quoted(value text) RETURNS text
+LANGUAGE sql IMMUTABLE PARALLEL SAFE
+AS $$ SELECT '''' || coalesce(value, '') || '''' $$;
+
+-- Every character code page 1251 holds, as a regular expression over a whole text. U+0098 stands
+-- for the byte 0x98 that the code page leaves unassigned, as the host's conversion maps it.
+CREATE OR REPLACE FUNCTION public.rowlark_cp1251_pattern() RETURNS text
+LANGUAGE sql IMMUTABLE PARALLEL SAFE
+AS $$ SELECT '^[\u0001-\u007F\u0098\u00A0\u00A4\u00A6\u00A7\u00A9\u00AB-\u00AE\u00B0\u00B1\u00B5-\u00B7\u00BB'
+             '\u0401-\u040C\u040E-\u044F\u0451-\u045C\u045E\u045F\u0490\u0491\u2013\u2014\u2018-\u201A'
+             '\u201C-\u201E\u2020-\u2022\u2026\u2030\u2039\u203A\u20AC\u2116\u2122]*$' $$;
+
+-- True when every character of value reaches the host's code page as itself.
+CREATE OR REPLACE FUNCTION public.rowlark_fits_code_page(value text) RETURNS boolean
+LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE
+AS $$ SELECT value ~ public.rowlark_cp1251_pattern() $$;
+
+-- The index text QueryRows hands out is a token the provider keeps in code page 1251 and sends back:
+-- a character the code page lacks travels as ¤HEX; (its code point), the escape ¤ itself as ¤¤, and
+-- every other text is its own token.
+CREATE OR REPLACE FUNCTION public.rowlark_index_token(value text) RETURNS text
+LANGUAGE plpgsql IMMUTABLE STRICT PARALLEL SAFE
+AS $$
+DECLARE
+    token text := '';
+    ch text;
+BEGIN
+    IF strpos(value, '¤') = 0 AND public.rowlark_fits_code_page(value) THEN
+        RETURN value;
+    END IF;
+    FOREACH ch IN ARRAY regexp_split_to_array(value, '') LOOP
+        IF ch = '¤' THEN
+            token := token || '¤¤';
+        ELSIF public.rowlark_fits_code_page(ch) THEN
+            token := token || ch;
+        ELSE
+            token := token || '¤' || upper(to_hex(ascii(ch))) || ';';
+        END IF;
+    END LOOP;
+    RETURN token;
+END
+$$;
+
+-- The value an index token stands for. Raises for a ¤ that starts no escape, and for an escape of a
+-- character no text of this database can hold (U+0000, a byte that is not UTF-8).
+CREATE OR REPLACE FUNCTION public.rowlark_index_value(token text) RETURNS text
+LANGUAGE plpgsql IMMUTABLE STRICT PARALLEL SAFE
+AS $$
+DECLARE
+    value text := '';
+    rest text := token;
+    at integer;
+    digits text;
+    point bigint;
+    what constant text := 'QueryRows argument 3 (start index text) ' || public.rowlark_quoted(token);
+BEGIN
+    LOOP
+        at := strpos(rest, '¤');
+        IF at = 0 THEN
+            RETURN value || rest;
+        END IF;
+        value := value || left(rest, at - 1);
+        rest := substr(rest, at + 1);
+        IF left(rest, 1) = '¤' THEN
+            value := value || '¤';
+            rest := substr(rest, 2);
+            CONTINUE;
+        END IF;
+        IF rest ~ '^x[0-9A-F]+;' THEN
+            RAISE EXCEPTION USING ERRCODE = 'invalid_parameter_value', MESSAGE = what ||
+                ' escapes a byte that is not UTF-8, which no text of this database holds';
+        END IF;
+        digits := substring(rest FROM '^([0-9A-F]+);');
+        point := CASE WHEN length(ltrim(digits, '0')) <= 6 THEN ('x' || lpad(digits, 8, '0'))::bit(32)::bigint END;
+        IF point IS NULL OR point > 1114111 OR point BETWEEN 55296 AND 57343 THEN
+            RAISE EXCEPTION USING ERRCODE = 'invalid_parameter_value', MESSAGE = what ||
+                ' is not an index text that QueryRows gave: a ¤ there starts none of ¤¤, ¤code;, ¤xHH;';
+        END IF;
+        IF point = 0 THEN
+            RAISE EXCEPTION USING ERRCODE = 'invalid_parameter_value', MESSAGE = what ||
+                ' escapes U+0000, which no text of this database holds';
+        END IF;
+        value := value || chr(point::integer);
+        rest := substr(rest, length(digits) + 2);
+    END LOOP;
+END
+$$;
+
+-- The least text above every text that begins with prefix, in code point (= UTF-8 byte) order; NULL
+-- when there is none. "value <= B or begins with B" is "value < rowlark_text_above(B)".
+CREATE OR REPLACE FUNCTION public.rowlark_text_above(prefix text) RETURNS text
+LANGUAGE plpgsql IMMUTABLE STRICT PARALLEL SAFE
+AS $$
+DECLARE
+    rest text := prefix;
+    point integer;
+BEGIN
+    WHILE rest <> '' LOOP
+        point := ascii(right(rest, 1));
+        IF point < 1114111 THEN
+            point := point + 1;
+            IF point = 55296 THEN point := 57344; END IF;  -- past the surrogates, which are no characters
+            RETURN left(rest, -1) || chr(point);
+        END IF;
+        rest := left(rest, -1);
+    END LOOP;
+    RETURN NULL;
+END
+$$;
+
+-- A text that reads as one number: a whole number or a decimal fraction, with an optional exponent.
+CREATE OR REPLACE FUNCTION public.rowlark_is_number(value text) RETURNS boolean
+LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE
+AS $$ SELECT value ~ '^-?([0-9]+(\.[0-9]*)?|\.[0-9]+)([eE][+-]?[0-9]{1,3})?$' $$;
+
+-- The SQL of a tag's value over its table, as its index holds it (see the top of this file). The
+-- expression stands alone on its lines, so a trailing "--" comment cannot hide what follows it.
+CREATE OR REPLACE FUNCTION public.rowlark_tag_value_sql(expression text, kind text) RETURNS text
+LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE
+AS $$
+SELECT CASE kind
+    WHEN 'number' THEN 'coalesce(((' || E'\n' || expression || E'\n' || '))::numeric, 0)'
+    ELSE 'coalesce(rtrim(((' || E'\n' || expression || E'\n' || '))::text, E'' \t\n\x0B\f\r''), '''') COLLATE "C"'
+END
+$$;
+
+-- ---------------------------------------------------------------------------------------------------
+-- The catalogue
+
+CREATE TABLE IF NOT EXISTS public.rowlark_index_tags (
+    table_schema text NOT NULL,                 -- the table's schema
+    table_name text NOT NULL,                   -- the table's name as the database holds it
+    tag text NOT NULL,                          -- the tag's name as it was added
+    expression text NOT NULL,                   -- SQL over the table's columns, as it was added
+    key_field text NOT NULL,                    -- the key column's name as the table declares it
+    kind text NOT NULL CHECK (kind IN ('text', 'number')),
+    index_name text NOT NULL,                   -- the B-tree index serving the tag, in table_schema
+    PRIMARY KEY (table_schema, table_name, tag)
+);
+CREATE UNIQUE INDEX IF NOT EXISTS rowlark_index_tags_by_name
+    ON public.rowlark_index_tags (table_schema, table_name, public.rowlark_ascii_lower(tag));
+
+-- The table a name means for the caller: visible through the search_path, in any ASCII letter case
+-- (the exact spelling first). NULL when there is none.
+CREATE OR REPLACE FUNCTION public.rowlark_find_table(table_name text) RETURNS regclass
+LANGUAGE sql STABLE STRICT
+AS $$
+SELECT coalesce(
+    to_regclass(quote_ident(table_name)),  -- the exact spelling, straight from the catalogue's cache
+    (SELECT c.oid::regclass
+     FROM pg_class c
+     WHERE c.relkind IN ('r', 'p')
+       AND public.rowlark_ascii_lower(c.relname) = public.rowlark_ascii_lower(table_name)
+       AND pg_table_is_visible(c.oid)
+     ORDER BY c.relname
+     LIMIT 1))
+$$;
+
+-- Adds a tag and builds its index; all or nothing (one statement). Answers the index's name.
+-- Refuses an unknown table or key field, an empty tag name or expression, an unknown kind, a tag that
+-- exists already, an expression the server refuses in an index or that is not exactly one value, and
+-- a key field that is not unique within the expression's values.
+CREATE OR REPLACE FUNCTION public.rowlark_add_index_tag(table_name text, tag text, expression text,
+                                                        key_field text, kind text DEFAULT 'text') RETURNS text
+LANGUAGE plpgsql
+AS $$
+DECLARE
+    where_ constant text := 'index tag ' || public.rowlark_quoted(tag) || ' of table ' ||
+                            public.rowlark_quoted(table_name) || ': ';
+    found regclass;
+    schema_ text;
+    relname_ text;
+    key_ text;
+    key_sql text;
+    index_ text;
+    probe refcursor;
+    columns integer;
+BEGIN
+    IF tag IS NULL OR tag = '' THEN
+        RAISE EXCEPTION 'index tag of table %: the tag name is empty', public.rowlark_quoted(table_name);
+    END IF;
+    IF expression IS NULL OR expression !~ '[^ \t\r\n]' THEN
+        RAISE EXCEPTION '%the key expression is empty', where_;
+    END IF;
+    IF kind IS NULL OR kind NOT IN ('text', 'number') THEN
+        RAISE EXCEPTION '%the kind must be text or number, got %', where_, public.rowlark_quoted(kind);
+    END IF;
+    found := public.rowlark_find_table(table_name);
+    IF found IS NULL THEN
+        RAISE EXCEPTION USING ERRCODE = 'undefined_table',
+            MESSAGE = 'index tag: unknown table ' || public.rowlark_quoted(table_name);
+    END IF;
+    SELECT n.nspname, c.relname INTO schema_, relname_
+    FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace WHERE c.oid = found;
+    IF schema_ = 'public' AND relname_ = 'rowlark_index_tags' THEN
+        RAISE EXCEPTION '%the tag catalogue takes no tags', where_;
+    END IF;
+    SELECT a.attname, CASE WHEN t.typcollation <> 0 THEN format('(%I COLLATE "C")', a.attname)
+                           ELSE format('%I', a.attname) END
+    INTO key_, key_sql
+    FROM pg_attribute a JOIN pg_type t ON t.oid = a.atttypid
+    WHERE a.attrelid = found AND a.attnum > 0 AND NOT a.attisdropped
+      AND public.rowlark_ascii_lower(a.attname) = public.rowlark_ascii_lower(key_field)
+    ORDER BY a.attname = key_field DESC LIMIT 1;
+    IF key_ IS NULL THEN
+        RAISE EXCEPTION '%table has no key field %', where_, public.rowlark_quoted(key_field);
+    END IF;
+    -- The expression is spliced into the index and into every walk, so it must be one value over the
+    -- table: a cursor takes exactly one statement, so a ";" that ends it is refused here, unrun.
+    BEGIN
+        OPEN probe FOR EXECUTE format('SELECT (%s' || E'\n' || ') FROM %I.%I LIMIT 0', expression, schema_, relname_);
+        CLOSE probe;
+    EXCEPTION WHEN OTHERS THEN
+        RAISE EXCEPTION '%the key expression is refused: %', where_, SQLERRM;
+    END;
+    -- A tag whose index is gone (its table was dropped and made again) is stale: its row goes first.
+    DELETE FROM public.rowlark_index_tags r
+    WHERE r.table_schema = schema_ AND r.table_name = relname_
+      AND public.rowlark_ascii_lower(r.tag) = public.rowlark_ascii_lower(rowlark_add_index_tag.tag)
+      AND to_regclass(format('%I.%I', r.table_schema, r.index_name)) IS NULL;
+    IF EXISTS (SELECT FROM public.rowlark_index_tags r
+               WHERE r.table_schema = schema_ AND r.table_name = relname_
+                 AND public.rowlark_ascii_lower(r.tag) = public.rowlark_ascii_lower(rowlark_add_index_tag.tag)) THEN
+        RAISE EXCEPTION USING ERRCODE = 'duplicate_object', MESSAGE = where_ || 'the tag exists already';
+    END IF;
+    -- A readable name within the 63 bytes a name may have; the digest keeps long names apart.
+    index_ := left('rowlark_tag_' || public.rowlark_ascii_lower(relname_) || '_' || public.rowlark_ascii_lower(tag), 50)
+              || '_' || left(md5(schema_ || '.' || relname_ || '.' || public.rowlark_ascii_lower(tag)), 8);
+    INSERT INTO public.rowlark_index_tags (table_schema, table_name, tag, expression, key_field, kind, index_name)
+    VALUES (schema_, relname_, tag, expression, key_, kind, index_);
+    BEGIN
+        -- Unique: a walk by (value, key) only visits every row once if no two rows share both.
+        EXECUTE format('CREATE UNIQUE INDEX %I ON %I.%I ((%s), %s)', index_, schema_, relname_,
+                       public.rowlark_tag_value_sql(expression, kind), key_sql);
+    EXCEPTION WHEN OTHERS THEN
+        RAISE EXCEPTION '%the index cannot be built: %', where_, SQLERRM;
+    END;
+    SELECT i.indnatts INTO columns FROM pg_index i WHERE i.indexrelid = format('%I.%I', schema_, index_)::regclass;
+    IF columns <> 2 THEN
+        RAISE EXCEPTION '%the key expression must be one value, got %', where_, public.rowlark_quoted(expression);
+    END IF;
+    RETURN index_;
+END
+$$;
+
+-- Every tag of the tables the caller sees by name, ordered by table then tag (ASCII letter case ignored).
+CREATE OR REPLACE FUNCTION public.rowlark_index_tag_list()
+RETURNS TABLE (table_name text, tag text, expression text, key_field text, kind text, index_name text)
+LANGUAGE sql STABLE
+AS $$
+SELECT r.table_name, r.tag, r.expression, r.key_field, r.kind, r.index_name
+FROM public.rowlark_index_tags r
+WHERE public.rowlark_find_table(r.table_name) = to_regclass(format('%I.%I', r.table_schema, r.table_name))
+ORDER BY public.rowlark_ascii_lower(r.table_name), public.rowlark_ascii_lower(r.tag)
+$$;
+
+-- Removes a tag and its index (an index already gone is no obstacle); the table's rows are never
+-- touched. Answers the index's name. Refuses an unknown tag.
+CREATE OR REPLACE FUNCTION public.rowlark_drop_index_tag(table_name text, tag text) RETURNS text
+LANGUAGE plpgsql
+AS $$
+DECLARE
+    found regclass := public.rowlark_find_table(table_name);
+    dropped public.rowlark_index_tags;
+BEGIN
+    DELETE FROM public.rowlark_index_tags r
+    WHERE found IS NOT NULL
+      AND to_regclass(format('%I.%I', r.table_schema, r.table_name)) = found
+      AND public.rowlark_ascii_lower(r.tag) = public.rowlark_ascii_lower(rowlark_drop_index_tag.tag)
+    RETURNING r.* INTO dropped;
+    IF dropped IS NULL THEN
+        RAISE EXCEPTION USING ERRCODE = 'undefined_object', MESSAGE = 'index tag ' || public.rowlark_quoted(tag) ||
+            ' of table ' || public.rowlark_quoted(table_name) || ': no such tag';
+    END IF;
+    EXECUTE format('DROP INDEX IF EXISTS %I.%I', dropped.table_schema, dropped.index_name);
+    RETURN dropped.index_name;
+END
+$$;
+
+-- ---------------------------------------------------------------------------------------------------
+-- QueryRows
+
+-- The one statement a QueryRows call runs (answering key, index token, and whether the key fits the
+-- host's code page), with its parameters: $1 the start value, $2 the start key,
+-- $3 the lower bound, $4 the upper bound, $5 the count (all text but the count). Raises for a bad call.
+-- The statement walks the tag's index from the start by a row-value comparison on (value, key), in the
+-- index's order (both descending backwards), limited to the count: a seek, never a scan or a sort.
+CREATE OR REPLACE FUNCTION public.rowlark_queryrows_statement(
+    t text, g text, i text, k text, n bigint, f text, d bigint, a text, b text, e bigint,
+    OUT sql text, OUT start_value text, OUT start_key text, OUT lower_bound text, OUT upper_bound text)
+LANGUAGE plpgsql STABLE
+AS $$
+DECLARE
+    texts constant text[] := ARRAY[t, g, i, k, NULL, f, NULL, a, b, NULL];
+    names constant text[] := ARRAY['table', 'index tag', 'start index text', 'start key', 'count',
+                                   'key field', 'direction', 'filter from', 'filter to', 'inclusive'];
+    numbers constant bigint[] := ARRAY[NULL, NULL, NULL, NULL, n, NULL, d, NULL, NULL, e];
+    found regclass;
+    tag_ public.rowlark_index_tags;
+    key_name text;
+    key_type text;
+    key_collates boolean;
+    key_numeric boolean;
+    value_ text;
+    key_ text;
+    cast_ text;
+    op text;
+    dir text;
+    conditions text[] := '{}';
+BEGIN
+    FOR pos IN 1..10 LOOP
+        IF pos IN (5, 7, 10) AND numbers[pos] IS NULL THEN
+            RAISE EXCEPTION USING ERRCODE = 'null_value_not_allowed', MESSAGE = format(
+                'QueryRows argument %s (%s) must be a whole number, got NULL', pos, names[pos]);
+        ELSIF pos NOT IN (5, 7, 10) AND texts[pos] IS NULL THEN
+            RAISE EXCEPTION USING ERRCODE = 'null_value_not_allowed', MESSAGE = format(
+                'QueryRows argument %s (%s) must be a quoted text, got NULL', pos, names[pos]);
+        END IF;
+    END LOOP;
+    IF n < 0 THEN
+        RAISE EXCEPTION USING ERRCODE = 'invalid_parameter_value',
+            MESSAGE = 'QueryRows argument 5 (count) must be 0 or more, got ' || n;
+    END IF;
+    IF d NOT IN (0, 1) THEN
+        RAISE EXCEPTION USING ERRCODE = 'invalid_parameter_value',
+            MESSAGE = 'QueryRows argument 7 (direction) must be 1 or 0, got ' || d;
+    END IF;
+    IF e NOT IN (0, 1) THEN
+        RAISE EXCEPTION USING ERRCODE = 'invalid_parameter_value',
+            MESSAGE = 'QueryRows argument 10 (inclusive) must be 1 or 0, got ' || e;
+    END IF;
+    start_value := public.rowlark_index_value(i);
+
+    found := public.rowlark_find_table(t);
+    IF found IS NULL THEN
+        RAISE EXCEPTION USING ERRCODE = 'undefined_table', MESSAGE = 'QueryRows: unknown table ' || public.rowlark_quoted(t);
+    END IF;
+    SELECT r.* INTO tag_ FROM public.rowlark_index_tags r JOIN pg_class c ON c.oid = found
+    JOIN pg_namespace ns ON ns.oid = c.relnamespace
+    WHERE r.table_schema = ns.nspname AND r.table_name = c.relname
+      AND public.rowlark_ascii_lower(r.tag) = public.rowlark_ascii_lower(g);
+    IF tag_ IS NULL THEN
+        RAISE EXCEPTION USING ERRCODE = 'undefined_object', MESSAGE = 'QueryRows: table ' || public.rowlark_quoted(t) ||
+            ' has no index tag ' || public.rowlark_quoted(g);
+    END IF;
+    IF public.rowlark_ascii_lower(f) <> public.rowlark_ascii_lower(tag_.key_field) THEN
+        RAISE EXCEPTION USING ERRCODE = 'invalid_parameter_value', MESSAGE = 'QueryRows: key field ' ||
+            public.rowlark_quoted(f) || ' is not the key field ' || public.rowlark_quoted(tag_.key_field) ||
+            ' of index tag ' || public.rowlark_quoted(tag_.tag);
+    END IF;
+    SELECT a_.attname, format_type(a_.atttypid, NULL), ty.typcollation <> 0,
+           a_.atttypid IN ('int2'::regtype, 'int4'::regtype, 'int8'::regtype, 'numeric'::regtype,
+                           'float4'::regtype, 'float8'::regtype)
+    INTO key_name, key_type, key_collates, key_numeric
+    FROM pg_attribute a_ JOIN pg_type ty ON ty.oid = a_.atttypid
+    WHERE a_.attrelid = found AND a_.attname = tag_.key_field AND a_.attnum > 0 AND NOT a_.attisdropped;
+    IF key_name IS NULL THEN
+        RAISE EXCEPTION USING ERRCODE = 'undefined_column', MESSAGE = 'QueryRows: table ' ||
+            public.rowlark_quoted(tag_.table_name) || ' has no key field ' || public.rowlark_quoted(tag_.key_field);
+    END IF;
+
+    value_ := public.rowlark_tag_value_sql(tag_.expression, tag_.kind);
+    key_ := CASE WHEN key_collates THEN format('(%I COLLATE "C")', key_name) ELSE format('%I', key_name) END;
+    cast_ := CASE WHEN tag_.kind = 'number' THEN '::numeric' ELSE '' END;
+    IF tag_.kind = 'number' THEN
+        IF (i <> '' OR k <> '') AND NOT public.rowlark_is_number(start_value) THEN
+            RAISE EXCEPTION USING ERRCODE = 'invalid_parameter_value', MESSAGE = 'QueryRows: start index text ' ||
+                public.rowlark_quoted(start_value) || ' is not a number (index tag ' || public.rowlark_quoted(tag_.tag) ||
+                ' orders by a number)';
+        END IF;
+        IF a <> '' AND NOT public.rowlark_is_number(a) THEN
+            RAISE EXCEPTION USING ERRCODE = 'invalid_parameter_value', MESSAGE = 'QueryRows: filter from ' ||
+                public.rowlark_quoted(a) || ' is not a number (index tag ' || public.rowlark_quoted(tag_.tag) ||
+                ' orders by a number)';
+        END IF;
+        IF b <> '' AND NOT public.rowlark_is_number(b) THEN
+            RAISE EXCEPTION USING ERRCODE = 'invalid_parameter_value', MESSAGE = 'QueryRows: filter to ' ||
+                public.rowlark_quoted(b) || ' is not a number (index tag ' || public.rowlark_quoted(tag_.tag) ||
+                ' orders by a number)';
+        END IF;
+        lower_bound := nullif(a, '');
+        upper_bound := nullif(b, '');
+    ELSE
+        -- The tag holds its values trimmed; a lower bound padded like a field value keeps the word's rows.
+        lower_bound := nullif(rtrim(a, E' \t\n\x0B\f\r'), '');
+        upper_bound := public.rowlark_text_above(b);
+    END IF;
+
+    IF i <> '' OR k <> '' THEN
+        -- The start key names the start row, the empty text too (a text key can be empty); only a number
+        -- key, never empty, reads an empty start key as a start at the value alone.
+        IF k <> '' OR NOT key_numeric THEN
+            start_key := k;
+            -- Any text is a text key; a key of another type must read as one, or the walk would fail unexplained.
+            -- Numbers by pattern (a subtransaction per call would cost more than the walk); a whole
+            -- number too large for its column is left to the server's own message.
+            IF key_type IN ('smallint', 'integer', 'bigint') AND k !~ '^-?[0-9]+$'
+               OR key_type IN ('numeric', 'real', 'double precision') AND NOT public.rowlark_is_number(k) THEN
+                RAISE EXCEPTION USING ERRCODE = 'invalid_parameter_value', MESSAGE = 'QueryRows: start key ' ||
+                    public.rowlark_quoted(k) || ' is not a value of key field ' || public.rowlark_quoted(key_name) ||
+                    ' (' || key_type || ')';
+            ELSIF key_type NOT IN ('text', 'character varying', 'smallint', 'integer', 'bigint', 'numeric', 'real',
+                                   'double precision') THEN
+                BEGIN
+                    EXECUTE format('SELECT CAST($1 AS %s)', key_type) USING k;
+                EXCEPTION WHEN OTHERS THEN
+                    RAISE EXCEPTION USING ERRCODE = 'invalid_parameter_value', MESSAGE = 'QueryRows: start key ' ||
+                        public.rowlark_quoted(k) || ' is not a value of key field ' || public.rowlark_quoted(key_name) ||
+                        ' (' || key_type || ')';
+                END;
+            END IF;
+            op := CASE WHEN d = 1 THEN '>' ELSE '<' END || CASE WHEN e = 1 THEN '=' ELSE '' END;
+            conditions := conditions || format('(%s, %s) %s ($1%s, CAST($2 AS %s))', value_, key_, op, cast_, key_type);
+        ELSE
+            op := CASE WHEN d = 1 THEN '>' ELSE '<' END || CASE WHEN e = 1 THEN '=' ELSE '' END;
+            conditions := conditions || format('%s %s $1%s', value_, op, cast_);
+        END IF;
+    END IF;
+    IF lower_bound IS NOT NULL THEN
+        conditions := conditions || format('%s >= $3%s', value_, cast_);
+    END IF;
+    IF upper_bound IS NOT NULL THEN
+        conditions := conditions || format('%s %s $4%s', value_, CASE WHEN tag_.kind = 'number' THEN '<=' ELSE '<' END, cast_);
+    END IF;
+
+    dir := CASE WHEN d = 1 THEN '' ELSE ' DESC' END;
+    -- The answer's columns get names no table column has: ORDER BY would take a bare output name first.
+    -- The code page tests run inside the statement with the pattern as a constant (compiled once); only
+    -- a value that fails it calls the token function.
+    sql := format('SELECT rowlark_key_text, CASE WHEN rowlark_value_text ~ %L AND strpos(rowlark_value_text, %L) = 0'
+                  ' THEN rowlark_value_text ELSE public.rowlark_index_token(rowlark_value_text) END,'
+                  ' rowlark_key_text ~ %L FROM (SELECT (%I)::text AS rowlark_key_text, %s AS rowlark_value_text'
+                  ' FROM %I.%I%s ORDER BY %s%s, %s%s LIMIT $5) AS rowlark_walk',
+                  public.rowlark_cp1251_pattern(), '¤', public.rowlark_cp1251_pattern(),
+                  key_name,
+                  CASE WHEN tag_.kind = 'number' THEN format('trim_scale(%s)::text', value_) ELSE value_ END,
+                  tag_.table_schema, tag_.table_name,
+                  CASE WHEN cardinality(conditions) = 0 THEN '' ELSE ' WHERE ' || array_to_string(conditions, ' AND ') END,
+                  value_, dir, key_, dir);
+END
+$$;
+
+-- Runs a statement of rowlark_queryrows_statement (key, index token, whether the key travels) and
+-- hands its rows out as QueryRows answers them.
+-- The planner is kept to the tag's index here, as SQLite's INDEXED BY keeps it: on a small table it
+-- would otherwise read everything and sort, which is cheap there but no longer a walk. (Only here:
+-- the look-ups before the walk are better planned freely.)
+CREATE OR REPLACE FUNCTION public.rowlark_queryrows_walk(sql text, start_value text, start_key text,
+                                                        lower_bound text, upper_bound text, n bigint)
+RETURNS TABLE (key text, index_value text)
+LANGUAGE plpgsql STABLE
+SET enable_seqscan = off SET enable_sort = off SET enable_bitmapscan = off
+AS $$
+DECLARE
+    key_travels boolean;
+BEGIN
+    FOR key, index_value, key_travels IN EXECUTE sql USING start_value, start_key, lower_bound, upper_bound, n LOOP
+        IF NOT key_travels THEN
+            RAISE EXCEPTION USING ERRCODE = 'character_not_in_repertoire', MESSAGE = 'QueryRows: the key ' ||
+                public.rowlark_quoted(public.rowlark_index_token(key)) ||
+                ' holds a character that code page 1251 cannot carry (shown as ¤code;), so no row query could find its row by it';
+        END IF;
+        RETURN NEXT;
+    END LOOP;
+END
+$$;
+
+-- QueryRows ('T', 'G', 'I', 'K', n, 'F', D, 'A', 'B', E): the keys of at most n rows of table T in the
+-- order of index tag G, each with the tag's value ("key", "index_value", both plain text):
+--   - start: index text I and key K as an earlier answer gave them; both empty start at the first row
+--     (D = 1) or the last (D = 0). E = 1 puts the start row itself first; E = 0 starts strictly after it
+--     (D = 1, ascending by value then key) or before it (D = 0, descending). Where the key is a number,
+--     I with an empty K starts at the value I.
+--   - filter: A, unless empty, is an inclusive lower bound; B, unless empty, keeps the rows whose value
+--     is <= B or begins with B (text tags), or is <= B (number tags, which read I, A and B as numbers).
+--   - the index value travels as a token (rowlark_index_token); a key the host's code page cannot hold
+--     cannot travel at all and fails the call.
+CREATE OR REPLACE FUNCTION public.queryrows(t text, g text, i text, k text, n bigint, f text, d bigint,
+                                           a text, b text, e bigint)
+RETURNS TABLE (key text, index_value text)
+LANGUAGE plpgsql STABLE
+AS $$
+DECLARE
+    st record;
+BEGIN
+    st := public.rowlark_queryrows_statement(t, g, i, k, n, f, d, a, b, e);
+    RETURN QUERY SELECT * FROM public.rowlark_queryrows_walk(st.sql, st.start_value, st.start_key, st.lower_bound,
+                                                             st.upper_bound, n);
+END
+$$;
+
+-- EXPLAIN's lines for a statement of rowlark_queryrows_statement, under the walk's planner settings.
+CREATE OR REPLACE FUNCTION public.rowlark_queryrows_explain(sql text, start_value text, start_key text,
+                                                           lower_bound text, upper_bound text, n bigint, run boolean)
+RETURNS SETOF text
+LANGUAGE plpgsql VOLATILE  -- the server runs EXPLAIN in volatile functions only
+SET enable_seqscan = off SET enable_sort = off SET enable_bitmapscan = off
+AS $$
+BEGIN
+    RETURN QUERY EXECUTE CASE WHEN run THEN 'EXPLAIN (ANALYZE, COSTS OFF, TIMING OFF, SUMMARY OFF) ' ELSE 'EXPLAIN ' END
+                         || sql
+                 USING start_value, start_key, lower_bound, upper_bound, n;
+END
+$$;
+
+-- The plan of the statement QueryRows would run for these arguments: how the walk reads the index.
+-- With run, the statement runs and the plan shows how many rows each step read (EXPLAIN ANALYZE).
+CREATE OR REPLACE FUNCTION public.queryrows_explain(t text, g text, i text, k text, n bigint, f text, d bigint,
+                                                   a text, b text, e bigint, run boolean DEFAULT false)
+RETURNS SETOF text
+LANGUAGE plpgsql VOLATILE
+AS $$
+DECLARE
+    st record;
+BEGIN
+    st := public.rowlark_queryrows_statement(t, g, i, k, n, f, d, a, b, e);
+    RETURN QUERY SELECT * FROM public.rowlark_queryrows_explain(st.sql, st.start_value, st.start_key, st.lower_bound,
+                                                                st.upper_bound, n, run);
+END
+$$;

@@ -1,0 +1,169 @@
+#include "platform/oledb/pg_connection.h"
+
+#include <algorithm>
+
+#include "platform/oledb/meta_names.h"
+#include "platform/oledb/pg_cursor.h"
+#include "platform/oledb/pg_statement_text.h"
+#include "platform/oledb/pg_values.h"
+
+namespace oledb_backend {
+
+namespace {
+
+// Session settings the layer relies on, added to whatever options the connection text gives:
+// ISO dates (as SQLite's date texts read), and floats written shortest-exact.
+constexpr const char* kSessionOptions = "-c DateStyle=ISO,YMD -c extra_float_digits=1";
+
+std::string AsciiLower(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return lower;
+}
+
+// The server's notices (a RAISE NOTICE, a DROP ... IF EXISTS of nothing) have no place in the
+// host: SQLite gives none, and libpq would write them to the process's stderr.
+void IgnoreNotice(void* /*arg*/, const char* /*message*/) {}
+
+struct ConninfoFree {
+    void operator()(PQconninfoOption* options) const { PQconninfoFree(options); }
+};
+
+}  // namespace
+
+std::shared_ptr<PgConnection> PgConnection::Open(const std::string& text) {
+    char* parse_error = nullptr;
+    std::unique_ptr<PQconninfoOption, ConninfoFree> parsed(PQconninfoParse(text.c_str(), &parse_error));
+    if (!parsed) {
+        std::string message = parse_error ? parse_error : "cannot read the connection string";
+        PQfreemem(parse_error);
+        while (!message.empty() && (message.back() == '\n' || message.back() == ' ')) message.pop_back();
+        throw CursorError(message);
+    }
+    std::vector<const char*> keywords;
+    std::vector<const char*> values;
+    std::string options = kSessionOptions;
+    for (const PQconninfoOption* o = parsed.get(); o->keyword; ++o) {
+        const std::string_view keyword = o->keyword;
+        if (!o->val || keyword == "client_encoding") continue;
+        if (keyword == "options") {
+            options = std::string(o->val) + " " + kSessionOptions;
+            continue;
+        }
+        keywords.push_back(o->keyword);
+        values.push_back(o->val);
+    }
+    keywords.push_back("client_encoding");
+    values.push_back("UTF8");  // the layer converts to and from CP1251 itself, as for SQLite
+    keywords.push_back("options");
+    values.push_back(options.c_str());
+    keywords.push_back(nullptr);
+    values.push_back(nullptr);
+
+    PgConn conn(PQconnectdbParams(keywords.data(), values.data(), 0));
+    if (!conn) throw CursorError("out of memory opening a server connection");
+    if (PQstatus(conn.get()) != CONNECTION_OK) throw CursorError(PgErrorMessage(nullptr, conn.get()));
+    PQsetNoticeProcessor(conn.get(), IgnoreNotice, nullptr);  // kept by PQreset as well
+    return std::shared_ptr<PgConnection>(new PgConnection(std::move(conn)));
+}
+
+PgConnection::~PgConnection() = default;
+
+PGconn* PgConnection::Claim() {
+    if (streaming_) streaming_->TakeRest();  // lets go of the session: SetStreaming(nullptr)
+    PGconn* conn = conn_.get();
+    if (PQstatus(conn) == CONNECTION_BAD) {
+        PQreset(conn);
+        if (PQstatus(conn) != CONNECTION_OK) throw CursorError(PgErrorMessage(nullptr, conn));
+    }
+    return conn;
+}
+
+void PgConnection::Execute(const std::string& sql) {
+    PGconn* conn = Claim();
+    // Several statements in one text run as one transaction: all of them or, on a failure, none.
+    const PgResult result(PQexec(conn, sql.c_str()));
+    const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
+    if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK || status == PGRES_EMPTY_QUERY) return;
+    PgThrowFailure(result.get(), conn);
+}
+
+std::unique_ptr<RowCursor> PgConnection::Run(const std::string& sql, const std::vector<PgParam>& params,
+                                             Reading reading, bool typed) {
+    std::vector<const char*> values;
+    std::vector<Oid> types;
+    for (const PgParam& param : params) {
+        values.push_back(param.text ? param.text->c_str() : nullptr);
+        types.push_back(param.type);
+    }
+    const int count = static_cast<int>(values.size());
+    const Oid* type_list = typed ? types.data() : nullptr;
+    PGconn* conn = Claim();
+    if (reading == Reading::kStream) {
+        if (!PQsendQueryParams(conn, sql.c_str(), count, type_list, values.data(), nullptr, nullptr, 0))
+            throw CursorError(PgErrorMessage(nullptr, conn));
+        PQsetSingleRowMode(conn);
+        auto self = std::static_pointer_cast<PgConnection>(shared_from_this());
+        return std::make_unique<PgStreamCursor>(std::move(self));
+    }
+    PgResult result(PQexecParams(conn, sql.c_str(), count, type_list, values.data(), nullptr, nullptr, 0));
+    const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
+    if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) PgThrowFailure(result.get(), conn);
+    return std::make_unique<PgWholeCursor>(std::move(result));
+}
+
+std::unique_ptr<RowCursor> PgConnection::RunStatement(const std::string& sql, const NamedParams& params,
+                                                      Reading reading) {
+    const PgStatementText statement = TranslateNamedParams(sql);
+    // Numbered parameters written in the text get no value (NULL), as SQLite leaves "?NNN" unbound.
+    std::vector<PgParam> values(static_cast<std::size_t>(statement.numbered), PgParam{std::nullopt, kTextType});
+    for (const std::string& name : statement.names) {
+        const auto it = params.find(name);
+        values.push_back(it == params.end() ? PgParam{std::nullopt, kTextType} : PgParamOf(it->second));
+    }
+    // Each parameter's type is the server's to infer from its place, which fits dates, integers of
+    // every width and numerics alike. Where the place gives none ("SELECT :x", ":x IS NULL"), the
+    // statement is refused before it runs, and runs again with each value's own type instead.
+    try {
+        return Run(statement.sql, values, reading, false);
+    } catch (const PgUntypedParameter&) {
+        return Run(statement.sql, values, reading, true);
+    }
+}
+
+bool PgConnection::OffersProcedure(const std::string& name) {
+    const std::string function = AsciiLower(name);
+    if (functions_.count(function)) return true;
+    // Only what is found is remembered: a function created later is found on the next call.
+    auto found = Run("SELECT 1 FROM pg_catalog.pg_proc WHERE proname = $1 AND pg_catalog.pg_function_is_visible(oid)",
+                     {PgParam{function, kTextType}}, Reading::kWhole, true);
+    if (!found->Step()) return false;
+    functions_.insert(function);
+    return true;
+}
+
+std::unique_ptr<RowCursor> PgConnection::CallProcedure(const ProcedureCall& call, Reading reading) {
+    // The name is letters, digits and '_' (call_text.h); quoted all the same, in the server's folding.
+    std::string sql = "SELECT * FROM \"" + AsciiLower(call.name) + "\"(";
+    std::vector<PgParam> values;
+    for (const ProcArg& arg : call.args) {
+        sql += (values.empty() ? "$" : ", $") + std::to_string(values.size() + 1);
+        // Untyped, so the function's own parameter types (text, integer, ...) take them.
+        values.push_back(PgParamOf(arg.is_text ? SqlValue::Text(arg.text) : SqlValue::Int(arg.number)));
+    }
+    return Run(sql + ")", values, reading, false);
+}
+
+std::vector<std::pair<std::string, std::string>> PgConnection::ReadMetaNames() {
+    std::vector<std::pair<std::string, std::string>> rows;
+    auto exists = Run(std::string("SELECT 1 WHERE pg_catalog.to_regclass('") + kMetaNameCatalogue + "') IS NOT NULL",
+                      {}, Reading::kWhole, false);
+    if (!exists->Step()) return rows;
+    auto names = Run(std::string("SELECT meta_name::text, real_name::text FROM ") + kMetaNameCatalogue, {},
+                     Reading::kWhole, false);
+    while (names->Step()) rows.emplace_back(names->Column(0).text, names->Column(1).text);
+    return rows;
+}
+
+}  // namespace oledb_backend

@@ -1,0 +1,142 @@
+#include "platform/oledb/sqlite_connection.h"
+
+#include <sqlite3.h>
+
+#include <cctype>
+#include <climits>
+
+#include "platform/oledb/meta_names.h"
+#include "platform/oledb/procedures.h"
+#include "platform/oledb/statement_cursor.h"
+
+namespace oledb_backend {
+
+namespace {
+
+bool IsParamPrefix(char c) { return c == ':' || c == '@' || c == '$'; }
+
+void Bind(sqlite3_stmt* stmt, int index, const SqlValue& v) {
+    switch (v.kind) {
+        case SqlValue::Kind::Null: sqlite3_bind_null(stmt, index); break;
+        case SqlValue::Kind::Integer: sqlite3_bind_int64(stmt, index, v.integer); break;
+        case SqlValue::Kind::Real: sqlite3_bind_double(stmt, index, v.real); break;
+        // SQLite keeps no decimals: a fraction is stored as its nearest REAL.
+        case SqlValue::Kind::Decimal: sqlite3_bind_double(stmt, index, v.real); break;
+        case SqlValue::Kind::Text:
+            sqlite3_bind_text64(stmt, index, v.text.data(), v.text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+            break;
+    }
+}
+
+std::string ColumnText(sqlite3_stmt* stmt, int column) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
+    return text ? std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(stmt, column))) : std::string();
+}
+
+}  // namespace
+
+std::string FileUri(std::string_view path) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    // "file://" and an empty authority before an absolute path: "file://x" would name host "x".
+    std::string uri = !path.empty() && path.front() == '/' ? "file://" : "file:";
+    for (const char c : path) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (std::isalnum(byte) && byte < 0x80) {
+            uri += c;
+        } else if (c == '-' || c == '.' || c == '_' || c == '~' || c == '/') {
+            uri += c;
+        } else {
+            uri += '%';
+            uri += kHex[byte >> 4];
+            uri += kHex[byte & 0xF];
+        }
+    }
+    return uri + "?mode=rw";
+}
+
+std::shared_ptr<SqliteConnection> SqliteConnection::Open(const std::string& path) {
+    // SQLite would open an empty name as a private temporary database, which no user means.
+    if (path.empty()) throw CursorError("no database file given");
+    sqlite3* raw = nullptr;
+    // No connection mutex: the host calls on its one thread, and every column read would pay for it.
+    // URIs always, not only where SQLite was built to take them: a "file:" text means one thing here.
+    const int rc = sqlite3_open_v2(path.c_str(), &raw,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI,
+                                   nullptr);
+    Database db(raw);  // owns the handle even when opening failed
+    if (rc != SQLITE_OK) throw CursorError("cannot open database \"" + path + "\": " + ErrorMessage(raw));
+    sqlite3_extended_result_codes(raw, 1);
+    sqlite3_busy_timeout(raw, 2000);
+    return std::shared_ptr<SqliteConnection>(new SqliteConnection(std::move(db), path));
+}
+
+void SqliteConnection::Execute(const std::string& sql) {
+    char* message = nullptr;
+    if (sqlite3_exec(db(), sql.c_str(), nullptr, nullptr, &message) == SQLITE_OK) return;
+    std::string text = message ? message : ErrorMessage(db());
+    sqlite3_free(message);
+    throw CursorError(text);
+}
+
+Statement SqliteConnection::Prepare(std::string_view sql) {
+    if (sql.size() > static_cast<std::size_t>(INT_MAX)) throw CursorError("statement text too long");
+    sqlite3_stmt* raw = nullptr;
+    const char* tail = nullptr;
+    const int rc = sqlite3_prepare_v2(db(), sql.data(), static_cast<int>(sql.size()), &raw, &tail);
+    Statement statement(raw);
+    if (rc != SQLITE_OK) throw CursorError(ErrorMessage(db()));
+    if (!statement) throw CursorError("empty statement text");
+
+    // A second statement would otherwise be dropped without a word.
+    const int rest = static_cast<int>(sql.data() + sql.size() - tail);
+    sqlite3_stmt* next = nullptr;
+    const int rc_next = sqlite3_prepare_v2(db(), tail, rest, &next, nullptr);
+    Statement following(next);
+    if (rc_next != SQLITE_OK || following) throw CursorError("more than one statement in one command");
+    return statement;
+}
+
+// SQLite steps its statement on demand, so both readings are the same cursor.
+std::unique_ptr<RowCursor> SqliteConnection::RunStatement(const std::string& sql, const NamedParams& params,
+                                                          Reading /*reading*/) {
+    Statement statement = Prepare(sql);
+    sqlite3_stmt* stmt = statement.get();
+    const int count = sqlite3_bind_parameter_count(stmt);
+    for (int i = 1; i <= count; ++i) {
+        const char* name = sqlite3_bind_parameter_name(stmt, i);
+        if (!name || !IsParamPrefix(name[0])) continue;  // "?" and "?NNN" take no names
+        const auto it = params.find(name + 1);
+        if (it != params.end()) Bind(stmt, i, it->second);
+    }
+    auto self = std::static_pointer_cast<SqliteConnection>(shared_from_this());
+    return std::make_unique<StatementCursor>(std::move(self), std::move(statement));
+}
+
+bool SqliteConnection::OffersProcedure(const std::string& name) { return FindProcedure(name) != nullptr; }
+
+std::unique_ptr<RowCursor> SqliteConnection::CallProcedure(const ProcedureCall& call, Reading /*reading*/) {
+    const Procedure* procedure = FindProcedure(call.name);
+    if (!procedure) throw CursorError("no procedure " + call.name);
+    const ProcedureSite site(db(), &procedure_memory_);
+    std::unique_ptr<RowCursor> cursor = (*procedure)(site, call.args);
+    if (!cursor) throw CursorError("procedure " + call.name + " returned no result");
+    return cursor;
+}
+
+std::vector<std::pair<std::string, std::string>> SqliteConnection::ReadMetaNames() {
+    std::vector<std::pair<std::string, std::string>> rows;
+    const Statement exists = Prepare(std::string("SELECT 1 FROM sqlite_master WHERE type IN ('table','view') AND name = '") +
+                                     kMetaNameCatalogue + "'");
+    const int found = sqlite3_step(exists.get());
+    if (found == SQLITE_DONE) return rows;
+    if (found != SQLITE_ROW) throw CursorError(ErrorMessage(db()));
+
+    const Statement query = Prepare(std::string("SELECT meta_name, real_name FROM ") + kMetaNameCatalogue);
+    int rc;
+    while ((rc = sqlite3_step(query.get())) == SQLITE_ROW)
+        rows.emplace_back(ColumnText(query.get(), 0), ColumnText(query.get(), 1));
+    if (rc != SQLITE_DONE) throw CursorError(ErrorMessage(db()));
+    return rows;
+}
+
+}  // namespace oledb_backend

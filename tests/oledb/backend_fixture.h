@@ -1,0 +1,139 @@
+#pragma once
+// The fixture of the layer's tests that hold for both backends: each test runs once over a fresh
+// SQLite file and once over a fresh schema of the PostgreSQL database named by the environment
+// variable ROWLARK_PG (skipped, with the reason, when it is unset or the build has no server
+// backend). Every open of the test's database (ConnectionText) lands in that schema, which the
+// test drops at its end, so runs side by side never meet.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "platform/oledb/faults.h"
+#include "platform/oledb/meta_names.h"
+#include "platform/oledb/oledb.h"
+#include "platform/runtime/module.h"
+#include "platform/text/cp1251.h"
+
+enum class Backend { kSqlite, kPostgres };
+
+inline std::string BackendName(const ::testing::TestParamInfo<Backend>& info) {
+    return info.param == Backend::kSqlite ? "Sqlite" : "Postgres";
+}
+
+// The test database's connection string, or empty when the tests of the server are skipped.
+inline std::string ServerUnderTest() {
+    const char* text = std::getenv("ROWLARK_PG");
+    return text ? text : "";
+}
+
+class BackendTest : public ::testing::TestWithParam<Backend> {
+protected:
+    void SetUp() override {
+        static int counter = 0;
+        ++counter;
+        CleanHost();
+        if (Postgres()) {
+#ifndef ROWLARK_POSTGRES
+            GTEST_SKIP() << "this build has no PostgreSQL backend (the 32-bit build is made without libpq)";
+#endif
+            server_ = ServerUnderTest();
+            if (server_.empty()) GTEST_SKIP() << "ROWLARK_PG is not set (a connection string to a test database)";
+            schema_ = "rowlark_oledb_" + std::to_string(getpid()) + "_" + std::to_string(counter);
+            COLEDBData admin;
+            ASSERT_TRUE(admin.Open(server_.c_str())) << LastError();
+            ASSERT_TRUE(admin.Execute(("DROP SCHEMA IF EXISTS " + schema_ + " CASCADE; CREATE SCHEMA " + schema_).c_str()))
+                << LastError();
+        } else {
+            path_ = (std::filesystem::temp_directory_path() /
+                     ("rowlark_backend_" + std::to_string(getpid()) + "_" + std::to_string(counter) + ".db"))
+                        .string();
+            std::filesystem::remove(path_);
+        }
+        ASSERT_TRUE(data_->Open(ConnectionText().c_str())) << LastError();
+        command_ = OleDb::CCommandProxy(data_->CreateCommand());
+    }
+
+    void TearDown() override {
+        command_ = OleDb::CCommandProxy();
+        data_->Close();
+        CleanHost();
+        if (!schema_.empty()) {
+            COLEDBData admin;
+            EXPECT_TRUE(admin.Open(server_.c_str()) && admin.Execute(("DROP SCHEMA " + schema_ + " CASCADE").c_str()))
+                << LastError();
+        }
+        if (!path_.empty()) std::filesystem::remove(path_);
+    }
+
+    static void CleanHost() {
+        host_errors::SetRaiseThrows(false);
+        host_errors::Clear();
+        GetBkEndUI()->Clear();
+        oledb_faults::ResetAll();
+        oledb_backend::ClearMetaNames();
+    }
+
+    bool Postgres() const { return GetParam() == Backend::kPostgres; }
+    // What opens this test's database: the file, or the server with the test's schema first in
+    // its search path (as libpq's "options", which the layer keeps beside its own).
+    std::string ConnectionText() const {
+        if (!Postgres()) return path_;
+        const std::string options = "-c search_path=" + schema_;
+        if (server_.rfind("postgres", 0) == 0) {  // a URI: the option is a query parameter
+            const char* join = server_.find('?') == std::string::npos ? "?" : "&";
+            return server_ + join + "options=-c%20search_path%3D" + schema_;
+        }
+        return server_ + " options='" + options + "'";
+    }
+    // The text for this backend: the two databases word their own messages differently.
+    std::string Either(const std::string& sqlite, const std::string& postgres) const {
+        return Postgres() ? postgres : sqlite;
+    }
+
+    // Runs SQL (UTF-8) through COLEDBData::Execute; fails the test when it fails.
+    void Exec(const std::string& utf8_sql) {
+        ASSERT_TRUE(data_->Execute(cp1251::FromUtf8(utf8_sql).c_str())) << LastError();
+    }
+    OleDb::CResultDirectAccessProxy Direct(const std::string& utf8_sql, LONG& count) {
+        CString text(std::string_view(cp1251::FromUtf8(utf8_sql)));
+        return command_.ExecuteStatementExternalDirect(text, count);
+    }
+    OleDb::CResultDirectAccessProxy Direct(const std::string& utf8_sql) {
+        LONG count = 0;
+        return Direct(utf8_sql, count);
+    }
+    OleDb::CResultSequentialAccessProxy Sequential(const std::string& utf8_sql) {
+        CString text(std::string_view(cp1251::FromUtf8(utf8_sql)));
+        LONG unused = 0;
+        return command_.ExecuteStatementExternalSequential(text, unused);
+    }
+    // The single value of a one-row query, in UTF-8; "NULL" for the empty value.
+    std::string Scalar(const std::string& utf8_sql) {
+        auto result = Direct(utf8_sql);
+        CValue v;
+        if (!result.GetRow(0) || !result.GetFieldValue(0, v)) return "<none: " + LastError() + ">";
+        return v.GetKind() == CValue::Kind::Empty ? "NULL" : Utf8(v);
+    }
+
+    static std::string LastError() {
+        const auto& raised = host_errors::Raised();
+        return raised.empty() ? std::string() : cp1251::ToUtf8(raised.back().text);
+    }
+    static std::string Utf8(const CValue& value) { return cp1251::ToUtf8(value.GetString().view()); }
+
+    std::string path_;
+    std::string server_;
+    std::string schema_;
+    struct DataDeleter {
+        void operator()(COLEDBData* d) const { d->DecrRef(); }
+    };
+    std::unique_ptr<COLEDBData, DataDeleter> data_{new COLEDBData()};
+    OleDb::CCommandProxy command_;
+};
+
+#define ROWLARK_BOTH_BACKENDS(suite) \
+    INSTANTIATE_TEST_SUITE_P(Backends, suite, ::testing::Values(Backend::kSqlite, Backend::kPostgres), BackendName)

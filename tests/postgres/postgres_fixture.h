@@ -1,0 +1,88 @@
+#pragma once
+// Shared by the server tests: a libpq connection to the server named by ROWLARK_PG (skipped without
+// it), the schema file installed, and a schema of the test's own that is dropped afterwards; a builder
+// for QueryRows calls bound as the OLE DB layer binds them (texts as text, numbers as bigint), and
+// readers that collect an answer as (key, index value) pairs.
+
+#include <gtest/gtest.h>
+#include <libpq-fe.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace rowlark::postgres::testing {
+
+using Row = std::pair<std::string, std::string>;  // key text, index value text
+using Rows = std::vector<Row>;
+
+struct ClearResult {
+    void operator()(PGresult* result) const { PQclear(result); }
+};
+using Result = std::unique_ptr<PGresult, ClearResult>;
+
+struct FinishConnection {
+    void operator()(PGconn* connection) const { PQfinish(connection); }
+};
+using Connection = std::unique_ptr<PGconn, FinishConnection>;
+
+// The ten arguments of QueryRows ('T', 'G', 'I', 'K', n, 'F',D, 'A', 'B',E).
+struct Call {
+    std::string table, tag, index, key;
+    std::int64_t count = 0;
+    std::string key_field = "id";
+    bool forward = true;
+    std::string from, to;
+    bool inclusive = false;
+};
+
+// What a statement answered: its rows as texts, or the server's primary message when it failed.
+struct Outcome {
+    std::vector<std::string> columns;
+    std::vector<std::vector<std::string>> rows;
+    std::string error;  // "" when it succeeded
+};
+
+// The connection string of the test server, or "" when none is given.
+std::string ServerConnectionString();
+
+class PgTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    PGconn* conn() const { return conn_.get(); }
+    const std::string& schema() const { return schema_; }
+
+    // Runs a statement (parameters as text, types inferred) and fails the test when it fails.
+    std::vector<std::vector<std::string>> Exec(const std::string& sql, const std::vector<std::string>& params = {});
+    // Runs a statement and answers its rows or its error, for tests of refusals.
+    Outcome Try(const std::string& sql, const std::vector<std::string>& params = {});
+
+    // Calls queryrows with the arguments bound by type; the rows, or the error's message.
+    Outcome Call_(const Call& call);
+    Rows Answer(const Call& call);
+    std::string ErrorOf(const Call& call);
+    // EXPLAIN of the statement the call runs, line by line.
+    std::vector<std::string> Explain(const Call& call);
+    // (column 0, column 1) of every row of a query: expected orders, computed without any tag.
+    Rows Select(const std::string& sql);
+    // Pages through the tag with pages of `page` rows as the provider does; fails the test after max_pages.
+    Rows PageThrough(Call call, std::int64_t page, std::int64_t max_pages);
+
+private:
+    Connection conn_;
+    std::string schema_;
+};
+
+inline Rows Reversed(Rows rows) { return Rows(rows.rbegin(), rows.rend()); }
+
+inline Rows Slice(const Rows& rows, std::size_t from, std::size_t count) {
+    if (from >= rows.size()) return {};
+    return Rows(rows.begin() + static_cast<std::ptrdiff_t>(from),
+                rows.begin() + static_cast<std::ptrdiff_t>(std::min(rows.size(), from + count)));
+}
+
+}  // namespace rowlark::postgres::testing

@@ -1,0 +1,172 @@
+#include "tools/make_sample_db/server_goods.h"
+
+#include <libpq-fe.h>
+
+#include <cstring>
+#include <memory>
+#include <regex>
+
+#include "database/database_error.h"
+#include "database/value_text.h"
+#include "tools/session/stop_signals.h"
+
+namespace tools {
+
+using rowlark::database::DatabaseError;
+using rowlark::database::GoodsOptions;
+using rowlark::database::GoodsReport;
+using rowlark::database::GoodsRow;
+
+namespace {
+
+struct FinishConnection {
+    void operator()(PGconn* connection) const { PQfinish(connection); }
+};
+struct ClearResult {
+    void operator()(PGresult* result) const { PQclear(result); }
+};
+using Result = std::unique_ptr<PGresult, ClearResult>;
+
+std::string ServerMessage(PGconn* conn, PGresult* result) {
+    const char* primary = result ? PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
+    // libpq's connection messages run over several lines; the tool reports one.
+    std::string message;
+    bool blank = false;
+    for (const char* c = primary ? primary : PQerrorMessage(conn); *c; ++c) {
+        const bool space = *c == '\n' || *c == '\t' || *c == ' ';
+        if (space && !blank && !message.empty()) message += ' ';
+        if (!space) message += *c;
+        blank = space;
+    }
+    while (!message.empty() && message.back() == ' ') message.pop_back();
+    return message;
+}
+
+// Runs a statement with text parameters; throws with the server's message when it fails.
+Result Run(PGconn* conn, const std::string& sql, const std::vector<std::string>& params = {}) {
+    std::vector<const char*> values;
+    for (const std::string& param : params) values.push_back(param.c_str());
+    Result result(PQexecParams(conn, sql.c_str(), static_cast<int>(values.size()), nullptr, values.data(), nullptr,
+                               nullptr, 0));
+    const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) throw DatabaseError(ServerMessage(conn, result.get()));
+    return result;
+}
+
+// A field of COPY's text format: backslash, tab, line feed and carriage return escaped.
+void AppendField(std::string& line, const std::string& value) {
+    for (const char c : value) {
+        switch (c) {
+            case '\\': line += "\\\\"; break;
+            case '\t': line += "\\t"; break;
+            case '\n': line += "\\n"; break;
+            case '\r': line += "\\r"; break;
+            default: line += c;
+        }
+    }
+}
+
+void AppendRow(std::string& buffer, const GoodsRow& row) {
+    buffer += std::to_string(row.id);
+    buffer += '\t';
+    AppendField(buffer, row.code);
+    buffer += '\t';
+    AppendField(buffer, row.name);
+    buffer += '\t';
+    buffer += rowlark::database::FormatReal(row.price);  // the shortest text that reads back as the same double
+    buffer += '\t';
+    buffer += std::to_string(row.qty);
+    buffer += '\t';
+    if (row.note) AppendField(buffer, *row.note);
+    else buffer += "\\N";
+    buffer += '\n';
+}
+
+// A name in double quotes as the server reads it.
+std::string Identifier(PGconn* conn, const std::string& name) {
+    std::unique_ptr<char, decltype(&PQfreemem)> quoted(PQescapeIdentifier(conn, name.c_str(), name.size()), &PQfreemem);
+    if (!quoted) throw DatabaseError(ServerMessage(conn, nullptr));
+    return quoted.get();
+}
+
+struct Interrupted : DatabaseError {
+    Interrupted() : DatabaseError("interrupted") {}
+};
+
+void Copy(PGconn* conn, const std::string& table, const GoodsOptions& options, const rowlark::database::WordList& words) {
+    Result started(PQexec(conn, ("COPY " + Identifier(conn, table) + " (id, code, name, price, qty, note) FROM STDIN").c_str()));
+    if (!started || PQresultStatus(started.get()) != PGRES_COPY_IN) throw DatabaseError(ServerMessage(conn, started.get()));
+    std::string buffer;
+    auto flush = [&] {
+        if (PQputCopyData(conn, buffer.data(), static_cast<int>(buffer.size())) != 1)
+            throw DatabaseError(ServerMessage(conn, nullptr));
+        buffer.clear();
+    };
+    try {
+        rowlark::database::ForEachGoodsRow(options, words, [&](const GoodsRow& row) {
+            if (g_stop_signal != 0) throw Interrupted();
+            AppendRow(buffer, row);
+            if (buffer.size() >= (1u << 20)) flush();
+        });
+        flush();
+    } catch (...) {
+        PQputCopyEnd(conn, "make_sample_db stopped");  // the server drops what it has
+        Result ended(PQgetResult(conn));
+        while (Result(PQgetResult(conn))) {
+        }
+        throw;
+    }
+    if (PQputCopyEnd(conn, nullptr) != 1) throw DatabaseError(ServerMessage(conn, nullptr));
+    Result ended(PQgetResult(conn));
+    const bool copied = ended && PQresultStatus(ended.get()) == PGRES_COMMAND_OK;
+    const std::string message = copied ? "" : ServerMessage(conn, ended.get());
+    while (Result(PQgetResult(conn))) {
+    }
+    if (!copied) throw DatabaseError(message);
+}
+
+}  // namespace
+
+bool IsServerConnectionString(const std::string& target) {
+    if (target.rfind("postgresql://", 0) == 0 || target.rfind("postgres://", 0) == 0) return true;
+    static const std::regex key_value(R"(^\s*(host|hostaddr|port|dbname|user|password|service|sslmode)\s*=)");
+    return std::regex_search(target, key_value);
+}
+
+GoodsReport WriteGoodsToServer(const std::string& connection, const GoodsOptions& options) {
+    if (options.rows < 0) throw DatabaseError("sample goods: the row count must be 0 or more");
+    if (options.table.empty()) throw DatabaseError("sample goods: the table name is empty");
+    std::unique_ptr<PGconn, FinishConnection> conn(PQconnectdb(connection.c_str()));
+    if (!conn || PQstatus(conn.get()) != CONNECTION_OK)
+        throw DatabaseError("cannot connect: " + ServerMessage(conn.get(), nullptr));
+    PGconn* db = conn.get();
+    Run(db, "SET client_min_messages = warning");
+    if (PQntuples(Run(db, "SELECT 1 FROM pg_proc WHERE proname = 'rowlark_add_index_tag'").get()) == 0)
+        throw DatabaseError("the server has no index tags: install database/postgres/rowlark.sql first");
+    if (PQntuples(Run(db, "SELECT 1 WHERE public.rowlark_find_table($1) IS NOT NULL", {options.table}).get()) != 0)
+        throw DatabaseError("the server already has a table " + options.table + "; nothing changed");
+
+    const auto words = rowlark::database::LoadRussianWords(options.dictionary);
+    Run(db, "BEGIN");
+    try {
+        const std::string table = Identifier(db, options.table);
+        Run(db, "CREATE TABLE " + table +
+                    " (id bigint NOT NULL, code text NOT NULL, name text NOT NULL,"
+                    " price double precision NOT NULL, qty integer NOT NULL, note text)");
+        Copy(db, options.table, options, words);
+        // The key and the tags' indexes after the rows: one sort each instead of growing with every row.
+        Run(db, "ALTER TABLE " + table + " ADD PRIMARY KEY (id)");
+        for (const char* tag : {"name", "code"})
+            Run(db, "SELECT rowlark_add_index_tag($1, $2, $2, 'id', 'text')", {options.table, tag});
+        Run(db, "SELECT rowlark_add_index_tag($1, 'price', 'price', 'id', 'number')", {options.table});
+        if (g_stop_signal != 0) throw Interrupted();
+        Run(db, "COMMIT");
+    } catch (...) {
+        Result rolled_back(PQexec(db, "ROLLBACK"));
+        throw;
+    }
+    Run(db, "ANALYZE " + Identifier(db, options.table));
+    return {words.from_dictionary, words.words.size()};
+}
+
+}  // namespace tools

@@ -1,0 +1,21 @@
+#pragma once
+// make_sample_db's second target: a PostgreSQL server instead of a SQLite file. Writes the same goods
+// rows (database/sample_goods.h) with COPY and gives the table the same tags (name, code, price) through
+// the schema's rowlark_add_index_tag, all in one transaction: a failure or an interrupt leaves nothing.
+// The server needs database/postgres/rowlark.sql installed (scripts/pg_cluster does it).
+
+#include <string>
+
+#include "database/sample_goods.h"
+
+namespace tools {
+
+// True for a text that names a server rather than a file: "postgresql://…", "postgres://…", or the
+// "key=value …" form whose first word is a libpq keyword such as host, dbname, port, user or service.
+bool IsServerConnectionString(const std::string& target);
+
+// Writes the table; throws rowlark::database::DatabaseError with the server's message, or when the
+// table exists already (nothing changed then). Stops early when a stopping signal has been caught.
+rowlark::database::GoodsReport WriteGoodsToServer(const std::string& connection, const rowlark::database::GoodsOptions& options);
+
+}  // namespace tools

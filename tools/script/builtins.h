@@ -1,0 +1,32 @@
+#pragma once
+// The language's built-in procedures and functions, each under its Russian and English name, with
+// the host's argument rules (how many, which may be left out). A wrong count is a run-time error.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/runtime/value.h"
+
+namespace script {
+
+// What the built-ins share with the running script.
+struct RunState {
+    std::string last_error;  // CP1251: the text of the last run-time error caught, for ОписаниеОшибки
+};
+
+struct Builtin {
+    std::string_view russian;  // CP1251
+    std::string_view english;
+    int min_args;
+    int max_args;  // -1: any number from min_args on
+    bool has_result;
+    // args holds exactly the arguments given (an argument left out is an empty value).
+    CValue (*run)(RunState& state, std::vector<CValue>& args);
+};
+
+const std::vector<Builtin>& Builtins();
+// The index of the built-in with this name (any case, either language), or -1.
+int FindBuiltin(std::string_view name);
+
+}  // namespace script

@@ -1,0 +1,233 @@
+#include "tools/script/interpreter.h"
+
+#include "tools/script/arithmetic.h"
+#include "tools/script/host_text.h"
+#include "tools/script/message_window.h"
+#include "tools/script/object_calls.h"
+#include "tools/script/russian.h"
+#include "tools/script/script_error.h"
+#include "tools/script/value_ops.h"
+
+namespace script {
+
+namespace {
+[[noreturn]] void Fail(std::string russian, std::string english) {
+    throw RuntimeError{{std::move(russian), std::move(english)}};
+}
+}  // namespace
+
+// A running procedure's variables. A parameter passed by reference points at the caller's
+// variable; every other slot points into the frame's own storage.
+struct Interpreter::Frame {
+    std::vector<CValue> storage;
+    std::vector<CValue*> slots;
+    CValue result;
+};
+
+Interpreter::Interpreter(const Module& module)
+    : module_(module), globals_(static_cast<std::size_t>(module.global_count)) {}
+
+void Interpreter::SetDatabasePath(const std::string& path) {
+    globals_[kDatabasePathSlot] = TextValue(path);
+}
+
+void Interpreter::Run() { ExecBlock(module_.main, nullptr); }
+
+Interpreter::Flow Interpreter::ExecBlock(const Block& block, Frame* frame) {
+    for (const auto& stmt : block) {
+        const Flow flow = Exec(*stmt, frame);
+        if (flow != Flow::Normal) return flow;
+    }
+    return Flow::Normal;
+}
+
+Interpreter::Flow Interpreter::Exec(const Stmt& stmt, Frame* frame) {
+    try {
+        switch (stmt.kind) {
+            case StmtKind::Assign:
+                Assign(*stmt.target, Eval(*stmt.value, frame), frame);
+                return Flow::Normal;
+            case StmtKind::Call:
+                Eval(*stmt.value, frame, /*want_result=*/false);
+                return Flow::Normal;
+            case StmtKind::If:
+                for (std::size_t i = 0; i < stmt.conditions.size(); ++i)
+                    if (IsTrue(Eval(*stmt.conditions[i], frame))) return ExecBlock(stmt.blocks[i], frame);
+                if (stmt.blocks.size() > stmt.conditions.size()) return ExecBlock(stmt.blocks.back(), frame);
+                return Flow::Normal;
+            case StmtKind::While:
+                while (IsTrue(Eval(*stmt.conditions[0], frame))) {
+                    const Flow flow = ExecBlock(stmt.blocks[0], frame);
+                    if (flow == Flow::Break) break;
+                    if (flow == Flow::Return) return flow;
+                }
+                return Flow::Normal;
+            case StmtKind::For: return ExecFor(stmt, frame);
+            case StmtKind::Break: return Flow::Break;
+            case StmtKind::Continue: return Flow::Continue;
+            case StmtKind::Return:
+                if (stmt.value) frame->result = Eval(*stmt.value, frame);
+                return Flow::Return;
+            case StmtKind::Try: return ExecTry(stmt, frame);
+        }
+    } catch (RuntimeError& error) {
+        if (error.line == 0) error.line = stmt.line;
+        throw;
+    }
+    return Flow::Normal;
+}
+
+// The limit is taken once; the variable steps by one and may be changed by the body.
+Interpreter::Flow Interpreter::ExecFor(const Stmt& stmt, Frame* frame) {
+    Assign(*stmt.target, NumberValue(Eval(*stmt.value, frame).GetNumeric()), frame);
+    const CNumeric limit = Eval(*stmt.limit, frame).GetNumeric();
+    const CValue one = NumberValue(CNumeric(1));
+    for (;;) {
+        CValue& variable = Slot(*stmt.target, frame);
+        if (limit < variable.GetNumeric()) return Flow::Normal;
+        const Flow flow = ExecBlock(stmt.blocks[0], frame);
+        if (flow == Flow::Break) return Flow::Normal;
+        if (flow == Flow::Return) return flow;
+        CValue& after = Slot(*stmt.target, frame);
+        after = Arithmetic(BinaryOp::Add, after, one);
+    }
+}
+
+Interpreter::Flow Interpreter::ExecTry(const Stmt& stmt, Frame* frame) {
+    const int depth = depth_;
+    try {
+        return ExecBlock(stmt.blocks[0], frame);
+    } catch (RuntimeError& error) {
+        depth_ = depth;
+        state_.last_error = error.text.russian;
+    }
+    return ExecBlock(stmt.blocks[1], frame);
+}
+
+CValue& Interpreter::Slot(const Expr& variable, Frame* frame) {
+    if (variable.kind == ExprKind::Local) return *frame->slots[static_cast<std::size_t>(variable.slot)];
+    return globals_[static_cast<std::size_t>(variable.slot)];
+}
+
+void Interpreter::Assign(const Expr& target, const CValue& value, Frame* frame) {
+    if (target.kind != ExprKind::Property) {
+        Slot(target, frame) = value;
+        return;
+    }
+    const CValue holder = Eval(*target.a, frame);  // keeps the object alive through the write
+    WriteProperty(ObjectIn(holder, target.name), target.name, value);
+    PrintNewStatusTexts();
+}
+
+CBLContext& Interpreter::ObjectIn(const CValue& holder, const std::string& member) {
+    CBLContext* object = holder.GetContext();
+    if (object == nullptr)
+        Fail(std::string(RU("Значение не является значением объектного типа")) + " (" + member + ")",
+             "the value is not an object (" + member + ")");
+    return *object;
+}
+
+CValue Interpreter::Eval(const Expr& expr, Frame* frame, bool want_result) {
+    switch (expr.kind) {
+        case ExprKind::Constant: return expr.value;
+        case ExprKind::Local:
+        case ExprKind::Global: return Slot(expr, frame);
+        case ExprKind::Negate: {
+            const CValue a = Eval(*expr.a, frame);
+            if (a.GetKind() == CValue::Kind::Object)
+                Fail(std::string(RU("Недопустимая операция над объектом")), "an object cannot take this operation");
+            return NumberValue(Negate(a.GetNumeric()));
+        }
+        case ExprKind::Not: return Boolean(!IsTrue(Eval(*expr.a, frame)));
+        case ExprKind::Binary: {
+            if (expr.op == BinaryOp::And) return Boolean(IsTrue(Eval(*expr.a, frame)) && IsTrue(Eval(*expr.b, frame)));
+            if (expr.op == BinaryOp::Or) return Boolean(IsTrue(Eval(*expr.a, frame)) || IsTrue(Eval(*expr.b, frame)));
+            const CValue a = Eval(*expr.a, frame);
+            const CValue b = Eval(*expr.b, frame);
+            if (expr.op >= BinaryOp::Equal) return Boolean(Compare(expr.op, a, b));
+            return Arithmetic(expr.op, a, b);
+        }
+        case ExprKind::Choice: return IsTrue(Eval(*expr.a, frame)) ? Eval(*expr.b, frame) : Eval(*expr.c, frame);
+        case ExprKind::CallProcedure: return CallProcedure(expr, frame, want_result);
+        case ExprKind::CallBuiltin: return CallBuiltin(expr, frame);
+        case ExprKind::Property: {
+            // Evaluated before the object's lookup, so the object lives through the read.
+            const CValue holder = Eval(*expr.a, frame);
+            CValue value = ReadProperty(ObjectIn(holder, expr.name), expr.name);
+            PrintNewStatusTexts();
+            return value;
+        }
+        case ExprKind::Method: return CallMethod(expr, frame, want_result);
+    }
+    return CValue();
+}
+
+CValue Interpreter::CallProcedure(const Expr& call, Frame* frame, bool want_result) {
+    const Procedure& procedure = module_.procedures[static_cast<std::size_t>(call.slot)];
+    const std::size_t count = procedure.parameters.size();
+    if (call.args.size() > count)
+        Fail(std::string(RU("Слишком много фактических параметров")) + " (" + procedure.name + ")",
+             "too many arguments (" + procedure.name + ")");
+    Frame callee;
+    callee.storage.resize(static_cast<std::size_t>(procedure.frame_size));
+    callee.slots.resize(static_cast<std::size_t>(procedure.frame_size));
+    for (std::size_t i = 0; i < callee.slots.size(); ++i) callee.slots[i] = &callee.storage[i];
+    for (std::size_t i = 0; i < count; ++i) {
+        const Parameter& parameter = procedure.parameters[i];
+        const Expr* arg = i < call.args.size() ? call.args[i].get() : nullptr;
+        if (arg == nullptr) {
+            // Left out: the default, or the empty value as the host gives it.
+            if (parameter.has_default) callee.storage[i] = parameter.default_value;
+        } else if (!parameter.by_value && (arg->kind == ExprKind::Local || arg->kind == ExprKind::Global)) {
+            callee.slots[i] = &Slot(*arg, frame);
+        } else {
+            callee.storage[i] = Eval(*arg, frame);
+        }
+    }
+    if (depth_ >= kMaxCallDepth)
+        Fail(std::string(RU("Переполнение стека вызовов")) + " (" + procedure.name + ")",
+             "call stack overflow (" + procedure.name + ")");
+    ++depth_;
+    try {
+        ExecBlock(procedure.body, &callee);
+    } catch (...) {
+        --depth_;
+        throw;
+    }
+    --depth_;
+    if (!want_result) return CValue();
+    return callee.result;
+}
+
+CValue Interpreter::CallBuiltin(const Expr& call, Frame* frame) {
+    const Builtin& builtin = Builtins()[static_cast<std::size_t>(call.slot)];
+    const int given = static_cast<int>(call.args.size());
+    const std::string name(builtin.russian);
+    if (given < builtin.min_args)
+        Fail(std::string(RU("Недостаточно фактических параметров")) + " (" + name + ")",
+             "too few arguments (" + std::string(builtin.english) + ")");
+    if (builtin.max_args >= 0 && given > builtin.max_args)
+        Fail(std::string(RU("Слишком много фактических параметров")) + " (" + name + ")",
+             "too many arguments (" + std::string(builtin.english) + ")");
+    std::vector<CValue> args;
+    args.reserve(call.args.size());
+    for (const ExprPtr& arg : call.args) args.push_back(arg ? Eval(*arg, frame) : CValue());
+    return builtin.run(state_, args);
+}
+
+CValue Interpreter::CallMethod(const Expr& call, Frame* frame, bool want_result) {
+    const CValue holder = Eval(*call.a, frame);  // keeps the object alive through the call
+    CBLContext& object = ObjectIn(holder, call.name);
+    std::vector<Argument> args(call.args.size());
+    for (std::size_t i = 0; i < call.args.size(); ++i) {
+        if (call.args[i])
+            args[i].value = Eval(*call.args[i], frame);
+        else
+            args[i].given = false;
+    }
+    CValue result = script::CallMethod(object, call.name, args, want_result);
+    PrintNewStatusTexts();
+    return result;
+}
+
+}  // namespace script

@@ -1,0 +1,38 @@
+#pragma once
+// Splits a module's text (CP1251, see source_text.h) into tokens with their line and column.
+// Keywords are recognised in any letter case, Russian or Latin; comments run from // to the line end.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/runtime/numeric.h"
+#include "tools/script/script_error.h"
+
+namespace script {
+
+enum class Keyword {
+    None, Var, If, Then, ElsIf, Else, EndIf, While, Do, EndDo, For, To, Break, Continue, Procedure, Function,
+    Val, Return, EndProcedure, EndFunction, Try, Except, EndTry, Not, And, Or
+};
+
+enum class TokenKind { Name, Keyword, Number, Text, Symbol, End };
+
+struct Token {
+    TokenKind kind = TokenKind::End;
+    Keyword keyword = Keyword::None;
+    std::string text;  // a name as written, a text's value, or a symbol ("(", "<=", ...)
+    CNumeric number;
+    int line = 0;
+    int column = 0;
+};
+
+// Throws SyntaxError for a character the language does not know or a text without its closing quote.
+std::vector<Token> Tokenize(std::string_view source);
+
+// The keyword a name spells, or Keyword::None.
+Keyword KeywordOf(std::string_view name);
+// How a keyword reads in messages: "КонецЕсли/EndIf" (CP1251).
+std::string KeywordText(Keyword keyword);
+
+}  // namespace script

@@ -1,0 +1,15 @@
+#pragma once
+// Parses a module's tokens into its tree and resolves every name: variables to slots, calls to the
+// module's procedures or the built-ins. Throws SyntaxError at the first fault, naming its position;
+// nothing of the module runs then.
+
+#include <string_view>
+
+#include "tools/script/syntax_tree.h"
+
+namespace script {
+
+// source: the module's text in CP1251 (see source_text.h).
+Module Parse(std::string_view source);
+
+}  // namespace script
