@@ -200,6 +200,21 @@ key_jump_static)
   wait_gone "go to id"
   wait_for "· id 150 ·"
   ;;
+keys_of_the_other_provider)
+  # F2 and F4 belong to one provider each: the other says so in the pane and stays where it is.
+  start
+  wait_line 2 "$(name_at 0)"
+  keys F2
+  wait_for "the dynamic provider finds no row by its key: F4 sets a range of name"
+  wait_line 2 "$(name_at 0)"
+  tmux -L "$socket" kill-server 2>/dev/null
+  socket=rowlark-test-$$-static
+  start --static
+  wait_line 2 "$(name_at 0)"
+  keys F4
+  wait_for "a range needs the dynamic provider (a table with an index tag): type to search"
+  wait_gone "name from: "
+  ;;
 filter_range_and_clearing)
   # F4 asks for the tag's lower and upper bound (the upper one takes every name it begins); the
   # grid shows that range only, typing starts within it, and a range with both bounds empty clears it.
