@@ -3,8 +3,8 @@
 // ways; a key that cannot reach the host is reported instead of losing its row.
 
 #include <cstdlib>
+#include <map>
 
-#include "database/value_text.h"
 #include "dynamic_fixture.h"
 
 namespace dynamic_test {
@@ -15,39 +15,32 @@ using Keys = std::vector<std::string>;
 class DynamicCodePage : public DynamicTest {
 protected:
     void BuildDatabase() override {
-        WithDatabase([this](sqlite3* db) {
-            using namespace rowlark::database;
-            Execute(db, "CREATE TABLE goods (id INTEGER PRIMARY KEY, name TEXT)");
-            const char* const foreign[] = {"中文", "中国茶", "日本", "😀", "Cafe\u0301", "¤", "e\u0301", "中"};
-            const char* const plain[] = {"Арбуз", "Банан", "Вишня"};
-            Execute(db, "BEGIN");  // one write of the file, not one per row
-            Statement insert(db, "INSERT INTO goods VALUES (?1, ?2)");
-            for (int id = 1; id <= 300; ++id) {
-                insert.BindInt(1, id);
-                insert.BindText(2, id % 3 == 0 ? std::string(foreign[id % 8]) + " " + std::to_string(id % 4)
-                                               : std::string(plain[id % 3]) + (id % 2 ? "" : foreign[id % 8]));
-                insert.Step();
-                insert.Reset();
-            }
-            Execute(db, "COMMIT");
-            AddIndexTag(db, "goods", "name", "name", "id", TagKind::Text);
-            const auto tag = FindIndexTag(db, "goods", "name");
-            ASSERT_TRUE(tag);
-            Statement select(db, "SELECT id, " + KeyExpression(*tag) + " FROM goods ORDER BY 2, 1");
-            while (select.Step()) {
-                const std::string name = ColumnAsText(select.get(), 1);
-                all_.push_back(ColumnAsText(select.get(), 0));
-                if (name >= Utf8("Б") && name < Utf8("Г")) range_.push_back(all_.back());
-            }
-            Execute(db, "CREATE TABLE coded (code TEXT PRIMARY KEY, name TEXT)");
-            Execute(db, "INSERT INTO coded VALUES ('k1', 'a'), ('k2', 'b'), ('ключ中', 'c'), ('k4', 'd')");
-            AddIndexTag(db, "coded", "name", "name", "code", TagKind::Text);
-        });
+        backend_->Exec("CREATE TABLE goods (id INTEGER PRIMARY KEY, name TEXT)");
+        const char* const foreign[] = {"中文", "中国茶", "日本", "😀", "Cafe\u0301", "¤", "e\u0301", "中"};
+        const char* const plain[] = {"Арбуз", "Банан", "Вишня"};
+        BackendDatabase::Rows rows;
+        for (int id = 1; id <= 300; ++id)
+            rows.push_back({std::to_string(id), id % 3 == 0 ? std::string(foreign[id % 8]) + " " + std::to_string(id % 4)
+                                                           : std::string(plain[id % 3]) + (id % 2 ? "" : foreign[id % 8])});
+        backend_->Insert("goods", {"id", "name"}, rows);
+        backend_->AddIndexTag("goods", "name", "name", "id");
+        all_ = backend_->KeysInTagOrder("goods", "name");
+        // The names' order in the tag is byte order: "Б" up to what begins with "В" is one run of it.
+        std::map<std::string, std::string> name_of;
+        for (const auto& row : rows) name_of[*row[0]] = *row[1];
+        for (const std::string& key : all_) {
+            const std::string& name = name_of[key];
+            if (name >= Utf8("Б") && name < Utf8("Г")) range_.push_back(key);
+        }
+        backend_->Exec("CREATE TABLE coded (code TEXT PRIMARY KEY, name TEXT)");
+        backend_->Exec("INSERT INTO coded VALUES ('k1', 'a'), ('k2', 'b'), ('ключ中', 'c'), ('k4', 'd')");
+        backend_->AddIndexTag("coded", "name", "name", "code");
     }
     static std::string Utf8(const char* text) { return text; }
 
     void SetUp() override {
         DynamicTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
         provider_->SetQueryText(Cp("SELECT id, name FROM goods WHERE id IN (%СписокИД%)"));
         provider_->SetKeyFieldQuery("id");
         provider_->SetKeyFieldBaseTable("id");
@@ -122,7 +115,8 @@ TEST_F(DynamicCodePage, KeyThatCannotReachTheHostIsReportedNotLost) {
     host_errors::Clear();
     provider_->PrepareRows(nullptr, 10, 0);
     const Keys served = Drain();
-    EXPECT_EQ(served, (Keys{"k1", "k2"})) << "the rows before it, in order";
+    // SQLite's procedure streams the rows before it; the server's function fails the call as a whole.
+    EXPECT_EQ(served, backend_->on_server() ? Keys() : (Keys{"k1", "k2"})) << "the rows before it, in order";
     const Keys errors = test_support::RaisedErrors();
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0],

@@ -1,15 +1,12 @@
 #pragma once
-// The dynamic provider's tests: a real SQLite file with tagged tables, opened through a real
-// COLEDBData with the database's QueryRows registered, and a provider configured over it.
+// The dynamic provider's tests: a real database with tagged tables on the backend this run is for (a
+// SQLite file with the database's QueryRows registered, or a schema on a PostgreSQL server with its
+// queryrows function; tests/support/backend_database.h), opened through a real COLEDBData, and a
+// provider configured over it.
 //
 // items: id 1..10, code "C" + (11 - id) in two digits, so the "code" tag orders ids 10, 9, ..., 1;
 // people: a text key with apostrophes, tagged by name.
 
-#include <sqlite3.h>
-#include <unistd.h>
-
-#include <filesystem>
-#include <functional>
 #include <limits>
 #include <memory>
 #include <string>
@@ -19,12 +16,11 @@
 #include <gtest/gtest.h>
 
 #include "addin/provider/dynamic/vfp_provider_dynamic.h"
-#include "database/index_tags.h"
 #include "database/query_rows.h"
-#include "database/statement.h"
 #include "platform/oledb/faults.h"
 #include "platform/oledb/procedures.h"
 #include "platform/runtime/module.h"
+#include "tests/support/backend_database.h"
 #include "tests/support/host_fixture.h"
 
 namespace dynamic_test {
@@ -33,6 +29,7 @@ using OleDb::GridProvider::CDynamicDataRow;
 using OleDb::GridProvider::CVfpProviderDynamic;
 using test_support::Cp;
 using test_support::Utf;
+using test_support::BackendDatabase;
 
 using RowPtr = std::unique_ptr<::CDataRow>;  // the grid owns rows and deletes them virtually
 
@@ -68,15 +65,13 @@ class DynamicTest : public test_support::HostTest {
 protected:
     void SetUp() override {
         HostTest::SetUp();
-        static int counter = 0;
-        path_ = (std::filesystem::temp_directory_path() /
-                 ("rowlark_dynamic_" + std::to_string(getpid()) + "_" + std::to_string(++counter) + ".db"))
-                    .string();
-        std::filesystem::remove(path_);
+        backend_ = std::make_unique<test_support::BackendDatabase>();
+        if (!backend_->skip_reason().empty()) GTEST_SKIP() << backend_->skip_reason();
         BuildDatabase();
+        if (HasFatalFailure()) return;
         rowlark::database::RegisterDatabaseProcedures(oledb_backend::RegisterProcedure);
         data_.reset(new COLEDBData);
-        ASSERT_TRUE(data_->Open(path_.c_str()));
+        ASSERT_TRUE(data_->Open(backend_->connection_text().c_str()));
         provider_.reset(new CVfpProviderDynamic);
     }
 
@@ -84,32 +79,24 @@ protected:
         provider_.reset();
         data_.reset();
         rowlark::database::RegisterDatabaseProcedures(oledb_backend::RegisterProcedure);  // undo a stand-in
-        std::filesystem::remove(path_);
+        backend_.reset();
         HostTest::TearDown();
     }
 
-    // Tables made with the database side's own tools, before the layer opens the file.
+    // Tables made through the database's side session, before the layer opens it.
     virtual void BuildDatabase() {
-        WithDatabase([](sqlite3* db) {
-            using namespace rowlark::database;
-            Execute(db, "CREATE TABLE items (id INTEGER PRIMARY KEY, code TEXT, name TEXT)");
-            for (int id = 1; id <= 10; ++id) {
-                const int code = 11 - id;
-                Execute(db, "INSERT INTO items VALUES (" + std::to_string(id) + ", 'C" + (code < 10 ? "0" : "") +
-                                std::to_string(code) + "', 'Товар " + std::to_string(id) + "')");
-            }
-            AddIndexTag(db, "items", "code", "code", "id", TagKind::Text);
-            Execute(db, "CREATE TABLE people (code TEXT PRIMARY KEY, name TEXT)");
-            Execute(db, "INSERT INTO people VALUES ('O''Brien', 'Alan'), ('Smith', 'Bob'), ('D''Arcy', 'Carl')");
-            AddIndexTag(db, "people", "name", "name", "code", TagKind::Text);
-        });
-    }
-
-    void WithDatabase(const std::function<void(sqlite3*)>& build) {
-        sqlite3* db = nullptr;
-        ASSERT_EQ(sqlite3_open(path_.c_str(), &db), SQLITE_OK);
-        build(db);
-        sqlite3_close(db);
+        backend_->Exec("CREATE TABLE items (id INTEGER PRIMARY KEY, code TEXT, name TEXT)");
+        BackendDatabase::Rows items;
+        for (int id = 1; id <= 10; ++id) {
+            const int code = 11 - id;
+            items.push_back({std::to_string(id), std::string("C") + (code < 10 ? "0" : "") + std::to_string(code),
+                             "Товар " + std::to_string(id)});
+        }
+        backend_->Insert("items", {"id", "code", "name"}, items);
+        backend_->AddIndexTag("items", "code", "code", "id");
+        backend_->Exec("CREATE TABLE people (code TEXT PRIMARY KEY, name TEXT)");
+        backend_->Exec("INSERT INTO people VALUES ('O''Brien', 'Alan'), ('Smith', 'Bob'), ('D''Arcy', 'Carl')");
+        backend_->AddIndexTag("people", "name", "name", "code");
     }
 
     // Runs a statement (UTF-8) through the open connection.
@@ -125,13 +112,33 @@ protected:
         provider_->SetConnection(data_.get());
     }
 
-    // Replaces QueryRows by a stand-in that answers rows and records its arguments.
+    // Replaces QueryRows by a stand-in that answers rows and records its arguments: a procedure of
+    // the layer over SQLite, a function of the test's own schema (ahead of public) on the server.
     void AnswerQueryRows(Answer rows) {
+        if (backend_->on_server()) {
+            AnswerOnServer(rows);
+            return;
+        }
         oledb_backend::RegisterProcedure("QueryRows", [this, rows](const oledb_backend::ProcedureSite&,
                                                                    const std::vector<oledb_backend::ProcArg>& args) {
             calls_.push_back(args);
             return std::make_unique<AnswerCursor>(rows);
         });
+    }
+
+    // The arguments the stand-in QueryRows received, call by call.
+    std::vector<std::vector<oledb_backend::ProcArg>> QueryRowsCalls() {
+        if (!backend_->on_server()) return calls_;
+        std::vector<std::vector<oledb_backend::ProcArg>> calls;
+        for (const auto& row : backend_->Query("SELECT t, g, i, k, n, f, d, a, b, e FROM queryrows_calls ORDER BY call")) {
+            std::vector<oledb_backend::ProcArg> args;
+            for (std::size_t at = 0; at < row.size(); ++at) {
+                const bool number = at == 4 || at == 6 || at == 9;  // n, d and e are bigint
+                args.push_back({!number, number ? "" : row[at].value_or(""), number ? std::stoll(*row[at]) : 0});
+            }
+            calls.push_back(std::move(args));
+        }
+        return calls;
     }
 
     RowPtr Next() { return RowPtr(provider_->NextRow()); }
@@ -160,11 +167,25 @@ protected:
         return out;
     }
 
+    void AnswerOnServer(const Answer& rows) {
+        backend_->Exec(
+            "CREATE TABLE queryrows_answer (n integer PRIMARY KEY, key text, index_value text);"
+            "CREATE TABLE queryrows_calls (call serial PRIMARY KEY, t text, g text, i text, k text, n bigint, f text,"
+            " d bigint, a text, b text, e bigint);"
+            "CREATE FUNCTION queryrows(t text, g text, i text, k text, n bigint, f text, d bigint, a text, b text,"
+            " e bigint) RETURNS TABLE (key text, index_value text) LANGUAGE plpgsql AS $$ BEGIN"
+            " INSERT INTO queryrows_calls (t, g, i, k, n, f, d, a, b, e) VALUES (t, g, i, k, n, f, d, a, b, e);"
+            " RETURN QUERY SELECT r.key, r.index_value FROM queryrows_answer r ORDER BY r.n; END $$");
+        BackendDatabase::Rows answer;
+        for (const auto& [key, index_value] : rows) answer.push_back({std::to_string(answer.size()), key, index_value});
+        backend_->Insert("queryrows_answer", {"n", "key", "index_value"}, answer);
+    }
+
     struct DataRelease {
         void operator()(COLEDBData* data) const { data->DecrRef(); }
     };
 
-    std::string path_;
+    std::unique_ptr<BackendDatabase> backend_;
     std::unique_ptr<COLEDBData, DataRelease> data_;
     std::unique_ptr<CVfpProviderDynamic> provider_;
     std::vector<std::vector<oledb_backend::ProcArg>> calls_;  // arguments the stand-in QueryRows received

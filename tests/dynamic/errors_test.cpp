@@ -18,6 +18,7 @@ class DynamicErrors : public DynamicTest {
 protected:
     void SetUp() override {
         DynamicTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
         Configure();
     }
 };

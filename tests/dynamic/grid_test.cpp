@@ -13,6 +13,7 @@ class DynamicGrid : public DynamicTest {
 protected:
     void SetUp() override {
         DynamicTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
         Configure();
     }
 };

@@ -17,6 +17,7 @@ class RowWindow : public DynamicTest {
 protected:
     void SetUp() override {
         DynamicTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
         settings_.query_text = Cp("SELECT name, id FROM items WHERE id IN (%СписокИД%) ORDER BY id");
         settings_.real_table = "items";
         settings_.index_tag = "code";

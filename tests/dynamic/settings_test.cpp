@@ -120,7 +120,7 @@ TEST_F(DynamicSettings, SecondConnectionServesLaterLoadsAndEarlierRowsStay) {
     ASSERT_NE(first, nullptr);
 
     std::unique_ptr<COLEDBData, DataRelease> other(new COLEDBData);
-    ASSERT_TRUE(other->Open(path_.c_str()));
+    ASSERT_TRUE(other->Open(backend_->connection_text().c_str()));
     ASSERT_TRUE(other->Execute(Cp("UPDATE items SET name = 'Новое' WHERE id = 10").c_str()));
     provider_->SetConnection(other.get());
     data_.reset();  // the first connection is gone; the provider needs only its new command

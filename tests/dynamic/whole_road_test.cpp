@@ -4,7 +4,6 @@
 #include <set>
 
 #include "database/sample_goods.h"
-#include "database/value_text.h"
 #include "dynamic_fixture.h"
 
 namespace dynamic_test {
@@ -16,22 +15,17 @@ constexpr int kWindow = 50;
 class DynamicWholeRoad : public DynamicTest {
 protected:
     void BuildDatabase() override {
-        WithDatabase([this](sqlite3* db) {
-            using namespace rowlark::database;
-            GoodsOptions options;
-            options.rows = kGoods;
-            options.seed = 7;
-            CreateGoodsTable(db, options);
-            const auto tag = FindIndexTag(db, "goods", "name");
-            ASSERT_TRUE(tag);
-            // The tag's order, computed by SQL without the tag: the order the grid must show.
-            Statement select(db, "SELECT id FROM goods ORDER BY " + KeyExpression(*tag) + ", id");
-            while (select.Step()) expected_.push_back(ColumnAsText(select.get(), 0));
-        });
+        rowlark::database::GoodsOptions options;
+        options.rows = kGoods;
+        options.seed = 7;
+        backend_->WriteGoods(options);
+        // The tag's order, computed by SQL without the tag: the order the grid must show.
+        expected_ = backend_->KeysInTagOrder("goods", "name");
     }
 
     void SetUp() override {
         DynamicTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
         provider_->SetQueryText(Cp("SELECT id, code, name, price FROM goods WHERE id IN (%СписокИД%)"));
         provider_->SetKeyFieldQuery(Cp("ID"));
         provider_->SetKeyFieldBaseTable("id");

@@ -4,9 +4,8 @@
 
 #include <cstdlib>
 
-#include "database/russian_words.h"
-#include "database/sample_goods.h"
-#include "database/value_text.h"
+#include "database/database_error.h"
+#include "database/postgres/server_goods.h"
 #include "platform/win/crt.h"
 
 namespace pg_providers {
@@ -21,32 +20,6 @@ using Result = std::unique_ptr<PGresult, ClearResult>;
 std::string ServerMessage(PGconn* conn, const PGresult* result) {
     const char* primary = result ? PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
     return primary ? primary : PQerrorMessage(conn);
-}
-
-// One field of COPY's text format: the characters that format gives a meaning escaped.
-void AppendField(std::string& line, const std::string& value) {
-    for (char c : value) {
-        switch (c) {
-            case '\\': line += "\\\\"; break;
-            case '\t': line += "\\t"; break;
-            case '\n': line += "\\n"; break;
-            case '\r': line += "\\r"; break;
-            default: line += c;
-        }
-    }
-}
-
-void AppendRow(std::string& buffer, const rowlark::database::GoodsRow& row) {
-    buffer += std::to_string(row.id) + '\t';
-    AppendField(buffer, row.code);
-    buffer += '\t';
-    AppendField(buffer, row.name);
-    buffer += '\t' + rowlark::database::FormatReal(row.price) + '\t' + std::to_string(row.qty) + '\t';
-    if (row.note)
-        AppendField(buffer, *row.note);
-    else
-        buffer += "\\N";
-    buffer += '\n';
 }
 
 }  // namespace
@@ -145,28 +118,16 @@ int PgProvidersTest::TerminateProviderSession() {
 }
 
 void PgProvidersTest::WriteGoods() {
-    Admin("CREATE TABLE goods (id bigint PRIMARY KEY, code text NOT NULL, name text NOT NULL,"
-          " price double precision NOT NULL, qty integer NOT NULL, note text)");
     rowlark::database::GoodsOptions options;
     options.rows = kGoods;
     options.seed = 14;
-    const auto words = rowlark::database::LoadRussianWords(options.dictionary);
-    std::string buffer;
-    rowlark::database::ForEachGoodsRow(options, words,
-                                       [&](const rowlark::database::GoodsRow& row) { AppendRow(buffer, row); });
-    PGconn* conn = admin_.get();
-    Result started(PQexec(conn, "COPY goods FROM STDIN"));
-    ASSERT_EQ(PGRES_COPY_IN, PQresultStatus(started.get())) << ServerMessage(conn, started.get());
-    ASSERT_EQ(1, PQputCopyData(conn, buffer.data(), static_cast<int>(buffer.size()))) << PQerrorMessage(conn);
-    ASSERT_EQ(1, PQputCopyEnd(conn, nullptr)) << PQerrorMessage(conn);
-    Result ended(PQgetResult(conn));
-    ASSERT_EQ(PGRES_COMMAND_OK, PQresultStatus(ended.get())) << ServerMessage(conn, ended.get());
-    while (Result(PQgetResult(conn))) {
+    try {
+        rowlark::database::WriteGoodsToServer(ConnectionText(), options);  // tags name, code and price
+    } catch (const rowlark::database::DatabaseError& error) {
+        FAIL() << "sample goods: " << error.what();
     }
     // Trailing white space the name tag must not see: these rows sort as their trimmed names.
     Admin("UPDATE goods SET name = name || E'  \\t' WHERE id % 97 = 0");
-    for (const char* tag : {"name", "code"}) Admin("SELECT rowlark_add_index_tag('goods', $1, $1, 'id', 'text')", {tag});
-    Admin("SELECT rowlark_add_index_tag('goods', 'price', 'price', 'id', 'number')");
     Admin("ANALYZE goods");
 }
 

@@ -14,6 +14,7 @@ class StaticProviderSearch : public StaticProviderTest {
 protected:
     void SetUp() override {
         StaticProviderTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
         provider_->m_hWnd = window_.handle();
         // Cells are lower-cased by the C runtime's locale; the host runs under the Russian one.
         crt::SetLocale(crt::Locale::Russian1251);
@@ -113,7 +114,7 @@ TEST_F(StaticProviderSearch, ColumnNameInCapitalsFindsTheLowerCaseColumn) {
 }
 
 TEST_F(StaticProviderSearch, ColumnWhoseNameHoldsCapitalsIsNeverSearched) {
-    LoadWords({"один", "два"}, "SELECT word AS Word, n FROM words");
+    LoadWords({"один", "два"}, "SELECT word AS \"Word\", n FROM words");  // quoted: the server folds bare names
     Search("Word", "");
     Search("word", "");
     EXPECT_TRUE(window_.received().empty());

@@ -9,6 +9,7 @@
 #include "addin/provider/static/vfp_provider_static.h"
 #include "platform/runtime/module.h"
 #include "platform/win/windows.h"
+#include "tests/support/backend_database.h"
 #include "tests/support/host_fixture.h"
 
 namespace static_test {
@@ -71,12 +72,15 @@ private:
     LRESULT answer_ = 1;
 };
 
-// Table "goods" of ten rows: id 100..109 (row k holds id 100 + k) and a Russian name.
+// Table "goods" of ten rows: id 100..109 (row k holds id 100 + k) and a Russian name, in a fresh
+// database of the backend this run is for (tests/support/backend_database.h).
 class StaticProviderTest : public test_support::HostTest {
 protected:
     void SetUp() override {
         HostTest::SetUp();
-        db_ = std::make_unique<test_support::TestDatabase>();
+        backend_ = std::make_unique<test_support::BackendDatabase>();
+        if (!backend_->skip_reason().empty()) GTEST_SKIP() << backend_->skip_reason();
+        db_ = std::make_unique<test_support::TestDatabase>(backend_->connection_text());
         db_->Exec("CREATE TABLE goods(id INTEGER, name TEXT)");
         static const char* const kNames[] = {"Арбуз",  "Банан", "Вишня", "Груша",  "Дыня",
                                              "Ежевика", "Ёлка",  "Жёлудь", "Земляника", "Изюм"};
@@ -87,6 +91,7 @@ protected:
     void TearDown() override {
         provider_.reset();
         db_.reset();
+        backend_.reset();
         HostTest::TearDown();
     }
 
@@ -130,6 +135,7 @@ protected:
         return out;
     }
 
+    std::unique_ptr<test_support::BackendDatabase> backend_;
     std::unique_ptr<test_support::TestDatabase> db_;
     std::unique_ptr<CVfpProviderStatic> provider_;
 };

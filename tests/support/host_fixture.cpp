@@ -36,11 +36,11 @@ static void ResetHost() {
 void HostTest::SetUp() { ResetHost(); }
 void HostTest::TearDown() { ResetHost(); }
 
-TestDatabase::TestDatabase() : data_(new COLEDBData) {
+TestDatabase::TestDatabase(const std::string& open_text) : data_(new COLEDBData) {
     holder_.AssignContext(data_);
     data_->DecrRef();  // the value holds the only reference
-    const bool opened = data_->Open(":memory:");
-    EXPECT_TRUE(opened);
+    const bool opened = data_->Open(open_text.c_str());
+    EXPECT_TRUE(opened) << open_text;
 }
 
 TestDatabase::~TestDatabase() = default;

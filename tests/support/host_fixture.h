@@ -29,10 +29,11 @@ protected:
     void TearDown() override;
 };
 
-// A COLEDBData over a fresh in-memory database; statements are given in UTF-8.
+// A COLEDBData over a fresh in-memory database, or over what open_text names (a file, a server);
+// statements are given in UTF-8.
 class TestDatabase {
 public:
-    TestDatabase();
+    explicit TestDatabase(const std::string& open_text = ":memory:");
     ~TestDatabase();
     TestDatabase(const TestDatabase&) = delete;
     TestDatabase& operator=(const TestDatabase&) = delete;

@@ -1,7 +1,7 @@
 // make_sample_db [--table NAME] [--] PATH ROWS [SEED]
 // Makes a SQLite file with a sample goods table and its index tags. PATH may instead be a PostgreSQL
 // connection string ("postgresql://…" or "host=… dbname=…"): the same rows and tags go to that server
-// (server_goods.h), in one transaction. A new file is built
+// (database/postgres/server_goods.h), in one transaction. A new file is built
 // under a temporary name and renamed into place only when complete; an existing file gets
 // the table in one transaction. Either way a failure, or an interrupt (SIGINT, SIGTERM,
 // SIGHUP), leaves nothing half-written.
@@ -27,7 +27,7 @@
 #include "database/statement.h"
 #include "tools/session/stop_signals.h"
 #ifdef ROWLARK_SAMPLE_DB_SERVER
-#include "tools/make_sample_db/server_goods.h"
+#include "database/postgres/server_goods.h"
 #endif
 
 namespace fs = std::filesystem;
@@ -174,7 +174,7 @@ int CreateNew(Arguments args) {
 // Writes the table to a PostgreSQL server.
 int WriteToServer(const Arguments& args) {
 #ifdef ROWLARK_SAMPLE_DB_SERVER
-    const auto report = tools::WriteGoodsToServer(args.path, args.goods);
+    const auto report = rowlark::database::WriteGoodsToServer(args.path, args.goods, [] { return tools::g_stop_signal != 0; });
     if (!report.words_from_dictionary)
         std::fprintf(stderr, "make_sample_db: note: %s is missing or has no usable words; names use a built-in list\n",
                      args.goods.dictionary.c_str());
@@ -190,7 +190,7 @@ int WriteToServer(const Arguments& args) {
 
 bool IsServer(const std::string& target) {
 #ifdef ROWLARK_SAMPLE_DB_SERVER
-    return tools::IsServerConnectionString(target);
+    return rowlark::database::IsServerConnectionString(target);
 #else
     return target.rfind("postgresql://", 0) == 0 || target.rfind("postgres://", 0) == 0;
 #endif

@@ -1,4 +1,4 @@
-#include "tools/make_sample_db/server_goods.h"
+#include "database/postgres/server_goods.h"
 
 #include <libpq-fe.h>
 
@@ -8,14 +8,8 @@
 
 #include "database/database_error.h"
 #include "database/value_text.h"
-#include "tools/session/stop_signals.h"
 
-namespace tools {
-
-using rowlark::database::DatabaseError;
-using rowlark::database::GoodsOptions;
-using rowlark::database::GoodsReport;
-using rowlark::database::GoodsRow;
+namespace rowlark::database {
 
 namespace {
 
@@ -73,7 +67,7 @@ void AppendRow(std::string& buffer, const GoodsRow& row) {
     buffer += '\t';
     AppendField(buffer, row.name);
     buffer += '\t';
-    buffer += rowlark::database::FormatReal(row.price);  // the shortest text that reads back as the same double
+    buffer += FormatReal(row.price);  // the shortest text that reads back as the same double
     buffer += '\t';
     buffer += std::to_string(row.qty);
     buffer += '\t';
@@ -93,7 +87,8 @@ struct Interrupted : DatabaseError {
     Interrupted() : DatabaseError("interrupted") {}
 };
 
-void Copy(PGconn* conn, const std::string& table, const GoodsOptions& options, const rowlark::database::WordList& words) {
+void Copy(PGconn* conn, const std::string& table, const GoodsOptions& options, const WordList& words,
+          const std::function<bool()>& stop_requested) {
     Result started(PQexec(conn, ("COPY " + Identifier(conn, table) + " (id, code, name, price, qty, note) FROM STDIN").c_str()));
     if (!started || PQresultStatus(started.get()) != PGRES_COPY_IN) throw DatabaseError(ServerMessage(conn, started.get()));
     std::string buffer;
@@ -103,14 +98,14 @@ void Copy(PGconn* conn, const std::string& table, const GoodsOptions& options, c
         buffer.clear();
     };
     try {
-        rowlark::database::ForEachGoodsRow(options, words, [&](const GoodsRow& row) {
-            if (g_stop_signal != 0) throw Interrupted();
+        ForEachGoodsRow(options, words, [&](const GoodsRow& row) {
+            if (stop_requested && stop_requested()) throw Interrupted();
             AppendRow(buffer, row);
             if (buffer.size() >= (1u << 20)) flush();
         });
         flush();
     } catch (...) {
-        PQputCopyEnd(conn, "make_sample_db stopped");  // the server drops what it has
+        PQputCopyEnd(conn, "the writer stopped");  // the server drops what it has
         Result ended(PQgetResult(conn));
         while (Result(PQgetResult(conn))) {
         }
@@ -133,7 +128,8 @@ bool IsServerConnectionString(const std::string& target) {
     return std::regex_search(target, key_value);
 }
 
-GoodsReport WriteGoodsToServer(const std::string& connection, const GoodsOptions& options) {
+GoodsReport WriteGoodsToServer(const std::string& connection, const GoodsOptions& options,
+                               const std::function<bool()>& stop_requested) {
     if (options.rows < 0) throw DatabaseError("sample goods: the row count must be 0 or more");
     if (options.table.empty()) throw DatabaseError("sample goods: the table name is empty");
     std::unique_ptr<PGconn, FinishConnection> conn(PQconnectdb(connection.c_str()));
@@ -146,20 +142,20 @@ GoodsReport WriteGoodsToServer(const std::string& connection, const GoodsOptions
     if (PQntuples(Run(db, "SELECT 1 WHERE public.rowlark_find_table($1) IS NOT NULL", {options.table}).get()) != 0)
         throw DatabaseError("the server already has a table " + options.table + "; nothing changed");
 
-    const auto words = rowlark::database::LoadRussianWords(options.dictionary);
+    const auto words = LoadRussianWords(options.dictionary);
     Run(db, "BEGIN");
     try {
         const std::string table = Identifier(db, options.table);
         Run(db, "CREATE TABLE " + table +
                     " (id bigint NOT NULL, code text NOT NULL, name text NOT NULL,"
                     " price double precision NOT NULL, qty integer NOT NULL, note text)");
-        Copy(db, options.table, options, words);
+        Copy(db, options.table, options, words, stop_requested);
         // The key and the tags' indexes after the rows: one sort each instead of growing with every row.
         Run(db, "ALTER TABLE " + table + " ADD PRIMARY KEY (id)");
         for (const char* tag : {"name", "code"})
             Run(db, "SELECT rowlark_add_index_tag($1, $2, $2, 'id', 'text')", {options.table, tag});
         Run(db, "SELECT rowlark_add_index_tag($1, 'price', 'price', 'id', 'number')", {options.table});
-        if (g_stop_signal != 0) throw Interrupted();
+        if (stop_requested && stop_requested()) throw Interrupted();
         Run(db, "COMMIT");
     } catch (...) {
         Result rolled_back(PQexec(db, "ROLLBACK"));
@@ -169,4 +165,4 @@ GoodsReport WriteGoodsToServer(const std::string& connection, const GoodsOptions
     return {words.from_dictionary, words.words.size()};
 }
 
-}  // namespace tools
+}  // namespace rowlark::database
