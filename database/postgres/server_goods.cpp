@@ -139,7 +139,9 @@ GoodsReport WriteGoodsToServer(const std::string& connection, const GoodsOptions
     Run(db, "SET client_min_messages = warning");
     if (PQntuples(Run(db, "SELECT 1 FROM pg_proc WHERE proname = 'rowlark_add_index_tag'").get()) == 0)
         throw DatabaseError("the server has no index tags: install database/postgres/rowlark.sql first");
-    if (PQntuples(Run(db, "SELECT 1 WHERE public.rowlark_find_table($1) IS NOT NULL", {options.table}).get()) != 0)
+    // The table goes to the first schema of the search_path; one of that name further on stays untouched.
+    if (PQntuples(Run(db, "SELECT 1 FROM pg_class WHERE relnamespace = current_schema()::regnamespace AND relname = $1",
+                      {options.table}).get()) != 0)
         throw DatabaseError("the server already has a table " + options.table + "; nothing changed");
 
     const auto words = LoadRussianWords(options.dictionary);

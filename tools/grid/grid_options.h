@@ -8,7 +8,7 @@
 namespace grid_tool {
 
 struct Options {
-    std::string path;                  // the database file
+    std::string path;                  // the database file, or a PostgreSQL connection string
     std::string table = "goods";       // the table shown
     std::string key;                   // the key field; default: the tag's key field or the table's primary key
     std::string tag;                   // the index tag; default: the table's first tag

@@ -1,4 +1,4 @@
-// The full-screen grid over a table of a SQLite database, through the module as a host uses it.
+// The full-screen grid over a table of a SQLite file or a PostgreSQL server, through the module as a host uses it.
 // Usage: see kUsage in grid_options.h. Keys: arrows, PgUp/PgDn, Home/End (and with Ctrl), letters
 // search the current column (static) or start the range there (dynamic), Esc clears, F5 refreshes
 // the current row, q (when nothing is typed) or F10 quits.

@@ -1,7 +1,7 @@
 #pragma once
 // What the grid will show, checked against the database before the screen opens: the table, its
 // columns, key field and index tag as the database declares them, the provider to use and its row
-// query. The database is opened read-only and closed again; the grid itself reads through the module.
+// query, read from the database's catalogue (table_catalogue.h); the grid itself reads through the module.
 
 #include <string>
 #include <vector>

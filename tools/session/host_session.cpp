@@ -5,6 +5,7 @@
 
 #include "database/query_rows.h"
 #include "platform/oledb/connection.h"
+#include "platform/oledb/pg_connection_text.h"
 #include "platform/oledb/procedures.h"
 #include "platform/runtime/module.h"
 #include "platform/text/cp1251.h"
@@ -53,6 +54,7 @@ HostSession::~HostSession() {
 }
 
 bool RequireDatabaseFile(const char* path) {
+    if (oledb_backend::IsPostgresConnectionText(path)) return true;  // a server: the layer says if it cannot connect
     std::error_code error;
     if (std::filesystem::is_regular_file(path, error)) return true;
     std::fprintf(stderr, "no such database file: %s\n", path);
@@ -75,9 +77,12 @@ bool ReportErrors(const std::string& step) {
 ScriptObject OpenConnection(const std::string& path) {
     ScriptObject connection = Create("OLEDBData");
     if (!connection.Valid()) return connection;
-    // A URI of plain ASCII: the path's bytes reach the file system untouched by the code page, and
-    // no '=' or ';' of a file name can read as a connection-text key.
-    connection.Call(Ru("Открыть").c_str(), {ScriptObject::Text(oledb_backend::FileUri(path))});
+    // A file as a URI of plain ASCII: the path's bytes reach the file system untouched by the code
+    // page, and no '=' or ';' of a file name can read as a connection-text key. A server's connection
+    // string goes as it is.
+    const bool server = oledb_backend::IsPostgresConnectionText(path);
+    connection.Call(Ru("Открыть").c_str(),
+                    {ScriptObject::Text(server ? cp1251::FromUtf8(path) : oledb_backend::FileUri(path))});
     if (ReportErrors(path)) return ScriptObject();
     return connection;
 }

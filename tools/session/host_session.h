@@ -27,6 +27,7 @@ private:
 };
 
 // False, with a message, when path is not an existing file (opening would create an empty database).
+// A PostgreSQL connection string ("postgresql://…", "host=… dbname=…") passes: it names a server.
 bool RequireDatabaseFile(const char* path);
 // A host text value from UTF-8.
 CValue Text(const std::string& utf8);
@@ -35,7 +36,8 @@ CValue Text(const std::string& utf8);
 bool ReportErrors(const std::string& step);
 
 // A connection to exactly the existing file at path (bytes as the file system has them, any
-// characters). Holds no object, with a message printed, when it cannot be opened.
+// characters), or to the server a PostgreSQL connection string names. Holds no object, with a
+// message printed, when it cannot be opened.
 ScriptObject OpenConnection(const std::string& path);
 
 struct StaticSettings {
