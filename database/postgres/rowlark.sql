@@ -167,19 +167,26 @@ CREATE UNIQUE INDEX IF NOT EXISTS rowlark_index_tags_by_name
     ON public.rowlark_index_tags (table_schema, table_name, public.rowlark_ascii_lower(tag));
 
 -- The table a name means for the caller: visible through the search_path, in any ASCII letter case
--- (the exact spelling first). NULL when there is none.
+-- (the exact spelling first). NULL when there is none. PL/pgSQL so that the search of pg_class is
+-- planned once per session and only run when the exact spelling finds nothing: every QueryRows call
+-- comes through here.
 CREATE OR REPLACE FUNCTION public.rowlark_find_table(table_name text) RETURNS regclass
-LANGUAGE sql STABLE STRICT
+LANGUAGE plpgsql STABLE STRICT
 AS $$
-SELECT coalesce(
-    to_regclass(quote_ident(table_name)),  -- the exact spelling, straight from the catalogue's cache
-    (SELECT c.oid::regclass
-     FROM pg_class c
-     WHERE c.relkind IN ('r', 'p')
-       AND public.rowlark_ascii_lower(c.relname) = public.rowlark_ascii_lower(table_name)
-       AND pg_table_is_visible(c.oid)
-     ORDER BY c.relname
-     LIMIT 1))
+DECLARE
+    found regclass := to_regclass(quote_ident(table_name));  -- straight from the catalogue's cache
+BEGIN
+    IF found IS NULL THEN
+        SELECT c.oid::regclass INTO found
+        FROM pg_class c
+        WHERE c.relkind IN ('r', 'p')
+          AND public.rowlark_ascii_lower(c.relname) = public.rowlark_ascii_lower(table_name)
+          AND pg_table_is_visible(c.oid)
+        ORDER BY c.relname
+        LIMIT 1;
+    END IF;
+    RETURN found;
+END
 $$;
 
 -- Adds a tag and builds its index; all or nothing (one statement). Answers the index's name.
