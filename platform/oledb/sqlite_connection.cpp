@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <climits>
+#include <cstring>
 
 #include "platform/oledb/meta_names.h"
 #include "platform/oledb/procedures.h"
@@ -28,9 +29,37 @@ void Bind(sqlite3_stmt* stmt, int index, const SqlValue& v) {
     }
 }
 
+// Binds the named parameters from params (one not there stays NULL), and the anonymous ones ("?")
+// from literals in order: in a shaped text those are exactly its taken-out literals.
+void BindNamed(sqlite3_stmt* stmt, const NamedParams& params, const std::vector<SqlValue>* literals) {
+    std::size_t next_literal = 0;
+    const int count = sqlite3_bind_parameter_count(stmt);
+    for (int i = 1; i <= count; ++i) {
+        const char* name = sqlite3_bind_parameter_name(stmt, i);
+        if (!name) {
+            if (literals && next_literal < literals->size()) Bind(stmt, i, (*literals)[next_literal++]);
+            continue;
+        }
+        if (!IsParamPrefix(name[0])) continue;  // "?NNN" takes no name
+        const auto it = params.find(name + 1);
+        if (it != params.end()) Bind(stmt, i, it->second);
+    }
+}
+
 std::string ColumnText(sqlite3_stmt* stmt, int column) {
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
     return text ? std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(stmt, column))) : std::string();
+}
+
+// Only reads are shaped, and only where no result column is named after a taken-out literal
+// ("SELECT id IN (1, 2) FROM t" names its column by its text).
+bool CanStandForItsTexts(sqlite3_stmt* stmt) {
+    if (!sqlite3_stmt_readonly(stmt)) return false;
+    for (int c = 0; c < sqlite3_column_count(stmt); ++c) {
+        const char* name = sqlite3_column_name(stmt, c);
+        if (name && std::strchr(name, '?')) return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -96,20 +125,59 @@ Statement SqliteConnection::Prepare(std::string_view sql) {
     return statement;
 }
 
+Statement SqliteConnection::PrepareCounted(std::string_view sql) {
+    Statement statement = Prepare(sql);
+    ++statements_prepared_;
+    return statement;
+}
+
 // SQLite steps its statement on demand, so both readings are the same cursor.
 std::unique_ptr<RowCursor> SqliteConnection::RunStatement(const std::string& sql, const NamedParams& params,
                                                           Reading /*reading*/) {
-    Statement statement = Prepare(sql);
-    sqlite3_stmt* stmt = statement.get();
-    const int count = sqlite3_bind_parameter_count(stmt);
-    for (int i = 1; i <= count; ++i) {
-        const char* name = sqlite3_bind_parameter_name(stmt, i);
-        if (!name || !IsParamPrefix(name[0])) continue;  // "?" and "?NNN" take no names
-        const auto it = params.find(name + 1);
-        if (it != params.end()) Bind(stmt, i, it->second);
+    if (auto shaped = TakeOutInListLiterals(sql)) {
+        if (auto cursor = RunShaped(*shaped, params)) return cursor;
     }
+    Statement statement = PrepareCounted(sql);
+    BindNamed(statement.get(), params, nullptr);
     auto self = std::static_pointer_cast<SqliteConnection>(shared_from_this());
     return std::make_unique<StatementCursor>(std::move(self), std::move(statement));
+}
+
+std::unique_ptr<RowCursor> SqliteConnection::RunShaped(const ShapedText& shaped, const NamedParams& params) {
+    Statement statement;
+    for (auto it = shaped_.begin(); it != shaped_.end(); ++it) {
+        if (it->first != shaped.shape) continue;
+        statement = std::move(it->second);
+        shaped_.erase(it);
+        break;
+    }
+    if (!statement) {
+        for (const std::string& refused : refused_)
+            if (refused == shaped.shape) return nullptr;
+        try {
+            statement = PrepareCounted(shaped.shape);
+        } catch (const CursorError&) {
+            return nullptr;  // the text itself gives its own error
+        }
+        if (!CanStandForItsTexts(statement.get())) {
+            if (refused_.size() >= kShapesKept) refused_.pop_front();
+            refused_.push_back(shaped.shape);
+            return nullptr;
+        }
+    }
+    BindNamed(statement.get(), params, &shaped.values);
+    auto self = std::static_pointer_cast<SqliteConnection>(shared_from_this());
+    auto cursor = std::make_unique<StatementCursor>(std::move(self), std::move(statement), shaped.shape);
+    // A statement that fails its first step is not trusted to fail as the text would: the text runs.
+    if (!cursor->StepAhead()) return nullptr;
+    return cursor;
+}
+
+void SqliteConnection::KeepShapedStatement(const std::string& shape, Statement statement) {
+    sqlite3_reset(statement.get());
+    sqlite3_clear_bindings(statement.get());
+    if (shaped_.size() >= kShapesKept) shaped_.pop_front();
+    shaped_.emplace_back(shape, std::move(statement));
 }
 
 bool SqliteConnection::OffersProcedure(const std::string& name) { return FindProcedure(name) != nullptr; }

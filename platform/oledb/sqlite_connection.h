@@ -1,12 +1,18 @@
 #pragma once
 // The SQLite backend: one open database file. The database's procedures are the process-wide
-// registry of procedures.h, run on this file with this connection's procedure memory.
+// registry of procedures.h, run on this file with this connection's procedure memory. Read-only
+// statements whose IN lists hold only literals are prepared once per shape (in_list_literals.h)
+// and kept, a few shapes at a time, for the next text of the same shape.
 
+#include <cstddef>
+#include <list>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "platform/oledb/connection.h"
+#include "platform/oledb/in_list_literals.h"
 #include "platform/oledb/sqlite_handles.h"
 
 namespace oledb_backend {
@@ -30,11 +36,25 @@ public:
     // Prepares sql, which must hold exactly one statement (blanks, comments and ';' may follow).
     Statement Prepare(std::string_view sql);
 
+    // Takes back a statement of a shaped text once its cursor is done, for the next text of that shape.
+    void KeepShapedStatement(const std::string& shape, Statement statement);
+    // Statements prepared by RunStatement so far (the cache's effect, for tests and benchmarks).
+    std::size_t statements_prepared() const { return statements_prepared_; }
+
+    static constexpr std::size_t kShapesKept = 16;
+
 private:
     SqliteConnection(Database db, std::string path) : db_(std::move(db)), path_(std::move(path)) {}
+    // The cursor of a shaped text; none when the shape cannot stand for the text (then the text runs as it is).
+    std::unique_ptr<RowCursor> RunShaped(const ShapedText& shaped, const NamedParams& params);
+    Statement PrepareCounted(std::string_view sql);
+
     Database db_;
     std::string path_;
     ProcedureMemory procedure_memory_;  // declared after db_: emptied before the database closes
+    std::list<std::pair<std::string, Statement>> shaped_;  // idle statements by shape, oldest first
+    std::list<std::string> refused_;  // shapes that cannot stand for their texts (writes), latest last
+    std::size_t statements_prepared_ = 0;
 };
 
 }  // namespace oledb_backend

@@ -4,8 +4,19 @@
 
 namespace oledb_backend {
 
-StatementCursor::StatementCursor(std::shared_ptr<SqliteConnection> connection, Statement statement)
-    : connection_(std::move(connection)), statement_(std::move(statement)) {}
+StatementCursor::StatementCursor(std::shared_ptr<SqliteConnection> connection, Statement statement, std::string shape)
+    : connection_(std::move(connection)), statement_(std::move(statement)), shape_(std::move(shape)) {}
+
+StatementCursor::~StatementCursor() {
+    if (!shape_.empty() && statement_) connection_->KeepShapedStatement(shape_, std::move(statement_));
+}
+
+bool StatementCursor::StepAhead() {
+    ahead_ = sqlite3_step(stmt());
+    if (ahead_ == SQLITE_ROW || ahead_ == SQLITE_DONE) return true;
+    shape_.clear();
+    return false;
+}
 
 int StatementCursor::ColumnCount() const { return sqlite3_column_count(stmt()); }
 
@@ -16,7 +27,8 @@ std::string StatementCursor::ColumnName(int column) const {
 
 bool StatementCursor::Step() {
     if (done_) return false;
-    const int rc = sqlite3_step(stmt());
+    const int rc = ahead_ != 0 ? ahead_ : sqlite3_step(stmt());
+    ahead_ = 0;
     if (rc == SQLITE_ROW) return true;
     done_ = true;
     if (rc == SQLITE_DONE) return false;

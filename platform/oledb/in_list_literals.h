@@ -1,0 +1,31 @@
+#pragma once
+// Forced parameterisation of one well-defined class of SQLite statement texts. A row query that
+// carries its keys in its text ("... WHERE id IN (7, 9, 12)") differs from the last one only in
+// those literals, yet would be parsed and planned anew every time. Where every element of an
+// "IN (...)" list is a plain literal, the list means exactly the same with its literals bound as
+// parameters (neither literals nor parameters have affinity), so the text with them taken out can
+// name one prepared statement that every such text reuses.
+//
+// Plain literals: a string literal ('it''s'), or an unsigned decimal integer without leading zeros
+// that fits in 64 bits. A list holding anything else (a sign, a real, a blob, a name, a comment, a
+// subquery) is left as it is. A text with a "?" parameter of its own is never shaped, so the
+// anonymous parameters are exactly the taken-out literals, in text order.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/oledb/row_cursor.h"
+
+namespace oledb_backend {
+
+struct ShapedText {
+    std::string shape;            // the text with each taken-out literal replaced by "?"
+    std::vector<SqlValue> values;  // the literals' values, in text order
+};
+
+// The text's shape and literals; none when no IN list of it qualifies.
+std::optional<ShapedText> TakeOutInListLiterals(std::string_view sql);
+
+}  // namespace oledb_backend
