@@ -15,9 +15,13 @@ constexpr char32_t kTableSize = 0x2200;
 
 struct ReverseTable {
     unsigned char byte[kTableSize] = {};
+    // The two-byte sequences D0 80..D1 BF (U+0400..U+047F, every Cyrillic letter of the code page),
+    // by ((lead & 1) << 6) | (second & 0x3F): one look-up for each letter of Russian text.
+    unsigned char cyrillic[128] = {};
     ReverseTable() {
         for (char32_t cp = 1; cp < 0x80; ++cp) byte[cp] = static_cast<unsigned char>(cp);
         for (int b = 0x80; b <= 0xFF; ++b) byte[cp1251::detail::kHighHalf[b - 0x80]] = static_cast<unsigned char>(b);
+        for (char32_t cp = 0x400; cp < 0x480; ++cp) cyrillic[cp - 0x400] = byte[cp];
     }
 };
 
@@ -50,12 +54,11 @@ std::size_t ToCp1251(std::string_view utf8, char* out, bool& exact) {
             while (i < n && s[i] < 0x80) *out++ = static_cast<char>(s[i++]);
             continue;
         }
-        // А..п (D0 90..D0 BF) and р..я (D1 80..D1 8F), the letters of Russian text but ё, lie in
-        // code page 1251 in the same order from 0xC0 on.
-        if (i + 1 < n) {
-            const unsigned char next = s[i + 1];
-            if ((b == 0xD0 && next >= 0x90 && next <= 0xBF) || (b == 0xD1 && next >= 0x80 && next <= 0x8F)) {
-                *out++ = static_cast<char>(b == 0xD0 ? next + 0x30 : next + 0x70);
+        // A Cyrillic letter: lead D0 or D1 and one continuation byte.
+        if ((b & 0xFE) == 0xD0 && i + 1 < n && (s[i + 1] & 0xC0) == 0x80) {
+            const unsigned char byte = reverse.cyrillic[((b & 1) << 6) | (s[i + 1] & 0x3F)];
+            if (byte != 0) {
+                *out++ = static_cast<char>(byte);
                 i += 2;
                 continue;
             }

@@ -154,3 +154,28 @@ TEST(TextToCp1251, AsciiStretchesOfAnyLengthConvertAsTheirCharactersDo) {
     EXPECT_EQ(malformed, "abcdefgh?ijklmnop");
     EXPECT_FALSE(exact);
 }
+
+// Every two-byte sequence with lead D0 or D1 (the Cyrillic block, letters the code page has and
+// lacks alike), and the same leads broken off or followed by no continuation byte, convert as the
+// run-time conversion reads them.
+TEST(TextToCp1251, TwoByteCyrillicBlockAndBrokenLeadsConvertAsTheRunTimeConversionDoes) {
+    std::vector<std::string> texts;
+    for (int lead = 0xD0; lead <= 0xD1; ++lead)
+        for (int second = 0x80; second <= 0xBF; ++second)
+            texts.push_back(std::string{static_cast<char>(lead), static_cast<char>(second)} + " ");
+    for (const char* broken : {"\xD0", "\xD1", "\xD0" "A", "\xD1\xD0\x90", "\xD0\xC0", "x\xD0"})
+        texts.emplace_back(broken);
+    std::string all;
+    for (const std::string& text : texts) {
+        std::string got(text.size(), '\0');
+        bool exact = true;
+        got.resize(oledb_backend::ToCp1251(text, got.data(), exact));
+        EXPECT_EQ(got, cp1251::FromUtf8(text)) << testing::PrintToString(text);
+        EXPECT_EQ(exact, got.find('?') == std::string::npos) << testing::PrintToString(text);
+        all += text;
+    }
+    std::string got(all.size(), '\0');
+    bool exact = true;
+    got.resize(oledb_backend::ToCp1251(all, got.data(), exact));
+    EXPECT_EQ(got, cp1251::FromUtf8(all));
+}
