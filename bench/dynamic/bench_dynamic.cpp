@@ -13,7 +13,7 @@
 //   StaticGetData  a static provider's GetData of the whole table in the same order.
 // The window reports, beside its time, x_raw = window / RawTwoQuery and x_floor = window / Keyset
 // for the same place and direction, when those ran before it in the same process (by wall clock:
-// the median of their runs so far, see SetRatio).
+// the median of their runs so far, see bench/support/reference_runs.h).
 // Then a window inside a run of 100,000 equal index values (tag "grp": 10 values over 1,000,000 rows)
 // beside the same window on the unique tag "code" of that table, and the live heap and resident size
 // before and after scrolling a 100,000-row table from end to end, both ways.
@@ -37,6 +37,7 @@
 #include "addin/provider/dynamic/vfp_provider_dynamic.h"
 #include "addin/provider/static/vfp_provider_static.h"
 #include "bench/static/goods_files.h"
+#include "bench/support/reference_runs.h"
 #include "database/index_tags.h"
 #include "database/query_rows.h"
 #include "database/statement.h"
@@ -218,50 +219,8 @@ int StepAll(sqlite3_stmt* statement, std::vector<long>* keys = nullptr) {
 
 // --- The window, and the plain ways to the same rows --------------------------------------------
 
-// Each reference run so far by reference and place ("Keyset/rows:.../at:..."): its whole time and
-// its time per window, both in seconds.
-struct ReferenceRun {
-    double total = 0;
-    double per_window = 0;
-};
-std::map<std::string, std::vector<ReferenceRun>>& ReferenceRuns() {
-    static std::map<std::string, std::vector<ReferenceRun>> runs;
-    return runs;
-}
-
-// Runs body once per iteration of state; the wall-clock time of the whole loop.
-template <class Body>
-double TimedLoop(benchmark::State& state, Body body) {
-    const auto begin = std::chrono::steady_clock::now();
-    for (auto _ : state) body();
-    const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - begin;
-    return spent.count();
-}
-
-void Remember(benchmark::State& state, const std::string& reference, const std::string& where, double total) {
-    if (state.iterations() == 0 || total <= 0) return;
-    ReferenceRuns()[reference + "/" + where].push_back(
-        ReferenceRun{total, total / static_cast<double>(state.iterations())});
-}
-
-// Sets counter to window / the reference's time per window at where: the median over its runs of at
-// least 0.1 s (the library's short trial runs are cold and coarse), or its longest run if none is that
-// long. Absent when the reference has not run.
-void SetRatio(benchmark::State& state, const char* counter, const std::string& reference, const std::string& where,
-              double window) {
-    const auto found = ReferenceRuns().find(reference + "/" + where);
-    if (found == ReferenceRuns().end() || found->second.empty() || window <= 0) return;
-    constexpr double kLongRun = 0.1;
-    std::vector<double> times;
-    const ReferenceRun* longest = &found->second.front();
-    for (const ReferenceRun& run : found->second) {
-        if (run.total >= kLongRun) times.push_back(run.per_window);
-        if (run.total > longest->total) longest = &run;
-    }
-    if (times.empty()) times.push_back(longest->per_window);
-    std::nth_element(times.begin(), times.begin() + static_cast<std::ptrdiff_t>(times.size() / 2), times.end());
-    state.counters[counter] = window / times[times.size() / 2];
-}
+using ReferenceRuns = rowlark::bench::ReferenceRuns;
+using rowlark::bench::TimedLoop;
 
 void DynamicWindow(benchmark::State& state, Table& table, long rank, int count, const std::string& where = {}) {
     const CDynamicDataRow& anchor = table.Anchor(rank);
@@ -271,8 +230,8 @@ void DynamicWindow(benchmark::State& state, Table& table, long rank, int count, 
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * kWindow);
     if (!where.empty() && state.iterations() > 0) {
         const double window = total / static_cast<double>(state.iterations());
-        SetRatio(state, "x_raw", "RawTwoQuery", where, window);
-        SetRatio(state, "x_floor", "Keyset", where, window);
+        ReferenceRuns::SetRatio(state, "x_raw", "RawTwoQuery", where, window);
+        ReferenceRuns::SetRatio(state, "x_floor", "Keyset", where, window);
     }
 }
 
@@ -321,7 +280,7 @@ void KeysetWindow(benchmark::State& state, Table& table, long rank, int count, c
         return;
     }
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * kWindow);
-    Remember(state, "Keyset", where, total);
+    ReferenceRuns::Remember(state, "Keyset", where, total);
 }
 
 // The keys by the keyset seek, then the rows by a key list written into a fresh statement's text.
@@ -374,7 +333,7 @@ void RawTwoQueryWindow(benchmark::State& state, Table& table, long rank, int cou
         return;
     }
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * kWindow);
-    Remember(state, "RawTwoQuery", where, total);
+    ReferenceRuns::Remember(state, "RawTwoQuery", where, total);
 }
 
 void StaticGetData(benchmark::State& state, Table& table) {

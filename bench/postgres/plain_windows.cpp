@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "bench/postgres/reference_runs.h"
+#include "bench/support/reference_runs.h"
 #include "bench/postgres/windows.h"
 
 namespace rowlark::bench::pg {

@@ -15,7 +15,7 @@
 //   Dynamic_Window      the dynamic provider over the OLE DB layer (PrepareRows, then NextRow until
 //                       null), its row query "SELECT id, code, name, price ... WHERE id IN (%СписокИД%)".
 // A window reports x_floor = window / its Keyset, x_raw = window / RawTwoQuery (the provider's) and
-// x_offset = LimitOffset / window, each at the same place and direction (see reference_runs.h).
+// x_offset = LimitOffset / window, each at the same place and direction (see bench/support/reference_runs.h).
 // Times are wall clock: the work is the server's. The provider's windows start at a row that an
 // earlier window handed out (the anchor), kept alive across iterations as a grid keeps its rows; the
 // plain ones at the same row. The tables are made once on the server (schema rowlark_bench) and kept

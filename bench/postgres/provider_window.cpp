@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "addin/provider/dynamic/vfp_provider_dynamic.h"
-#include "bench/postgres/reference_runs.h"
+#include "bench/support/reference_runs.h"
 #include "bench/postgres/windows.h"
 #include "platform/oledb/oledb.h"
 #include "platform/runtime/module.h"

@@ -21,41 +21,15 @@ cleanup() {
 trap cleanup EXIT
 page=26
 
-fail() {
-  echo "FAIL ($case_name): $*"
-  echo "--- screen:"
-  screen
-  exit 1
-}
-screen() { tmux -L "$socket" capture-pane -p -t grid 2>/dev/null; }
+. "$(dirname "$0")/grid_tmux_helpers.sh"
+# Starts the grid on the server with these options; its exit status goes to $work/status.
 start() {
   local args=""
   [ $# -eq 0 ] || printf -v args ' %q' "$@"
   tmux -L "$socket" -f /dev/null new-session -d -s grid -x 100 -y 30 \
     "'$GRID' \"\$GRID_DB\"$args; echo \$? >'$work/status'; exec sleep 600"
 }
-wait_line() {
-  for _ in $(seq 1 100); do
-    screen | sed -n "${1}p" | grep -qF -- "$2" && return 0
-    sleep 0.1
-  done
-  fail "line $1 never showed: $2"
-}
-wait_for() {
-  for _ in $(seq 1 100); do
-    screen | grep -qF -- "$1" && return 0
-    sleep 0.1
-  done
-  fail "the screen never showed: $1"
-}
-wait_status() {
-  for _ in $(seq 1 100); do
-    [ -s "$work/status" ] && { cat "$work/status"; return 0; }
-    sleep 0.1
-  done
-  fail "the grid did not exit"
-}
-keys() { tmux -L "$socket" send-keys -t grid "$@"; }
+
 # The name at 0-based position $1 of the name tag's order (trimmed, byte order, then id), as a column shows it.
 value="rtrim(name, E' \\t\\n\\x0B\\f\\r') COLLATE \"C\""
 name_at() { sql "SELECT substr(name, 1, 25) FROM goods ORDER BY $value, id LIMIT 1 OFFSET $1"; }

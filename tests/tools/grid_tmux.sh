@@ -12,13 +12,7 @@ trap 'tmux -L "$socket" kill-server 2>/dev/null; rm -rf "$work"' EXIT
 cp "$SAMPLE" "$work/goods.db"
 page=26  # 30 lines less the header, the status line and the two pane lines
 
-fail() {
-  echo "FAIL ($case_name): $*"
-  echo "--- screen:"
-  screen
-  exit 1
-}
-screen() { tmux -L "$socket" capture-pane -p -t grid 2>/dev/null; }
+. "$(dirname "$0")/grid_tmux_helpers.sh"
 # Starts the grid on the work copy with these options; its exit status goes to $work/status.
 start() {
   local args=""
@@ -26,40 +20,7 @@ start() {
   tmux -L "$socket" -f /dev/null new-session -d -s grid -x 100 -y 30 \
     "'$GRID' '$work/goods.db'$args; echo \$? >'$work/status'; exec sleep 600"
 }
-# Waits until the screen holds text (a fixed string), or fails after several seconds.
-wait_for() {
-  [ -n "$1" ] || fail "nothing to wait for (an empty expected text)"
-  for _ in $(seq 1 100); do
-    screen | grep -qF -- "$1" && return 0
-    sleep 0.1
-  done
-  fail "the screen never showed: $1"
-}
-# Waits until line number $1 of the screen holds text $2.
-wait_line() {
-  [ -n "$2" ] || fail "nothing to wait for on line $1 (an empty expected text)"
-  for _ in $(seq 1 100); do
-    screen | sed -n "${1}p" | grep -qF -- "$2" && return 0
-    sleep 0.1
-  done
-  fail "line $1 never showed: $2"
-}
-# Waits until the screen no longer holds text.
-wait_gone() {
-  for _ in $(seq 1 100); do
-    screen | grep -qF -- "$1" || return 0
-    sleep 0.1
-  done
-  fail "the screen still shows: $1"
-}
-wait_status() {
-  for _ in $(seq 1 100); do
-    [ -s "$work/status" ] && { cat "$work/status"; return 0; }
-    sleep 0.1
-  done
-  fail "the grid did not exit"
-}
-keys() { tmux -L "$socket" send-keys -t grid "$@"; }
+
 # The name at 0-based position $1 in the name tag's order, cut as a column of 30 shows it.
 name_at() {
   local name

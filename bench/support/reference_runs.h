@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-namespace rowlark::bench::pg {
+namespace rowlark::bench {
 
 // Runs body once per iteration of state; the wall-clock time of the whole loop, in seconds.
 template <class Body>
@@ -70,4 +70,4 @@ private:
     }
 };
 
-}  // namespace rowlark::bench::pg
+}  // namespace rowlark::bench
