@@ -14,6 +14,10 @@ namespace {
 // Session settings the layer relies on, added to whatever options the connection text gives:
 // ISO dates (as SQLite's date texts read), and floats written shortest-exact.
 constexpr const char* kSessionOptions = "-c DateStyle=ISO,YMD -c extra_float_digits=1";
+// A statement that waits for another session's lock (an ALTER TABLE, a LOCK TABLE) gives up after two
+// seconds with the server's error, as a SQLite file's busy wait does, instead of holding the host.
+// Before the connection string's own options, so a lock_timeout given there wins.
+constexpr const char* kDefaultSessionOptions = "-c lock_timeout=2s";
 
 std::string AsciiLower(std::string_view text) {
     std::string lower(text);
@@ -43,12 +47,12 @@ std::shared_ptr<PgConnection> PgConnection::Open(const std::string& text) {
     }
     std::vector<const char*> keywords;
     std::vector<const char*> values;
-    std::string options = kSessionOptions;
+    std::string options = std::string(kDefaultSessionOptions) + " " + kSessionOptions;
     for (const PQconninfoOption* o = parsed.get(); o->keyword; ++o) {
         const std::string_view keyword = o->keyword;
         if (!o->val || keyword == "client_encoding") continue;
         if (keyword == "options") {
-            options = std::string(o->val) + " " + kSessionOptions;
+            options = std::string(kDefaultSessionOptions) + " " + o->val + " " + kSessionOptions;
             continue;
         }
         keywords.push_back(o->keyword);

@@ -108,3 +108,26 @@ TEST_P(Server, ServerTextThatCannotConnectFailsWithTheReasonKeepsThePreviousConn
     EXPECT_TRUE(data_->IsOpen());
     EXPECT_EQ(Scalar("SELECT 1"), "1");
 }
+
+TEST_P(Server, StatementWaitingForAnotherSessionsLockGivesUpAfterTwoSecondsAndAGivenTimeoutWins) {
+    Exec("CREATE TABLE t(x int); INSERT INTO t VALUES (1)");
+    EXPECT_EQ(Scalar("SHOW lock_timeout"), "2s");
+    COLEDBData locker;
+    ASSERT_TRUE(locker.Open(ConnectionText().c_str())) << LastError();
+    ASSERT_TRUE(locker.Execute("BEGIN")) << LastError();
+    ASSERT_TRUE(locker.Execute("LOCK TABLE t IN ACCESS EXCLUSIVE MODE")) << LastError();
+
+    host_errors::Clear();
+    EXPECT_FALSE(Direct("SELECT count(*) FROM t").IsValid());
+    ASSERT_EQ(host_errors::Raised().size(), 1u);
+    EXPECT_EQ(LastError(), "Ошибка базы данных: canceling statement due to lock timeout");
+    ASSERT_TRUE(locker.Execute("COMMIT")) << LastError();
+    EXPECT_EQ(Scalar("SELECT count(*) FROM t"), "1");
+
+    if (server_.rfind("postgres", 0) == 0) return;  // the rest writes the key=value form
+    ASSERT_TRUE(data_->Open((server_ + " options='-c search_path=" + schema_ + " -c lock_timeout=250ms'").c_str()))
+        << LastError();
+    command_ = OleDb::CCommandProxy(data_->CreateCommand());
+    EXPECT_EQ(Scalar("SHOW lock_timeout"), "250ms") << "the connection string's own setting";
+    EXPECT_EQ(Scalar("SELECT count(*) FROM t"), "1");
+}

@@ -1,6 +1,6 @@
 // The provider's server session ends under it (pg_terminate_backend, as an administrator or a server
-// restart ends it): the next read is an error raised through the host, and the one after it works
-// again on a new session, from where the grid stood.
+// restart ends it), or waits for another session's lock: the next read is an error raised through the
+// host, and the one after it works again, from where the grid stood.
 
 #include <algorithm>
 
@@ -52,6 +52,31 @@ TEST_F(PgLostSession, MidScrollTheDynamicProviderRaisesTheLossAndThenGoesOn) {
     EXPECT_EQ(Slice(expected, static_cast<std::size_t>(at), kPage), shown);
     EXPECT_EQ(1u, Admin("SELECT 1 FROM pg_stat_activity WHERE application_name = $1", {application_name()}).size())
         << "one new session serves the provider";
+}
+
+TEST_F(PgLostSession, AnotherDesksExclusiveLockIsARunTimeErrorAndScrollingGoesOnAfterIt) {
+    const std::vector<std::string> expected = AdminColumn(std::string("SELECT id FROM goods ORDER BY ") + kNameOrder);
+    ScriptObject provider = DynamicProvider();
+    Grid grid(kPage);
+    ASSERT_TRUE(grid.Attach(provider.value()));
+    ASSERT_TRUE(grid.Home());
+    ASSERT_EQ(Slice(expected, 0, kPage), ShownIds(grid));
+
+    // The other desk holds the table (an ALTER TABLE would): the next page waits two seconds, then
+    // reports, instead of holding the host for as long as the lock stands.
+    Admin("BEGIN");
+    Admin("LOCK TABLE goods IN ACCESS EXCLUSIVE MODE");
+    grid.PageDown();
+    const std::vector<std::string> errors = Errors();
+    ASSERT_EQ(1u, errors.size());
+    EXPECT_EQ("Ошибка базы данных: canceling statement due to lock timeout", errors.front());
+    EXPECT_EQ(Slice(expected, 0, kPage), ShownIds(grid)) << "the grid keeps what it showed";
+    Admin("COMMIT");
+
+    host_errors::Clear();
+    ASSERT_TRUE(grid.PageDown());
+    EXPECT_TRUE(Errors().empty()) << Errors().front();
+    EXPECT_EQ(Slice(expected, kPage, kPage), ShownIds(grid));
 }
 
 TEST_F(PgLostSession, TheStaticProviderRaisesTheLossOnLoadingAndLoadsAgainAfter) {
