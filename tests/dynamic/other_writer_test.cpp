@@ -1,16 +1,13 @@
 // Another connection writes the base table while the grid scrolls it: inserts, deletes and renames
-// (a new index value for an existing row), under the rollback journal and under WAL.
+// (a new index value for an existing row), under SQLite's rollback journal and WAL, and on the server.
 // Every row served must be a real row as it stood at some moment, a lock must come as a run-time
 // error and not a crash, and once the writer is done the grid must see the table's new state exactly.
 //
 // Each row keeps name = "Name " + code + " #" + id in every version the writer makes, so a row
 // put together from two versions shows.
 
-#include <sqlite3.h>
-
 #include <algorithm>
 #include <atomic>
-#include <functional>
 #include <map>
 #include <mutex>
 #include <random>
@@ -18,8 +15,7 @@
 #include <thread>
 #include <tuple>
 
-#include "database/index_tags.h"
-#include "database/statement.h"
+#include "database/database_error.h"
 #include "dynamic_fixture.h"
 
 namespace dynamic_test {
@@ -27,11 +23,6 @@ namespace {
 
 constexpr int kRows = 300;
 constexpr int kWindow = 20;
-
-struct CloseDb {
-    void operator()(sqlite3* db) const { sqlite3_close(db); }
-};
-using WriterHandle = std::unique_ptr<sqlite3, CloseDb>;
 
 // (index value, id): the tag's order.
 using Place = std::pair<std::string, long long>;
@@ -51,28 +42,24 @@ std::string TrimBlanks(std::string text) {
 
 class OtherWriter : public DynamicTest, public ::testing::WithParamInterface<const char*> {
 protected:
+    using Session = BackendDatabase::Session;
+
     void BuildDatabase() override {
-        WithFile([this](sqlite3* db) {
-            using namespace rowlark::database;
-            Execute(db, std::string("PRAGMA journal_mode = ") + GetParam());
-            Execute(db, "CREATE TABLE goods (id INTEGER PRIMARY KEY, code TEXT, name TEXT)");
-            Execute(db, "BEGIN");
-            for (int id = 1; id <= kRows; ++id) Insert(db, id, CodeFor(static_cast<unsigned>(id) * 7919u));
-            Execute(db, "COMMIT");
-            AddIndexTag(db, "goods", "code", "code", "id", TagKind::Text);
-        });
+        if (!backend_->on_server()) backend_->Exec(std::string("PRAGMA journal_mode = ") + GetParam());
+        backend_->Exec("CREATE TABLE goods (id INTEGER PRIMARY KEY, code TEXT, name TEXT)");
+        const std::unique_ptr<Session> builder = backend_->OpenSession();
+        builder->Exec("BEGIN");
+        for (int id = 1; id <= kRows; ++id) Insert(*builder, id, CodeFor(static_cast<unsigned>(id) * 7919u));
+        builder->Exec("COMMIT");
+        backend_->AddIndexTag("goods", "code", "code", "id");
     }
 
     void SetUp() override {
-        if (test_support::TestBackend() == test_support::Backend::kPostgreSQL)
-            GTEST_SKIP() << "journal modes and file locks are SQLite's; another desk on the server: "
-                            "tests/pg_providers/concurrency_test.cpp";
+        if (test_support::TestBackend() == test_support::Backend::kPostgreSQL && std::string(GetParam()) == "WAL")
+            GTEST_SKIP() << "journal modes are SQLite's: the server runs these once";
         DynamicTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
-        sqlite3* raw = nullptr;
-        ASSERT_EQ(sqlite3_open(backend_->connection_text().c_str(), &raw), SQLITE_OK);
-        writer_.reset(raw);
-        sqlite3_busy_timeout(raw, 5000);
+        writer_ = backend_->OpenSession();
         next_id_ = kRows + 1;
         provider_->SetQueryText(Cp("SELECT id, code, name FROM goods WHERE id IN (%СписокИД%)"));
         provider_->SetKeyFieldQuery("id");
@@ -90,35 +77,37 @@ protected:
         DynamicTest::TearDown();
     }
 
-    // Builds through a plain SQLite handle on the test's file (journal modes are the handle's).
-    void WithFile(const std::function<void(sqlite3*)>& build) {
-        sqlite3* db = nullptr;
-        ASSERT_EQ(sqlite3_open(backend_->connection_text().c_str(), &db), SQLITE_OK);
-        build(db);
-        sqlite3_close(db);
+    // How long the provider's connection waits for the writer's lock before it reports.
+    void ProviderLockWait(int milliseconds) {
+        Exec(backend_->on_server() ? "SET lock_timeout = " + std::to_string(milliseconds)
+                                   : "PRAGMA busy_timeout = " + std::to_string(milliseconds));
     }
+    // The writer's BEGIN: SQLite's takes the write lock at once, as the rounds below expect.
+    std::string Begin() const { return backend_->on_server() ? "BEGIN" : "BEGIN IMMEDIATE"; }
 
-    void Insert(sqlite3* db, long long id, const std::string& code) {
+    void Insert(Session& session, long long id, const std::string& code) {
         {
             std::lock_guard<std::mutex> lock(history_mutex_);
             history_[id].insert(TrimBlanks(code));
         }
-        rowlark::database::Statement insert(db, "INSERT INTO goods VALUES (?1, ?2, 'Name ' || ?2 || ' #' || ?1)");
-        insert.BindInt(1, id);
-        insert.BindText(2, code);
-        insert.Step();
+        session.Query("INSERT INTO goods VALUES ($1, $2, $3)",
+                      {std::to_string(id), code, "Name " + code + " #" + std::to_string(id)});
     }
 
-    // One transaction of the writer: three inserts, two deletes and three renames; true when committed.
+    // One transaction of the writer: three inserts, two deletes and three renames; true when committed
+    // (else its error is in writer_error_).
     bool WriteRound(std::mt19937& random) {
-        if (sqlite3_exec(writer_.get(), "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) return false;
         try {
-            for (int i = 0; i < 3; ++i) Insert(writer_.get(), next_id_++, CodeFor(static_cast<unsigned>(random())));
-            for (int i = 0; i < 2; ++i) {
-                rowlark::database::Statement del(writer_.get(), "DELETE FROM goods WHERE id = ?1");
-                del.BindInt(1, static_cast<long long>(random() % static_cast<unsigned>(next_id_)));
-                del.Step();
-            }
+            writer_->Exec(Begin());
+        } catch (const rowlark::database::DatabaseError& error) {
+            writer_error_ = error.what();
+            return false;
+        }
+        try {
+            for (int i = 0; i < 3; ++i) Insert(*writer_, next_id_++, CodeFor(static_cast<unsigned>(random())));
+            for (int i = 0; i < 2; ++i)
+                writer_->Query("DELETE FROM goods WHERE id = $1",
+                               {std::to_string(random() % static_cast<unsigned>(next_id_))});
             for (int i = 0; i < 3; ++i) {
                 const auto id = static_cast<long long>(random() % static_cast<unsigned>(next_id_));
                 const std::string code = CodeFor(static_cast<unsigned>(random()));
@@ -126,26 +115,26 @@ protected:
                     std::lock_guard<std::mutex> lock(history_mutex_);
                     history_[id].insert(TrimBlanks(code));
                 }
-                rowlark::database::Statement rename(
-                    writer_.get(), "UPDATE goods SET code = ?2, name = 'Name ' || ?2 || ' #' || id WHERE id = ?1");
-                rename.BindInt(1, id);
-                rename.BindText(2, code);
-                rename.Step();
+                writer_->Query("UPDATE goods SET code = $2, name = 'Name ' || $2 || ' #' || id WHERE id = $1",
+                               {std::to_string(id), code});
             }
-        } catch (const std::exception&) {
-            sqlite3_exec(writer_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
-            return false;
+            writer_->Exec("COMMIT");
+            return true;
+        } catch (const rowlark::database::DatabaseError& error) {
+            writer_error_ = error.what();
         }
-        if (sqlite3_exec(writer_.get(), "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK) return true;
-        sqlite3_exec(writer_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+        try {
+            writer_->Exec("ROLLBACK");
+        } catch (const rowlark::database::DatabaseError&) {
+        }
         return false;
     }
 
     // The table now, in the tag's order, read by the writer without the tag.
     std::vector<Place> TableNow() {
         std::vector<Place> places;
-        rowlark::database::Statement select(writer_.get(), "SELECT rtrim(code), id FROM goods NOT INDEXED");
-        while (select.Step()) places.emplace_back(select.ColumnText(0), sqlite3_column_int64(select.get(), 1));
+        for (const auto& row : writer_->Query("SELECT rtrim(code), id FROM goods", {}))
+            places.emplace_back(row.at(0).value_or(""), std::stoll(row.at(1).value_or("0")));
         std::sort(places.begin(), places.end());
         return places;
     }
@@ -207,12 +196,14 @@ protected:
     static std::vector<std::string> NonLockErrors() {
         std::vector<std::string> other;
         for (const std::string& error : test_support::RaisedErrors())
-            if (error.find("locked") == std::string::npos && error.find("busy") == std::string::npos)
+            if (error.find("locked") == std::string::npos && error.find("busy") == std::string::npos &&
+                error.find("lock timeout") == std::string::npos)
                 other.push_back(error);
         return other;
     }
 
-    WriterHandle writer_;
+    std::unique_ptr<Session> writer_;
+    std::string writer_error_;
     long long next_id_ = 0;
     std::mutex history_mutex_;
     std::map<long long, std::set<std::string>> history_;  // every index value each id has had
@@ -229,7 +220,7 @@ TEST_P(OtherWriter, CommitsBetweenWindowsServeRealRowsInOrderAndTheNewStateAfter
         if (!window.empty()) last_place = window.back();
         if (window.size() < static_cast<std::size_t>(kWindow)) break;
         // The provider holds no lock between calls: the writer commits at once.
-        ASSERT_TRUE(WriteRound(random)) << sqlite3_errmsg(writer_.get());
+        ASSERT_TRUE(WriteRound(random)) << writer_error_;
         ++rounds;
     }
     EXPECT_GE(rounds, 10);
@@ -243,17 +234,15 @@ TEST_P(OtherWriter, OpenWriteTransactionIsNotSeenUntilItCommits) {
     RowPtr start;
     const std::vector<Place> before = Window(start, kWindow);
     ASSERT_EQ(before.size(), static_cast<std::size_t>(kWindow));
-    // RESERVED under the rollback journal, a write transaction under WAL: readers go on.
-    ASSERT_EQ(sqlite3_exec(writer_.get(), "BEGIN IMMEDIATE; UPDATE goods SET code = '0', name = 'Name 0 #' || id;"
-                                          " INSERT INTO goods VALUES (1000, '!', 'Name ! #1000')",
-                           nullptr, nullptr, nullptr),
-              SQLITE_OK);
+    // RESERVED under the rollback journal, a write transaction under WAL and on the server: readers go on.
+    writer_->Exec(Begin() + "; UPDATE goods SET code = '0', name = 'Name 0 #' || id;"
+                            " INSERT INTO goods VALUES (1000, '!', 'Name ! #1000')");
     RowPtr again;
     EXPECT_EQ(Window(again, kWindow), before);
     EXPECT_TRUE(test_support::RaisedErrors().empty());
     history_[1000].insert("!");
     for (auto& [id, codes] : history_) codes.insert("0");
-    ASSERT_EQ(sqlite3_exec(writer_.get(), "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
+    writer_->Exec("COMMIT");
     RowPtr after;
     const std::vector<Place> first = Window(after, 2);
     ASSERT_EQ(first.size(), 2u);
@@ -264,30 +253,30 @@ TEST_P(OtherWriter, OpenWriteTransactionIsNotSeenUntilItCommits) {
 
 TEST_P(OtherWriter, ExclusiveLockIsARunTimeErrorAndScrollingGoesOnAfterIt) {
     if (std::string(GetParam()) == "WAL") GTEST_SKIP() << "under WAL a writer never locks readers out";
-    Exec("PRAGMA busy_timeout = 50");  // the provider's connection waits a little, then reports
+    ProviderLockWait(50);  // the provider's connection waits a little, then reports
     RowPtr last;
     std::vector<Place> seen = Window(last, kWindow);
     ASSERT_EQ(seen.size(), static_cast<std::size_t>(kWindow));
     const Place last_place = seen.back();
 
-    ASSERT_EQ(sqlite3_exec(writer_.get(), "BEGIN EXCLUSIVE; DELETE FROM goods WHERE id % 2 = 0", nullptr, nullptr,
-                           nullptr),
-              SQLITE_OK);
+    // An exclusive lock on the file, or on the table on the server (as an ALTER TABLE takes one).
+    writer_->Exec(backend_->on_server() ? "BEGIN; LOCK TABLE goods IN ACCESS EXCLUSIVE MODE; DELETE FROM goods WHERE id % 2 = 0"
+                                        : "BEGIN EXCLUSIVE; DELETE FROM goods WHERE id % 2 = 0");
     provider_->PrepareRows(last.get(), kWindow, 0);
     EXPECT_EQ(Next(), nullptr);
     const std::vector<std::string> errors = test_support::RaisedErrors();
     ASSERT_EQ(errors.size(), 1u);
-    EXPECT_NE(errors[0].find("locked"), std::string::npos) << errors[0];
+    EXPECT_NE(errors[0].find(backend_->on_server() ? "lock timeout" : "locked"), std::string::npos) << errors[0];
     // The grid's row is untouched and the next request is an ordinary one.
     EXPECT_EQ(Cell(*last, 0), std::to_string(last_place.second));
-    ASSERT_EQ(sqlite3_exec(writer_.get(), "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
+    writer_->Exec("COMMIT");
     ExpectNewStateExactly(last, last_place);
     EXPECT_EQ(test_support::RaisedErrors().size(), 1u);
     for (const Place& place : TableNow()) EXPECT_EQ(place.second % 2, 1) << place.second;
 }
 
 TEST_P(OtherWriter, WriterOnAnotherThreadNeverCorruptsARowAndTheEndStateIsExact) {
-    Exec("PRAGMA busy_timeout = 20");  // some lock waits end in errors: they must be reported, not crash
+    ProviderLockWait(20);  // some lock waits end in errors: they must be reported, not crash
     std::atomic<bool> done{false};
     std::atomic<int> committed{0};
     std::thread writer([&] {

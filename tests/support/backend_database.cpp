@@ -37,35 +37,22 @@ std::string UniqueName(const char* prefix) {
 
 }  // namespace
 
-// What the two side sessions do differently; the shared steps live in BackendDatabase.
-class BackendDatabase::Session {
-public:
-    using Rows = BackendDatabase::Rows;
-    using Value = BackendDatabase::Value;
-    virtual ~Session() = default;
-    // Throws DatabaseError with the database's message.
-    virtual void Exec(const std::string& sql) = 0;
-    virtual Rows Query(const std::string& sql, const std::vector<Value>& params) = 0;
-    virtual std::string Placeholder(int number) const = 0;
-    virtual void AddIndexTag(const std::string& table, const std::string& tag, const std::string& expression,
-                             const std::string& key_field, bool number) = 0;
-    virtual std::string TagOrderSql(const std::string& table, const std::string& tag) = 0;
-    virtual void WriteGoods(const db::GoodsOptions& options) = 0;
-};
-
 namespace {
 
-// A SQLite file of its own, removed at the end.
+using Rows = BackendDatabase::Rows;
+using Value = BackendDatabase::Value;
+
+// A session on a SQLite file; the owner's makes the file afresh and removes it at the end.
 class SQLiteSession : public BackendDatabase::Session {
 public:
-    explicit SQLiteSession(std::string path) : path_(std::move(path)) {
-        std::filesystem::remove(path_);
+    SQLiteSession(std::string path, bool owner) : path_(std::move(path)), owner_(owner) {
+        if (owner_) std::filesystem::remove(path_);
         if (sqlite3_open(path_.c_str(), &db_) != SQLITE_OK) throw db::DatabaseError(sqlite3_errmsg(db_));
         sqlite3_busy_timeout(db_, 5000);
     }
     ~SQLiteSession() override {
         sqlite3_close(db_);
-        std::filesystem::remove(path_);
+        if (owner_) std::filesystem::remove(path_);
     }
 
     void Exec(const std::string& sql) override { db::Execute(db_, sql); }
@@ -88,8 +75,6 @@ public:
         return rows;
     }
 
-    std::string Placeholder(int number) const override { return "?" + std::to_string(number); }
-
     void AddIndexTag(const std::string& table, const std::string& tag, const std::string& expression,
                      const std::string& key_field, bool number) override {
         db::AddIndexTag(db_, table, tag, expression, key_field, number ? db::TagKind::Number : db::TagKind::Text);
@@ -108,6 +93,7 @@ public:
 
 private:
     std::string path_;
+    bool owner_;
 };
 
 #ifdef ROWLARK_POSTGRES
@@ -117,20 +103,27 @@ struct ClearResult {
 };
 using PgResult = std::unique_ptr<PGresult, ClearResult>;
 
-// A schema of its own on the server, dropped at the end with its tags.
+// A session on the server with a schema first in its search_path; the owner's makes the schema
+// afresh and drops it at the end with its tags.
 class ServerSession : public BackendDatabase::Session {
 public:
-    ServerSession(const std::string& server, std::string schema)
-        : server_(server), schema_(std::move(schema)), conn_(PQconnectdb(server.c_str())) {
-        if (PQstatus(conn_) != CONNECTION_OK) throw db::DatabaseError(PQerrorMessage(conn_));
+    ServerSession(const std::string& server, std::string schema, bool owner)
+        : server_(server), schema_(std::move(schema)), owner_(owner), conn_(PQconnectdb(server.c_str())) {
+        if (PQstatus(conn_) != CONNECTION_OK) {
+            const std::string message = PQerrorMessage(conn_);
+            PQfinish(conn_);
+            throw db::DatabaseError(message);
+        }
         Exec("SET client_min_messages = warning");
-        if (Query("SELECT 1 FROM pg_proc WHERE proname = 'rowlark_add_index_tag'", {}).empty())
-            throw db::DatabaseError("the server lacks database/postgres/rowlark.sql (scripts/pg_cluster installs it)");
-        Exec("DROP SCHEMA IF EXISTS " + schema_ + " CASCADE; CREATE SCHEMA " + schema_ + "; SET search_path TO " +
-             schema_ + ", public");
+        if (owner_) {
+            if (Query("SELECT 1 FROM pg_proc WHERE proname = 'rowlark_add_index_tag'", {}).empty())
+                throw db::DatabaseError("the server lacks database/postgres/rowlark.sql (scripts/pg_cluster installs it)");
+            Exec("DROP SCHEMA IF EXISTS " + schema_ + " CASCADE; CREATE SCHEMA " + schema_);
+        }
+        Exec("SET search_path TO " + schema_ + ", public");
     }
     ~ServerSession() override {
-        if (PQstatus(conn_) == CONNECTION_OK) {
+        if (owner_ && PQstatus(conn_) == CONNECTION_OK) {
             try {
                 Query("DELETE FROM public.rowlark_index_tags WHERE table_schema = $1", {schema_});
                 Exec("DROP SCHEMA IF EXISTS " + schema_ + " CASCADE");
@@ -170,8 +163,6 @@ public:
         return rows;
     }
 
-    std::string Placeholder(int number) const override { return "$" + std::to_string(number); }
-
     void AddIndexTag(const std::string& table, const std::string& tag, const std::string& expression,
                      const std::string& key_field, bool number) override {
         Query("SELECT rowlark_add_index_tag($1, $2, $3, $4, $5)",
@@ -200,6 +191,7 @@ private:
 
     std::string server_;
     std::string schema_;
+    bool owner_;
     PGconn* conn_;
 };
 
@@ -212,7 +204,7 @@ BackendDatabase::BackendDatabase() : backend_(TestBackend()) {
         if (backend_ == Backend::kSQLite) {
             connection_text_ =
                 (std::filesystem::temp_directory_path() / (UniqueName("rowlark_test_") + ".db")).string();
-            session_ = std::make_unique<SQLiteSession>(connection_text_);
+            session_ = std::make_unique<SQLiteSession>(connection_text_, true);
             return;
         }
 #ifdef ROWLARK_POSTGRES
@@ -222,7 +214,8 @@ BackendDatabase::BackendDatabase() : backend_(TestBackend()) {
                            "(scripts/pg_cluster start DIR prints a connection string for it)";
             return;
         }
-        auto session = std::make_unique<ServerSession>(server, UniqueName("rowlark_test_"));
+        schema_ = UniqueName("rowlark_test_");
+        auto session = std::make_unique<ServerSession>(server, schema_, true);
         connection_text_ = session->ConnectionText();
         session_ = std::move(session);
 #else
@@ -235,6 +228,15 @@ BackendDatabase::BackendDatabase() : backend_(TestBackend()) {
 }
 
 BackendDatabase::~BackendDatabase() = default;
+
+std::unique_ptr<BackendDatabase::Session> BackendDatabase::OpenSession() const {
+    if (backend_ == Backend::kSQLite) return std::make_unique<SQLiteSession>(connection_text_, false);
+#ifdef ROWLARK_POSTGRES
+    return std::make_unique<ServerSession>(std::getenv("ROWLARK_PG"), schema_, false);
+#else
+    throw db::DatabaseError("this build has no PostgreSQL client");
+#endif
+}
 
 void BackendDatabase::Exec(const std::string& sql) {
     try {
@@ -263,7 +265,7 @@ void BackendDatabase::Insert(const std::string& table, const std::vector<std::st
     std::string sql = "INSERT INTO " + table + " (";
     for (std::size_t i = 0; i < columns.size(); ++i) sql += (i ? ", " : "") + columns[i];
     sql += ") VALUES (";
-    for (std::size_t i = 0; i < columns.size(); ++i) sql += (i ? ", " : "") + session_->Placeholder(int(i) + 1);
+    for (std::size_t i = 0; i < columns.size(); ++i) sql += (i ? ", $" : "$") + std::to_string(i + 1);
     sql += ")";
     try {
         session_->Exec("BEGIN");

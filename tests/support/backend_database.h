@@ -56,12 +56,26 @@ public:
     // The sample goods table with its tags name, code and price (database/sample_goods.h).
     void WriteGoods(const rowlark::database::GoodsOptions& options);
 
-    class Session;  // the side session, one per backend
+    // A session of one backend on this database. Every call throws rowlark::database::DatabaseError
+    // with the database's message. Parameters are written "$1", "$2", ... (both databases read them).
+    class Session {
+    public:
+        virtual ~Session() = default;
+        virtual void Exec(const std::string& sql) = 0;
+        virtual Rows Query(const std::string& sql, const std::vector<Value>& params) = 0;
+        virtual void AddIndexTag(const std::string& table, const std::string& tag, const std::string& expression,
+                                 const std::string& key_field, bool number) = 0;
+        virtual std::string TagOrderSql(const std::string& table, const std::string& tag) = 0;
+        virtual void WriteGoods(const rowlark::database::GoodsOptions& options) = 0;
+    };
+    // Another session of its own on this database (another desk), for use on one thread.
+    std::unique_ptr<Session> OpenSession() const;
 
 private:
     Backend backend_;
     std::string skip_reason_;
     std::string connection_text_;
+    std::string schema_;  // on the server
     std::unique_ptr<Session> session_;
 };
 
