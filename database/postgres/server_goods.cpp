@@ -4,7 +4,6 @@
 
 #include <cstring>
 #include <memory>
-#include <regex>
 
 #include "database/database_error.h"
 #include "database/value_text.h"
@@ -121,12 +120,6 @@ void Copy(PGconn* conn, const std::string& table, const GoodsOptions& options, c
 }
 
 }  // namespace
-
-bool IsServerConnectionString(const std::string& target) {
-    if (target.rfind("postgresql://", 0) == 0 || target.rfind("postgres://", 0) == 0) return true;
-    static const std::regex key_value(R"(^\s*(host|hostaddr|port|dbname|user|password|service|sslmode)\s*=)");
-    return std::regex_search(target, key_value);
-}
 
 GoodsReport WriteGoodsToServer(const std::string& connection, const GoodsOptions& options,
                                const std::function<bool()>& stop_requested) {

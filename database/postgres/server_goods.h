@@ -11,10 +11,6 @@
 
 namespace rowlark::database {
 
-// True for a text that names a server rather than a file: "postgresql://…", "postgres://…", or the
-// "key=value …" form whose first word is a libpq keyword such as host, dbname, port, user or service.
-bool IsServerConnectionString(const std::string& target);
-
 // Writes the table; throws rowlark::database::DatabaseError with the server's message, or when the
 // table exists already (nothing changed then). Stops early, leaving nothing, once stop_requested
 // answers true (it is asked between rows).

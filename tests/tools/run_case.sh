@@ -3,7 +3,7 @@
 # its exit status, that standard error is one line matching the row's pattern (or empty for "-"),
 # that standard output holds a line matching the row's OUTPUT pattern (with a leading '!': holds none),
 # and that no file of the folder was created, removed or changed.
-# Usage: run_case.sh TABLE NAME; the tools come from $DEMO, $VIEWER, $MAKE, a sample database from $SAMPLE.
+# Usage: run_case.sh TABLE NAME; the tools come from $DEMO, $VIEWER, $MAKE, $GRID, a sample database from $SAMPLE.
 set -u
 table=$1 name=$2
 

@@ -104,10 +104,14 @@ private:
     PGconn* conn_;
 };
 
-// libpq's message without its line breaks: the grid says it on one line.
+// libpq's message on one line, each run of white space one blank: the grid says it on one line.
 std::string OneLine(const char* message) {
     std::string line;
-    for (const char* c = message; *c; ++c) line += (*c == '\n' || *c == '\t') ? ' ' : *c;
+    for (const char* c = message; *c; ++c) {
+        const bool space = *c == '\n' || *c == '\t' || *c == ' ';
+        if (!space) line += *c;
+        else if (!line.empty() && line.back() != ' ') line += ' ';
+    }
     while (!line.empty() && line.back() == ' ') line.pop_back();
     return line;
 }

@@ -25,6 +25,7 @@
 #include "database/database_error.h"
 #include "database/sample_goods.h"
 #include "database/statement.h"
+#include "platform/oledb/pg_connection_text.h"
 #include "tools/session/stop_signals.h"
 #ifdef ROWLARK_SAMPLE_DB_SERVER
 #include "database/postgres/server_goods.h"
@@ -188,13 +189,7 @@ int WriteToServer(const Arguments& args) {
 #endif
 }
 
-bool IsServer(const std::string& target) {
-#ifdef ROWLARK_SAMPLE_DB_SERVER
-    return rowlark::database::IsServerConnectionString(target);
-#else
-    return target.rfind("postgresql://", 0) == 0 || target.rfind("postgres://", 0) == 0;
-#endif
-}
+bool IsServer(const std::string& target) { return oledb_backend::IsPostgresConnectionText(target); }
 
 // The target as messages name it: a connection string may hold a password, so it is not repeated.
 std::string Shown(const std::string& target) { return IsServer(target) ? "PostgreSQL server" : target; }

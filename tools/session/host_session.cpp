@@ -83,7 +83,8 @@ ScriptObject OpenConnection(const std::string& path) {
     const bool server = oledb_backend::IsPostgresConnectionText(path);
     connection.Call(Ru("Открыть").c_str(),
                     {ScriptObject::Text(server ? cp1251::FromUtf8(path) : oledb_backend::FileUri(path))});
-    if (ReportErrors(path)) return ScriptObject();
+    // A connection string may hold a password: the server is named, not the text.
+    if (ReportErrors(server ? "PostgreSQL server" : path)) return ScriptObject();
     return connection;
 }
 
