@@ -12,11 +12,7 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/oledb/faults.h"
-#include "platform/oledb/meta_names.h"
-#include "platform/oledb/oledb.h"
-#include "platform/runtime/module.h"
-#include "platform/text/cp1251.h"
+#include "tests/oledb/layer_calls.h"
 
 enum class Backend { kSqlite, kPostgres };
 
@@ -30,7 +26,7 @@ inline std::string ServerUnderTest() {
     return text ? text : "";
 }
 
-class BackendTest : public ::testing::TestWithParam<Backend> {
+class BackendTest : public ::testing::TestWithParam<Backend>, protected LayerCalls {
 protected:
     void SetUp() override {
         static int counter = 0;
@@ -69,14 +65,6 @@ protected:
         if (!path_.empty()) std::filesystem::remove(path_);
     }
 
-    static void CleanHost() {
-        host_errors::SetRaiseThrows(false);
-        host_errors::Clear();
-        GetBkEndUI()->Clear();
-        oledb_faults::ResetAll();
-        oledb_backend::ClearMetaNames();
-    }
-
     bool Postgres() const { return GetParam() == Backend::kPostgres; }
     // What opens this test's database: the file, or the server with the test's schema first in
     // its search path (as libpq's "options", which the layer keeps beside its own).
@@ -94,45 +82,9 @@ protected:
         return Postgres() ? postgres : sqlite;
     }
 
-    // Runs SQL (UTF-8) through COLEDBData::Execute; fails the test when it fails.
-    void Exec(const std::string& utf8_sql) {
-        ASSERT_TRUE(data_->Execute(cp1251::FromUtf8(utf8_sql).c_str())) << LastError();
-    }
-    OleDb::CResultDirectAccessProxy Direct(const std::string& utf8_sql, LONG& count) {
-        CString text(std::string_view(cp1251::FromUtf8(utf8_sql)));
-        return command_.ExecuteStatementExternalDirect(text, count);
-    }
-    OleDb::CResultDirectAccessProxy Direct(const std::string& utf8_sql) {
-        LONG count = 0;
-        return Direct(utf8_sql, count);
-    }
-    OleDb::CResultSequentialAccessProxy Sequential(const std::string& utf8_sql) {
-        CString text(std::string_view(cp1251::FromUtf8(utf8_sql)));
-        LONG unused = 0;
-        return command_.ExecuteStatementExternalSequential(text, unused);
-    }
-    // The single value of a one-row query, in UTF-8; "NULL" for the empty value.
-    std::string Scalar(const std::string& utf8_sql) {
-        auto result = Direct(utf8_sql);
-        CValue v;
-        if (!result.GetRow(0) || !result.GetFieldValue(0, v)) return "<none: " + LastError() + ">";
-        return v.GetKind() == CValue::Kind::Empty ? "NULL" : Utf8(v);
-    }
-
-    static std::string LastError() {
-        const auto& raised = host_errors::Raised();
-        return raised.empty() ? std::string() : cp1251::ToUtf8(raised.back().text);
-    }
-    static std::string Utf8(const CValue& value) { return cp1251::ToUtf8(value.GetString().view()); }
-
     std::string path_;
     std::string server_;
     std::string schema_;
-    struct DataDeleter {
-        void operator()(COLEDBData* d) const { d->DecrRef(); }
-    };
-    std::unique_ptr<COLEDBData, DataDeleter> data_{new COLEDBData()};
-    OleDb::CCommandProxy command_;
 };
 
 #define ROWLARK_BOTH_BACKENDS(suite) \

@@ -7,13 +7,6 @@ protected:
         Exec("CREATE TABLE t(id INTEGER PRIMARY KEY, name TEXT, qty);"
              "INSERT INTO t VALUES (1, 'one', 10), (2, 'two', 20), (3, 'три', 30);");
     }
-    // The single value of a one-row query.
-    std::string Scalar(const std::string& sql) {
-        auto result = Direct(sql);
-        CValue v;
-        if (!result.GetRow(0) || !result.GetFieldValue(0, v)) return "<none>";
-        return v.GetKind() == CValue::Kind::Empty ? "NULL" : Utf8(v);
-    }
 };
 
 TEST_F(Command, FailingStatementIsRaisedWithTheDatabasesMessageAndGivesNoResult) {
