@@ -13,6 +13,7 @@
 #include <string>
 
 #include "tests/oledb/layer_calls.h"
+#include "tests/support/server_text.h"
 
 enum class Backend { kSqlite, kPostgres };
 
@@ -69,13 +70,7 @@ protected:
     // What opens this test's database: the file, or the server with the test's schema first in
     // its search path (as libpq's "options", which the layer keeps beside its own).
     std::string ConnectionText() const {
-        if (!Postgres()) return path_;
-        const std::string options = "-c search_path=" + schema_;
-        if (server_.rfind("postgres", 0) == 0) {  // a URI: the option is a query parameter
-            const char* join = server_.find('?') == std::string::npos ? "?" : "&";
-            return server_ + join + "options=-c%20search_path%3D" + schema_;
-        }
-        return server_ + " options='" + options + "'";
+        return Postgres() ? test_support::WithSearchPath(server_, schema_, false) : path_;
     }
     // The text for this backend: the two databases word their own messages differently.
     std::string Either(const std::string& sqlite, const std::string& postgres) const {

@@ -7,6 +7,7 @@
 #include "database/database_error.h"
 #include "database/postgres/server_goods.h"
 #include "platform/win/crt.h"
+#include "tests/support/server_text.h"
 
 namespace pg_providers {
 
@@ -75,11 +76,8 @@ void PgProvidersTest::TearDown() {
 }
 
 std::string PgProvidersTest::ConnectionText() const {
-    if (server_.rfind("postgres", 0) == 0) {  // a URI: both are query parameters
-        const char* join = server_.find('?') == std::string::npos ? "?" : "&";
-        return server_ + join + "application_name=" + schema_ + "&options=-c%20search_path%3D" + schema_ + "%2Cpublic";
-    }
-    return server_ + " application_name=" + schema_ + " options='-c search_path=" + schema_ + ",public'";
+    return test_support::WithServerParameters(
+        server_, {{"application_name", schema_}, {"options", "-c search_path=" + schema_ + ",public"}});
 }
 
 std::vector<std::vector<std::string>> PgProvidersTest::Admin(const std::string& sql,

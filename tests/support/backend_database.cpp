@@ -12,6 +12,7 @@
 #include "database/index_tags.h"
 #include "database/statement.h"
 #include "database/value_text.h"
+#include "tests/support/server_text.h"
 
 #ifdef ROWLARK_POSTGRES
 #include <libpq-fe.h>
@@ -135,13 +136,7 @@ public:
     }
 
     // The server's connection string with this schema first in the search_path.
-    std::string ConnectionText() const {
-        if (server_.rfind("postgres", 0) == 0) {  // a URI: options is a query parameter
-            const char* join = server_.find('?') == std::string::npos ? "?" : "&";
-            return server_ + join + "options=-c%20search_path%3D" + schema_ + "%2Cpublic";
-        }
-        return server_ + " options='-c search_path=" + schema_ + ",public'";
-    }
+    std::string ConnectionText() const { return WithSearchPath(server_, schema_, true); }
 
     void Exec(const std::string& sql) override { Check(PgResult(PQexec(conn_, sql.c_str())), sql); }
 
