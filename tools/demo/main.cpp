@@ -10,6 +10,8 @@
 #include "platform/grid_component/grid_component.h"
 #include "platform/text/cp1251.h"
 #include "tools/session/host_session.h"
+#include "tools/session/page_table.h"
+#include "tools/terminal_text/showable_text.h"
 
 namespace {
 
@@ -20,9 +22,9 @@ constexpr int kPage = 12;
 
 void Show(const char* title, const grid_component::Grid& grid, double milliseconds = -1) {
     if (milliseconds >= 0)
-        std::printf("\n== %s (%.2f ms)\n%s", title, milliseconds, grid.Render().c_str());
+        std::printf("\n== %s (%.2f ms)\n%s", title, milliseconds, tools::PageTable(grid.Rows()).c_str());
     else
-        std::printf("\n== %s\n%s", title, grid.Render().c_str());
+        std::printf("\n== %s\n%s", title, tools::PageTable(grid.Rows()).c_str());
 }
 
 double Timed(const std::function<void()>& step) {
@@ -44,7 +46,7 @@ bool Execute(ScriptObject& connection, const std::string& sql) {
 }
 
 bool StaticProviderJob(const std::string& path) {
-    std::printf("# Static provider over %s\n", path.c_str());
+    std::printf("# Static provider over %s\n", terminal_text::Showable(path).c_str());
     ScriptObject connection = tools::OpenConnection(path);
     if (!connection.Valid()) return false;
     ScriptObject provider;
@@ -93,7 +95,7 @@ bool ShowRefreshedRow(ScriptObject& connection, grid_component::Grid& grid) {
 }
 
 bool DynamicProviderJob(const std::string& path) {
-    std::printf("\n# Dynamic provider over %s\n", path.c_str());
+    std::printf("\n# Dynamic provider over %s\n", terminal_text::Showable(path).c_str());
     ScriptObject connection = tools::OpenConnection(path);
     if (!connection.Valid()) return false;
     ScriptObject provider;

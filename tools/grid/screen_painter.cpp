@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "platform/text/cp1251.h"
+#include "tools/terminal_text/showable_text.h"
 
 namespace grid_tool {
 
@@ -33,22 +33,14 @@ bool LooksNumeric(const std::string& text) {
 }
 
 std::string FitCell(const std::string& cp1251_text, std::size_t width, bool right_align) {
-    if (width == 0) return "";
-    // One CP1251 byte is one character on the screen.
-    if (cp1251_text.size() > width) return cp1251::ToUtf8(cp1251_text.substr(0, width - 1)) + "…";
-    const std::string padding(width - cp1251_text.size(), ' ');
-    const std::string shown = cp1251::ToUtf8(cp1251_text);
-    return right_align ? padding + shown : shown + padding;
+    return terminal_text::Fit(terminal_text::ShowableFromCp1251(cp1251_text), width,
+                              right_align ? terminal_text::Align::kRight : terminal_text::Align::kLeft);
 }
 
-std::string FitLine(const std::string& utf8, std::size_t width) {
-    std::size_t characters = 0;
-    for (std::size_t i = 0; i < utf8.size(); ++i) {
-        if ((static_cast<unsigned char>(utf8[i]) & 0xC0) == 0x80) continue;
-        if (characters == width) return utf8.substr(0, i);
-        ++characters;
-    }
-    return utf8;
+std::string FitLine(const std::string& utf8, std::size_t width) { return terminal_text::Cut(utf8, width); }
+
+std::size_t CellWidth(const std::string& cp1251_text) {
+    return terminal_text::Width(terminal_text::ShowableFromCp1251(cp1251_text));
 }
 
 void ScreenPainter::Paint(const ScreenText& text, int lines, int columns) {
@@ -57,11 +49,11 @@ void ScreenPainter::Paint(const ScreenText& text, int lines, int columns) {
     widths_.resize(count, 0);
     std::vector<bool> numeric(count, true);
     for (std::size_t c = 0; c < count; ++c) {
-        widths_[c] = std::max(widths_[c], text.names[c].size());
+        widths_[c] = std::max(widths_[c], CellWidth(text.names[c]));
         bool any = false;
         for (const auto& row : text.cells) {
             if (c >= row.size()) continue;
-            widths_[c] = std::max(widths_[c], row[c].size());
+            widths_[c] = std::max(widths_[c], CellWidth(row[c]));
             if (!row[c].empty()) {
                 any = true;
                 numeric[c] = numeric[c] && LooksNumeric(row[c]);

@@ -33,10 +33,15 @@ private:
     int first_column_ = 0;  // the leftmost column shown
 };
 
-// A CP1251 text as exactly width characters of UTF-8: cut with an ellipsis, padded, numbers to the right.
+// Every text is painted through terminal_text (tools/terminal_text/showable_text.h): controls and
+// direction marks show as one-column stand-ins, and widths are screen columns, so a cell never
+// moves the cursor and every column starts at the same screen column on every row.
+// A CP1251 text as exactly width columns of UTF-8: cut with an ellipsis, padded, numbers to the right.
 std::string FitCell(const std::string& cp1251_text, std::size_t width, bool right_align);
-// A UTF-8 line cut to at most width characters.
+// A UTF-8 line cut to at most width columns.
 std::string FitLine(const std::string& utf8, std::size_t width);
+// The columns a CP1251 cell takes once shown.
+std::size_t CellWidth(const std::string& cp1251_text);
 // Whether a CP1251 cell reads as a number (digits with an optional sign and decimal part).
 bool LooksNumeric(const std::string& text);
 

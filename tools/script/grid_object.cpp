@@ -6,6 +6,7 @@
 #include "platform/runtime/module.h"
 #include "platform/text/cp1251.h"
 #include "tools/script/host_text.h"
+#include "tools/session/page_table.h"
 #include "tools/script/russian.h"
 
 namespace script {
@@ -167,8 +168,8 @@ int GridObject::InvokeAsFunction(int index, CValue& result, CValue** args) {
         case kRefresh: answer(grid_->Refresh()); break;
         case kSearch: answer(grid_->Search(arg(0).GetString(), arg(1).GetString())); break;
         case kGoToKey: answer(grid_->GoToKey(arg(0))); break;
-        case kShow: std::printf("%s", grid_->Render().c_str()); break;
-        case kPageText: result = cp1251::FromUtf8(grid_->Render()).c_str(); break;
+        case kShow: std::printf("%s", tools::PageTable(grid_->Rows()).c_str()); break;
+        case kPageText: result = cp1251::FromUtf8(tools::PageTable(grid_->Rows())).c_str(); break;
         case kRowCount: {
             int count = 0;
             if (grid_->RowCount(count))

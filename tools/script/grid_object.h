@@ -1,9 +1,10 @@
 #pragma once
 // The host-side grid as a script object, "Сетка" / "Grid": a script gives it a provider and moves
 // it as a user would (pages, first and last rows, search in a column, jump to a key, refresh), and
-// shows the visible page as text. It drives the platform's grid component, which reaches the
-// provider only through its grid interfaces. Its members are its own (this object is the host's,
-// not the module's); its errors are raised as the host raises run-time errors.
+// shows the visible page as text (controls in cells shown by stand-ins, tools/terminal_text). It
+// drives the platform's grid component, which reaches the provider only through its grid interfaces.
+// Its members are its own (this object is the host's, not the module's); its errors are raised as
+// the host raises run-time errors.
 
 #include <memory>
 

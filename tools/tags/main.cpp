@@ -20,6 +20,7 @@
 #include "database/database_error.h"
 #include "database/index_tags.h"
 #include "database/statement.h"
+#include "tools/terminal_text/showable_text.h"
 
 namespace fs = std::filesystem;
 using rowlark::database::DatabaseError;
@@ -58,7 +59,8 @@ DbHandle Open(const std::string& path) {
     return db;
 }
 
-// One field of a listed line: tabs, line breaks and backslashes escaped so every tag stays one line.
+// One field of a listed line: tabs, line breaks and backslashes escaped so every tag stays one line,
+// any other control or direction mark shown by its stand-in (showable_text.h).
 std::string Field(std::string_view text) {
     std::string out;
     for (char c : text) {
@@ -70,7 +72,7 @@ std::string Field(std::string_view text) {
             default: out += c;
         }
     }
-    return out;
+    return terminal_text::Showable(out);
 }
 
 // Runs body inside one write transaction, committed only when it returns.
@@ -86,6 +88,9 @@ void InTransaction(sqlite3* db, Body body) {
     }
 }
 
+// A name or message as the terminal may be given it.
+std::string Shown(std::string_view text) { return terminal_text::Showable(text); }
+
 int List(sqlite3* db) {
     for (const IndexTag& tag : rowlark::database::ListIndexTags(db)) {
         std::printf("%s\t%s\t%s\t%s\t%s\n", Field(tag.tag).c_str(), Field(tag.table).c_str(),
@@ -99,8 +104,8 @@ int Add(sqlite3* db, const std::vector<std::string>& args) {
     const auto kind = rowlark::database::ParseTagKind(args[4]).value();  // checked before the database was opened
     InTransaction(db, [&] { rowlark::database::AddIndexTag(db, args[0], args[1], args[2], args[3], kind); });
     const auto added = rowlark::database::FindIndexTag(db, args[0], args[1]);
-    std::printf("added tag %s to table %s\n", Quoted(added ? added->tag : args[1]).c_str(),
-                Quoted(added ? added->table : args[0]).c_str());
+    std::printf("added tag %s to table %s\n", Shown(Quoted(added ? added->tag : args[1])).c_str(),
+                Shown(Quoted(added ? added->table : args[0])).c_str());
     return 0;
 }
 
@@ -131,7 +136,8 @@ int Drop(sqlite3* db, const std::vector<std::string>& args) {
         const std::string table = args.size() > 1 ? args[1] : TableOfTag(db, args[0]);
         dropped = rowlark::database::DropIndexTag(db, table, args[0]);
     });
-    std::printf("dropped tag %s of table %s\n", Quoted(dropped.tag).c_str(), Quoted(dropped.table).c_str());
+    std::printf("dropped tag %s of table %s\n", Shown(Quoted(dropped.tag)).c_str(),
+                Shown(Quoted(dropped.table)).c_str());
     return 0;
 }
 
@@ -150,7 +156,7 @@ int main(int argc, char** argv) {
     if (!fits) {
         const bool known = action == "list" || action == "add" || action == "drop";
         std::fprintf(stderr, "tags: %s %s; %s\n", known ? "wrong number of arguments for" : "unknown command",
-                     std::string(action).c_str(), kUsage);
+                     Shown(action).c_str(), kUsage);
         return kBadUsage;
     }
     try {
@@ -161,10 +167,10 @@ int main(int argc, char** argv) {
         if (action == "add") return Add(db.get(), args);
         return Drop(db.get(), args);
     } catch (const BadUsage& error) {
-        std::fprintf(stderr, "tags: %s\n", error.what());
+        std::fprintf(stderr, "tags: %s\n", Shown(error.what()).c_str());
         return kBadUsage;
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "tags: %s: %s\n", path.c_str(), error.what());
+        std::fprintf(stderr, "tags: %s: %s\n", Shown(path).c_str(), Shown(error.what()).c_str());
         return kRefused;
     }
 }

@@ -11,8 +11,10 @@
 #include <string_view>
 
 #include "tools/session/host_session.h"
+#include "tools/session/page_table.h"
 #include "tools/session/stop_signals.h"
 #include "tools/viewer/line_reader.h"
+#include "tools/terminal_text/showable_text.h"
 #include "tools/viewer/viewer_commands.h"
 
 namespace {
@@ -85,7 +87,7 @@ int Browse(const Options& options) {
     grid.Home();
     if (tools::ReportErrors("home")) return 1;
     if (tools::g_stop_signal != 0) return Stopped();
-    std::printf("%s", grid.Render().c_str());
+    std::printf("%s", tools::PageTable(grid.Rows()).c_str());
     std::fflush(stdout);
 
     viewer::LineReader input(STDIN_FILENO);
@@ -104,9 +106,9 @@ int Browse(const Options& options) {
         }
         const viewer::Outcome outcome = viewer::Apply(grid, line, "name");
         if (outcome.quit) return 0;
-        if (!outcome.message.empty()) std::printf("%s\n", outcome.message.c_str());
+        if (!outcome.message.empty()) std::printf("%s\n", terminal_text::Showable(outcome.message).c_str());
         if (tools::ReportErrors(line)) return 1;
-        std::printf("%s", grid.Render().c_str());
+        std::printf("%s", tools::PageTable(grid.Rows()).c_str());
         std::fflush(stdout);
     }
 }
