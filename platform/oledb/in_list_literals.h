@@ -8,8 +8,10 @@
 //
 // Plain literals: a string literal ('it''s'), or an unsigned decimal integer without leading zeros
 // that fits in 64 bits. A list holding anything else (a sign, a real, a blob, a name, a comment, a
-// subquery) is left as it is. A text with a "?" parameter of its own is never shaped, so the
-// anonymous parameters are exactly the taken-out literals, in text order.
+// subquery) is left as it is. A text with a "?" parameter of its own, or a token SQLite refuses,
+// is never shaped, so the anonymous parameters are exactly the taken-out literals, in text order.
+// The text is read token by token as SQLite reads it (sqlite_tokens.h): an "in(5)" inside the
+// parameter name "@a(in(5)" is no list.
 
 #include <optional>
 #include <string>
@@ -23,6 +25,9 @@ namespace oledb_backend {
 struct ShapedText {
     std::string shape;            // the text with each taken-out literal replaced by "?"
     std::vector<SqlValue> values;  // the literals' values, in text order
+    // The shape's parameters in SQLite's numbering: a named one's name at its first use, an empty
+    // name for each taken-out literal.
+    std::vector<std::string> parameters;
 };
 
 // The text's shape and literals; none when no IN list of it qualifies.

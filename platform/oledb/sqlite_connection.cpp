@@ -52,9 +52,10 @@ std::string ColumnText(sqlite3_stmt* stmt, int column) {
 }
 
 // Only reads are shaped, and only where no result column is named after a taken-out literal
-// ("SELECT id IN (1, 2) FROM t" names its column by its text).
+// ("SELECT id IN (1, 2) FROM t" names its column by its text); never EXPLAIN, which lists a bound
+// literal as another instruction than an inline one.
 bool CanStandForItsTexts(sqlite3_stmt* stmt) {
-    if (!sqlite3_stmt_readonly(stmt)) return false;
+    if (!sqlite3_stmt_readonly(stmt) || sqlite3_stmt_isexplain(stmt) != 0) return false;
     for (int c = 0; c < sqlite3_column_count(stmt); ++c) {
         const char* name = sqlite3_column_name(stmt, c);
         if (name && std::strchr(name, '?')) return false;
@@ -63,6 +64,19 @@ bool CanStandForItsTexts(sqlite3_stmt* stmt) {
 }
 
 }  // namespace
+
+bool NumbersParametersAsShaped(sqlite3_stmt* stmt, const ShapedText& shaped) {
+    const int count = sqlite3_bind_parameter_count(stmt);
+    if (count < 0 || static_cast<std::size_t>(count) != shaped.parameters.size()) return false;
+    std::size_t anonymous = 0;
+    for (int i = 1; i <= count; ++i) {
+        const char* name = sqlite3_bind_parameter_name(stmt, i);
+        const std::string& expected = shaped.parameters[static_cast<std::size_t>(i - 1)];
+        if (name ? expected != name : !expected.empty()) return false;
+        if (!name) ++anonymous;
+    }
+    return anonymous == shaped.values.size();
+}
 
 std::string FileUri(std::string_view path) {
     static constexpr char kHex[] = "0123456789ABCDEF";
@@ -159,11 +173,13 @@ std::unique_ptr<RowCursor> SqliteConnection::RunShaped(const ShapedText& shaped,
         } catch (const CursorError&) {
             return nullptr;  // the text itself gives its own error
         }
-        if (!CanStandForItsTexts(statement.get())) {
-            if (refused_.size() >= kShapesKept) refused_.pop_front();
-            refused_.push_back(shaped.shape);
-            return nullptr;
-        }
+    }
+    // A shape whose parameters SQLite numbers otherwise than the scanner read them would bind
+    // every literal after the first misread one a place off: such texts run as they are.
+    if (!CanStandForItsTexts(statement.get()) || !NumbersParametersAsShaped(statement.get(), shaped)) {
+        if (refused_.size() >= kShapesKept) refused_.pop_front();
+        refused_.push_back(shaped.shape);
+        return nullptr;
     }
     BindNamed(statement.get(), params, &shaped.values);
     auto self = std::static_pointer_cast<SqliteConnection>(shared_from_this());

@@ -17,6 +17,10 @@
 
 namespace oledb_backend {
 
+// Whether stmt, prepared from shaped.shape, numbers its parameters as the shape was read: its
+// named ones and one anonymous "?" per taken-out literal, in the places shaped.parameters gives.
+bool NumbersParametersAsShaped(sqlite3_stmt* stmt, const ShapedText& shaped);
+
 class SqliteConnection : public Connection {
 public:
     // Opens (creating when absent) the database file at path (UTF-8). A path that begins with
