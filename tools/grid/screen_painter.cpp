@@ -43,11 +43,10 @@ std::size_t CellWidth(const std::string& cp1251_text) {
     return terminal_text::Width(terminal_text::ShowableFromCp1251(cp1251_text));
 }
 
-void ScreenPainter::Paint(const ScreenText& text, int lines, int columns) {
-    erase();
+void ScreenPainter::LearnWidths(const ScreenText& text) {
     const std::size_t count = text.names.size();
     widths_.resize(count, 0);
-    std::vector<bool> numeric(count, true);
+    numeric_.assign(count, true);
     for (std::size_t c = 0; c < count; ++c) {
         widths_[c] = std::max(widths_[c], CellWidth(text.names[c]));
         bool any = false;
@@ -56,15 +55,16 @@ void ScreenPainter::Paint(const ScreenText& text, int lines, int columns) {
             widths_[c] = std::max(widths_[c], CellWidth(row[c]));
             if (!row[c].empty()) {
                 any = true;
-                numeric[c] = numeric[c] && LooksNumeric(row[c]);
+                numeric_[c] = numeric_[c] && LooksNumeric(row[c]);
             }
         }
-        numeric[c] = numeric[c] && any;
+        numeric_[c] = numeric_[c] && any;
         widths_[c] = std::clamp<std::size_t>(widths_[c], 1, kMaxColumnWidth);
     }
+}
 
-    // Scroll sideways so that the current column fits, with as many before it as fit too.
-    const int current = std::clamp(text.current_column, 0, std::max(static_cast<int>(count) - 1, 0));
+void ScreenPainter::ScrollTo(int current, int columns) {
+    // The current column fits, with as many before it as fit too.
     if (current < first_column_) first_column_ = current;
     auto span = [&](int from, int to) {
         std::size_t total = 0;
@@ -72,43 +72,47 @@ void ScreenPainter::Paint(const ScreenText& text, int lines, int columns) {
         return total;
     };
     while (first_column_ < current && span(first_column_, current) > static_cast<std::size_t>(columns)) ++first_column_;
-    if (first_column_ >= static_cast<int>(count)) first_column_ = 0;
+    if (first_column_ >= static_cast<int>(widths_.size())) first_column_ = 0;
+}
 
-    auto draw_row = [&](int y, const std::vector<std::string>& values, bool header) {
-        std::string line;
-        for (std::size_t c = static_cast<std::size_t>(first_column_); c < count; ++c) {
-            if (c > static_cast<std::size_t>(first_column_)) line += kSeparator;
-            const std::string value = c < values.size() ? values[c] : std::string();
-            line += FitCell(value, widths_[c], numeric[c] && !header);
-        }
-        mvaddstr(y, 0, FitLine(line, static_cast<std::size_t>(columns)).c_str());
-    };
+void ScreenPainter::DrawRow(int y, const std::vector<std::string>& values, bool header, int columns) const {
+    std::string line;
+    for (std::size_t c = static_cast<std::size_t>(first_column_); c < widths_.size(); ++c) {
+        if (c > static_cast<std::size_t>(first_column_)) line += kSeparator;
+        const std::string value = c < values.size() ? values[c] : std::string();
+        line += FitCell(value, widths_[c], numeric_[c] && !header);
+    }
+    mvaddstr(y, 0, FitLine(line, static_cast<std::size_t>(columns)).c_str());
+}
 
+void ScreenPainter::DrawHeader(const ScreenText& text, int current, int columns) const {
     attron(A_BOLD | A_UNDERLINE);
-    draw_row(0, text.names, true);
+    DrawRow(0, text.names, true, columns);
     attroff(A_BOLD | A_UNDERLINE);
     // The current column's name stands out in the header.
-    if (count > 0) {
-        int x = 0;
-        for (int c = first_column_; c < current; ++c) x += static_cast<int>(widths_[static_cast<std::size_t>(c)] + kSeparatorWidth);
-        if (x < columns) {
-            attron(A_BOLD | A_REVERSE);
-            const std::string name = FitCell(text.names[static_cast<std::size_t>(current)], widths_[static_cast<std::size_t>(current)], false);
-            mvaddstr(0, x, FitLine(name, static_cast<std::size_t>(columns - x)).c_str());
-            attroff(A_BOLD | A_REVERSE);
-        }
-    }
+    if (text.names.empty()) return;
+    int x = 0;
+    for (int c = first_column_; c < current; ++c) x += static_cast<int>(widths_[static_cast<std::size_t>(c)] + kSeparatorWidth);
+    if (x >= columns) return;
+    attron(A_BOLD | A_REVERSE);
+    const std::string name = FitCell(text.names[static_cast<std::size_t>(current)], widths_[static_cast<std::size_t>(current)], false);
+    mvaddstr(0, x, FitLine(name, static_cast<std::size_t>(columns - x)).c_str());
+    attroff(A_BOLD | A_REVERSE);
+}
 
+void ScreenPainter::DrawRows(const ScreenText& text, int lines, int columns) const {
     const int rows_shown = std::max(lines - kChromeLines, 0);
     if (text.cells.empty()) mvaddstr(1, 0, FitLine("(no rows)", static_cast<std::size_t>(columns)).c_str());
     for (int r = 0; r < rows_shown && r < static_cast<int>(text.cells.size()); ++r) {
         const bool highlighted = r == text.current_row;
         if (highlighted) attron(A_REVERSE);
         if (highlighted) mvhline(1 + r, 0, ' ', columns);
-        draw_row(1 + r, text.cells[static_cast<std::size_t>(r)], false);
+        DrawRow(1 + r, text.cells[static_cast<std::size_t>(r)], false, columns);
         if (highlighted) attroff(A_REVERSE);
     }
+}
 
+void ScreenPainter::DrawFooter(const ScreenText& text, int lines, int columns) const {
     const int status_y = lines - 1 - kPaneLines;
     if (status_y > 0) {
         attron(A_REVERSE);
@@ -121,6 +125,16 @@ void ScreenPainter::Paint(const ScreenText& text, int lines, int columns) {
         const int y = lines - kPaneLines + static_cast<int>(i - first_pane);
         if (y > status_y) mvaddstr(y, 0, FitLine(text.pane[i], static_cast<std::size_t>(columns)).c_str());
     }
+}
+
+void ScreenPainter::Paint(const ScreenText& text, int lines, int columns) {
+    erase();
+    LearnWidths(text);
+    const int current = std::clamp(text.current_column, 0, std::max(static_cast<int>(text.names.size()) - 1, 0));
+    ScrollTo(current, columns);
+    DrawHeader(text, current, columns);
+    DrawRows(text, lines, columns);
+    DrawFooter(text, lines, columns);
     refresh();
 }
 

@@ -29,8 +29,19 @@ public:
     void Reset() { widths_.clear(); }
 
 private:
-    std::vector<std::size_t> widths_;
-    int first_column_ = 0;  // the leftmost column shown
+    // Widens the columns to fit this page's cells (at most a fixed width) and finds the numeric ones.
+    void LearnWidths(const ScreenText& text);
+    // Scrolls sideways so that the current column is in view.
+    void ScrollTo(int current, int columns);
+    void DrawRow(int y, const std::vector<std::string>& values, bool header, int columns) const;
+    void DrawHeader(const ScreenText& text, int current, int columns) const;
+    void DrawRows(const ScreenText& text, int lines, int columns) const;
+    // The status line and the message pane.
+    void DrawFooter(const ScreenText& text, int lines, int columns) const;
+
+    std::vector<std::size_t> widths_;  // screen columns of each column, grown while paging
+    std::vector<bool> numeric_;        // which columns hold numbers only, on this page
+    int first_column_ = 0;             // the leftmost column shown
 };
 
 // Every text is painted through terminal_text (tools/terminal_text/showable_text.h): controls and

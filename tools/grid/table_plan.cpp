@@ -21,16 +21,11 @@ std::string Joined(const std::vector<std::string>& names) {
     return text;
 }
 
-bool Plan(TableCatalogue& db, const Options& options, TablePlan& plan, std::string& error) {
-    const auto table = db.Table(options.table);
-    if (!table) {
-        error = "the database has no table " + options.table;
-        return false;
-    }
-    plan.table = *table;
-
+// The table's tag (the one asked for, else its first), and with it the provider; false when the tag
+// asked for does not exist.
+bool ChooseTag(TableCatalogue& db, const Options& options, TablePlan& plan, std::optional<CatalogueTag>& tag,
+               std::string& error) {
     const std::vector<std::string> tags = db.TagNames(plan.table);
-    std::optional<CatalogueTag> tag;
     if (!options.tag.empty()) {
         tag = db.Tag(plan.table, options.tag);
         if (!tag) {
@@ -43,7 +38,13 @@ bool Plan(TableCatalogue& db, const Options& options, TablePlan& plan, std::stri
     }
     plan.dynamic = tag.has_value() && !options.force_static;
     if (tag) plan.tag = tag->tag;
+    return true;
+}
 
+// The key field: the one asked for (the tag's own for the dynamic provider), else the tag's, else the
+// table's primary key.
+bool ChooseKey(TableCatalogue& db, const Options& options, TablePlan& plan, const std::optional<CatalogueTag>& tag,
+               std::string& error) {
     if (!options.key.empty()) {
         const auto key = db.Column(plan.table, options.key);
         if (!key) {
@@ -64,17 +65,12 @@ bool Plan(TableCatalogue& db, const Options& options, TablePlan& plan, std::stri
         error = "the table " + plan.table + " has no index tag and no single-column primary key: name one with --key";
         return false;
     }
+    return true;
+}
 
-    if (!options.query.empty()) {
-        if (plan.dynamic && options.query.find(kKeyListMarker) == std::string::npos) {
-            error = std::string("a query for the dynamic provider needs ") + kKeyListMarker +
-                    " where the keys go, e.g. ... WHERE id IN (" + kKeyListMarker + ")";
-            return false;
-        }
-        plan.query = options.query;
-        return true;
-    }
-
+// The columns asked for (all the table's when none), and the row query over them.
+bool ChooseColumns(TableCatalogue& db, const Options& options, TablePlan& plan, const std::optional<CatalogueTag>& tag,
+                   std::string& error) {
     for (const auto& name : options.columns) {
         const auto column = db.Column(plan.table, name);
         if (!column) {
@@ -98,6 +94,25 @@ bool Plan(TableCatalogue& db, const Options& options, TablePlan& plan, std::stri
         const std::string order = tag ? tag->order_sql + ", " : std::string();
         plan.query = "SELECT " + select + from + " ORDER BY " + order + QuoteIdentifier(plan.key);
     }
+    return true;
+}
+
+bool Plan(TableCatalogue& db, const Options& options, TablePlan& plan, std::string& error) {
+    const auto table = db.Table(options.table);
+    if (!table) {
+        error = "the database has no table " + options.table;
+        return false;
+    }
+    plan.table = *table;
+    std::optional<CatalogueTag> tag;
+    if (!ChooseTag(db, options, plan, tag, error) || !ChooseKey(db, options, plan, tag, error)) return false;
+    if (options.query.empty()) return ChooseColumns(db, options, plan, tag, error);
+    if (plan.dynamic && options.query.find(kKeyListMarker) == std::string::npos) {
+        error = std::string("a query for the dynamic provider needs ") + kKeyListMarker +
+                " where the keys go, e.g. ... WHERE id IN (" + kKeyListMarker + ")";
+        return false;
+    }
+    plan.query = options.query;
     return true;
 }
 

@@ -57,6 +57,8 @@ Terminal::Key Terminal::Read() {
     } else if (got == KEY_CODE_YES) {
         key.kind = Key::Kind::Function;
         key.code = static_cast<int>(code);
+        if (key.code == ctrl_home_ && ctrl_home_ != 0) key.code = KEY_HOME;
+        if (key.code == ctrl_end_ && ctrl_end_ != 0) key.code = KEY_END;
     }
     return key;
 }

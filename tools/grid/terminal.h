@@ -22,19 +22,17 @@ public:
         enum class Kind { None, Char, Function } kind = Kind::None;
         int code = 0;  // the character (Char) or the curses key code (Function)
     };
-    // The next key, or Kind::None when none came in time (or a signal arrived).
+    // The next key, or Kind::None when none came in time (or a signal arrived). Ctrl+Home and
+    // Ctrl+End, where the terminal describes them, come as KEY_HOME and KEY_END.
     Key Read();
 
     bool open() const { return screen_ != nullptr; }
     int Lines() const;
     int Columns() const;
-    // Curses codes of Ctrl+Home and Ctrl+End where the terminal describes them, else 0.
-    int ctrl_home() const { return ctrl_home_; }
-    int ctrl_end() const { return ctrl_end_; }
 
 private:
     struct screen* screen_ = nullptr;
-    int ctrl_home_ = 0;
+    int ctrl_home_ = 0;  // curses codes of Ctrl+Home and Ctrl+End, else 0
     int ctrl_end_ = 0;
 };
 

@@ -1,0 +1,117 @@
+#include "tools/grid/key_table.h"
+
+#include <curses.h>
+
+namespace grid_tool {
+
+namespace {
+
+constexpr int kEscape = 27;
+constexpr int kDelete = 127;  // what most terminals send for Backspace
+constexpr int kCtrlH = 8;
+constexpr int kCtrlF = 6;
+constexpr int kCtrlG = 7;
+constexpr int kCtrlR = 18;
+
+using Kind = KeyMatch::Kind;
+
+KeyMatch Char(int code) { return {Kind::Char, code}; }
+KeyMatch Function(int code) { return {Kind::Function, code}; }
+
+std::string NoKeyJump(const std::string& tag) {
+    return "the dynamic provider finds no row by its key: F4 sets a range of " + tag;
+}
+std::string NoRange(const std::string&) {
+    return "a range needs the dynamic provider (a table with an index tag): type to search";
+}
+
+std::vector<KeyBinding> MakeTable() {
+    const std::vector<KeyMatch> typing = {{Kind::Printable, 0}, Char(kDelete), Char(kCtrlH), Function(KEY_BACKSPACE)};
+    // keys, label, join, action, static, dynamic, refusal
+    return {
+        {{Function(KEY_UP)}, "↑", Join::Section, Action::Up, true, true, nullptr},
+        {{Function(KEY_DOWN)}, "↓", Join::Tight, Action::Down, true, true, nullptr},
+        {{Function(KEY_PPAGE)}, "PgUp", Join::Space, Action::PageUp, true, true, nullptr},
+        {{Function(KEY_NPAGE)}, "Dn", Join::Slash, Action::PageDown, true, true, nullptr},
+        // Terminal::Read gives Ctrl+Home and Ctrl+End as Home and End.
+        {{Function(KEY_HOME)}, "Home", Join::Space, Action::Home, true, true, nullptr},
+        {{Function(KEY_END)}, "End", Join::Slash, Action::End, true, true, nullptr},
+        {{Function(KEY_LEFT)}, "←", Join::Space, Action::Left, true, true, nullptr},
+        {{Function(KEY_RIGHT)}, "→", Join::Tight, Action::Right, true, true, nullptr},
+        {typing, "type: search", Join::Section, Action::Type, true, false, nullptr},
+        {typing, "type: start there", Join::Section, Action::Type, false, true, nullptr},
+        {{Function(KEY_F(2)), Char(kCtrlG)}, "F2 go to key", Join::Section, Action::Ask, true, false, NoKeyJump},
+        {{Function(KEY_F(4)), Char(kCtrlF)}, "F4 range", Join::Section, Action::Ask, false, true, NoRange},
+        {{Char(kEscape)}, "Esc clears", Join::Section, Action::ClearSearch, true, true, nullptr},
+        {{Function(KEY_F(5))}, "F5 refresh", Join::Section, Action::Refresh, true, true, nullptr},
+        {{Function(KEY_F(6)), Char(kCtrlR)}, "F6 reload", Join::Section, Action::Reload, true, true, nullptr},
+        {{Char('q'), Function(KEY_F(10))}, "q quits", Join::Section, Action::Quit, true, true, nullptr},
+    };
+}
+
+bool Matches(const KeyMatch& match, const Terminal::Key& key) {
+    switch (match.kind) {
+        case Kind::Printable: return IsPrintable(key);
+        case Kind::Char: return key.kind == Terminal::Key::Kind::Char && key.code == match.code;
+        case Kind::Function: return key.kind == Terminal::Key::Kind::Function && key.code == match.code;
+    }
+    return false;
+}
+
+// The entry with a match of the given sort for the key: offered by the provider if one is, else any.
+const KeyBinding* Find(const Terminal::Key& key, ProviderKind kind, bool printable_match) {
+    const KeyBinding* lacking = nullptr;
+    for (const KeyBinding& binding : KeyTable()) {
+        for (const KeyMatch& match : binding.keys) {
+            if ((match.kind == Kind::Printable) != printable_match || !Matches(match, key)) continue;
+            if (binding.OfferedBy(kind)) return &binding;
+            if (lacking == nullptr) lacking = &binding;
+        }
+    }
+    return lacking;
+}
+
+const char* Separator(Join join) {
+    switch (join) {
+        case Join::Section: return " · ";
+        case Join::Space: return " ";
+        case Join::Tight: return "";
+        case Join::Slash: return "/";
+    }
+    return " ";
+}
+
+}  // namespace
+
+const std::vector<KeyBinding>& KeyTable() {
+    static const std::vector<KeyBinding> table = MakeTable();
+    return table;
+}
+
+bool IsPrintable(const Terminal::Key& key) {
+    return key.kind == Terminal::Key::Kind::Char && key.code >= 0x20 && key.code != kDelete;
+}
+
+const KeyBinding* FindBinding(const Terminal::Key& key, ProviderKind kind, bool typing) {
+    if (!(typing && IsPrintable(key))) {
+        if (const KeyBinding* own = Find(key, kind, false)) return own;
+    }
+    return Find(key, kind, true);
+}
+
+bool QuitsWhileAsking(const Terminal::Key& key) {
+    const KeyBinding* binding = FindBinding(key, ProviderKind::Static, false);
+    return key.kind == Terminal::Key::Kind::Function && binding != nullptr && binding->action == Action::Quit;
+}
+
+std::string HelpLine(ProviderKind kind) {
+    std::string line;
+    for (const KeyBinding& binding : KeyTable()) {
+        if (!binding.OfferedBy(kind)) continue;
+        if (!line.empty()) line += Separator(binding.join);
+        line += binding.label;
+    }
+    return line;
+}
+
+}  // namespace grid_tool
