@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/oledb/connection_secrets.h"
 #include "platform/oledb/meta_names.h"
 #include "platform/oledb/pg_cursor.h"
 #include "platform/oledb/pg_statement_text.h"
@@ -37,13 +38,15 @@ struct ConninfoFree {
 }  // namespace
 
 std::shared_ptr<PgConnection> PgConnection::Open(const std::string& text) {
+    const std::string misread = MisreadPasswordAdvice(text);
+    if (!misread.empty()) throw CursorError(misread);
     char* parse_error = nullptr;
     std::unique_ptr<PQconninfoOption, ConninfoFree> parsed(PQconninfoParse(text.c_str(), &parse_error));
     if (!parsed) {
         std::string message = parse_error ? parse_error : "cannot read the connection string";
         PQfreemem(parse_error);
         while (!message.empty() && (message.back() == '\n' || message.back() == ' ')) message.pop_back();
-        throw CursorError(message);
+        throw CursorError(HidePasswordsIn(message, text));  // libpq's reading errors quote the text
     }
     std::vector<const char*> keywords;
     std::vector<const char*> values;
@@ -67,7 +70,8 @@ std::shared_ptr<PgConnection> PgConnection::Open(const std::string& text) {
 
     PgConn conn(PQconnectdbParams(keywords.data(), values.data(), 0));
     if (!conn) throw CursorError("out of memory opening a server connection");
-    if (PQstatus(conn.get()) != CONNECTION_OK) throw CursorError(PgErrorMessage(nullptr, conn.get()));
+    if (PQstatus(conn.get()) != CONNECTION_OK)
+        throw CursorError(HidePasswordsIn(PgErrorMessage(nullptr, conn.get()), text));
     PQsetNoticeProcessor(conn.get(), IgnoreNotice, nullptr);  // kept by PQreset as well
     return std::shared_ptr<PgConnection>(new PgConnection(std::move(conn)));
 }

@@ -24,7 +24,7 @@ class PgStreamCursor;
 
 class PgConnection : public Connection {
 public:
-    // Connects; throws CursorError with libpq's reason (never the text, which may hold a password).
+    // Connects; throws CursorError with libpq's reason, its passwords hidden (connection_secrets.h).
     static std::shared_ptr<PgConnection> Open(const std::string& text);
     ~PgConnection() override;
 

@@ -81,6 +81,8 @@ case "$want_output" in
     !*) if grep -qE -- "${want_output#!}" "$logs/out"; then echo "output holds: ${want_output#!}"; failed=1; fi ;;
     *) if ! grep -qE -- "$want_output" "$logs/out"; then echo "output lacks: $want_output"; failed=1; fi ;;
 esac
+# With SECRET set (a password's marker), it is on neither output.
+if [ -n "${SECRET:-}" ] && grep -qF -- "$SECRET" "$logs/out" "$logs/err"; then echo "printed the secret $SECRET"; failed=1; fi
 if [ "$before" != "$after" ]; then
     echo "the work folder changed:"; diff <(echo "$before") <(echo "$after"); failed=1
 fi

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/grid_component/grid_component.h"
+#include "platform/oledb/connection_secrets.h"
 #include "platform/text/cp1251.h"
 #include "tools/session/host_session.h"
 #include "tools/session/page_table.h"
@@ -45,8 +46,11 @@ bool Execute(ScriptObject& connection, const std::string& sql) {
     return !tools::ReportErrors("Выполнить");
 }
 
+// The database as the headings name it: a connection string's password is not shown.
+std::string Named(const std::string& path) { return terminal_text::Showable(oledb_backend::HidePasswords(path)); }
+
 bool StaticProviderJob(const std::string& path) {
-    std::printf("# Static provider over %s\n", terminal_text::Showable(path).c_str());
+    std::printf("# Static provider over %s\n", Named(path).c_str());
     ScriptObject connection = tools::OpenConnection(path);
     if (!connection.Valid()) return false;
     ScriptObject provider;
@@ -95,7 +99,7 @@ bool ShowRefreshedRow(ScriptObject& connection, grid_component::Grid& grid) {
 }
 
 bool DynamicProviderJob(const std::string& path) {
-    std::printf("\n# Dynamic provider over %s\n", terminal_text::Showable(path).c_str());
+    std::printf("\n# Dynamic provider over %s\n", Named(path).c_str());
     ScriptObject connection = tools::OpenConnection(path);
     if (!connection.Valid()) return false;
     ScriptObject provider;

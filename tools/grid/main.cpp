@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/oledb/connection_secrets.h"
 #include "tools/grid/grid_options.h"
 #include "tools/grid/grid_screen.h"
 #include "tools/grid/table_plan.h"
@@ -56,7 +57,8 @@ int main(int argc, char** argv) {
     grid_tool::TablePlan plan;
     std::string error;
     if (!grid_tool::MakePlan(options, plan, error)) {
-        std::fprintf(stderr, "grid: %s\n", error.c_str());
+        // The database's own message, or ours, may quote the connection string: no password shown.
+        std::fprintf(stderr, "grid: %s\n", oledb_backend::HidePasswordsIn(error, options.path).c_str());
         return kBadInput;
     }
     if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO)) {

@@ -6,6 +6,7 @@
 #include <libpq-fe.h>
 
 #include "database/database_error.h"
+#include "platform/oledb/connection_secrets.h"
 #endif
 
 namespace grid_tool {
@@ -119,9 +120,16 @@ std::string OneLine(const char* message) {
 }  // namespace
 
 std::unique_ptr<TableCatalogue> OpenServerCatalogue(const std::string& connection, std::string& error) {
+    // Refused before libpq reads it: libpq would take a piece of the password for a host, say.
+    error = oledb_backend::MisreadPasswordAdvice(connection);
+    if (!error.empty()) {
+        error = "cannot connect: " + error;
+        return nullptr;
+    }
     PGconn* conn = PQconnectdb(connection.c_str());
     if (PQstatus(conn) != CONNECTION_OK) {
-        error = "cannot connect: " + OneLine(PQerrorMessage(conn));
+        // libpq's message may quote the connection string, or a piece of it.
+        error = "cannot connect: " + OneLine(oledb_backend::HidePasswordsIn(PQerrorMessage(conn), connection).c_str());
         PQfinish(conn);
         return nullptr;
     }

@@ -25,6 +25,7 @@
 #include "database/database_error.h"
 #include "database/sample_goods.h"
 #include "database/statement.h"
+#include "platform/oledb/connection_secrets.h"
 #include "platform/oledb/pg_connection_text.h"
 #include "tools/session/stop_signals.h"
 #ifdef ROWLARK_SAMPLE_DB_SERVER
@@ -69,6 +70,14 @@ struct Arguments {
     std::string path;
     GoodsOptions goods;
 };
+
+bool IsServer(const std::string& target) { return oledb_backend::IsPostgresConnectionText(target); }
+
+// The target as messages name it: a connection string may hold a password, so it is not repeated,
+// and any other text shows none.
+std::string Shown(const std::string& target) {
+    return IsServer(target) ? "PostgreSQL server" : oledb_backend::HidePasswords(target);
+}
 
 // Reads the command line; prints why and answers none when it is wrong.
 std::optional<Arguments> ReadArguments(int argc, char** argv) {
@@ -130,7 +139,7 @@ void Report(const Arguments& args, const rowlark::database::GoodsReport& report)
     if (!report.words_from_dictionary)
         std::fprintf(stderr, "make_sample_db: note: %s is missing or has no usable words; names use a built-in list\n",
                      args.goods.dictionary.c_str());
-    std::printf("%s: table %s with %lld rows (seed %llu)\n", args.path.c_str(), args.goods.table.c_str(),
+    std::printf("%s: table %s with %lld rows (seed %llu)\n", Shown(args.path).c_str(), args.goods.table.c_str(),
                 static_cast<long long>(args.goods.rows), static_cast<unsigned long long>(args.goods.seed));
 }
 
@@ -139,7 +148,7 @@ int AddToExisting(const Arguments& args) {
     DbHandle db = Open(args.path, SQLITE_OPEN_READWRITE);
     // Reading the schema also tells a file that is not a database.
     if (rowlark::database::TableExists(db.get(), args.goods.table)) {
-        std::fprintf(stderr, "make_sample_db: %s already has a table %s; nothing changed\n", args.path.c_str(),
+        std::fprintf(stderr, "make_sample_db: %s already has a table %s; nothing changed\n", Shown(args.path).c_str(),
                      args.goods.table.c_str());
         return 1;
     }
@@ -175,6 +184,9 @@ int CreateNew(Arguments args) {
 // Writes the table to a PostgreSQL server.
 int WriteToServer(const Arguments& args) {
 #ifdef ROWLARK_SAMPLE_DB_SERVER
+    // Refused before libpq reads it: libpq would take a piece of the password for a host, say.
+    const std::string misread = oledb_backend::MisreadPasswordAdvice(args.path);
+    if (!misread.empty()) throw DatabaseError(misread);
     const auto report = rowlark::database::WriteGoodsToServer(args.path, args.goods, [] { return tools::g_stop_signal != 0; });
     if (!report.words_from_dictionary)
         std::fprintf(stderr, "make_sample_db: note: %s is missing or has no usable words; names use a built-in list\n",
@@ -189,10 +201,6 @@ int WriteToServer(const Arguments& args) {
 #endif
 }
 
-bool IsServer(const std::string& target) { return oledb_backend::IsPostgresConnectionText(target); }
-
-// The target as messages name it: a connection string may hold a password, so it is not repeated.
-std::string Shown(const std::string& target) { return IsServer(target) ? "PostgreSQL server" : target; }
 
 }  // namespace
 
@@ -205,7 +213,9 @@ int main(int argc, char** argv) {
         if (IsServer(args->path)) status = WriteToServer(*args);
         else status = fs::exists(args->path) ? AddToExisting(*args) : CreateNew(*args);
     } catch (const std::exception& error) {
-        if (tools::g_stop_signal == 0) std::fprintf(stderr, "make_sample_db: %s: %s\n", Shown(args->path).c_str(), error.what());
+        if (tools::g_stop_signal == 0)
+            std::fprintf(stderr, "make_sample_db: %s: %s\n", Shown(args->path).c_str(),
+                         oledb_backend::HidePasswordsIn(error.what(), args->path).c_str());
     }
     if (status != 0 && tools::g_stop_signal != 0) {
         // Everything is cleaned up: end as the signal would have, so a calling script stops too.

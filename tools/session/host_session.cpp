@@ -5,6 +5,7 @@
 
 #include "database/query_rows.h"
 #include "platform/oledb/connection.h"
+#include "platform/oledb/connection_secrets.h"
 #include "platform/oledb/pg_connection_text.h"
 #include "platform/oledb/procedures.h"
 #include "platform/runtime/module.h"
@@ -57,21 +58,29 @@ bool RequireDatabaseFile(const char* path) {
     if (oledb_backend::IsPostgresConnectionText(path)) return true;  // a server: the layer says if it cannot connect
     std::error_code error;
     if (std::filesystem::is_regular_file(path, error)) return true;
-    std::fprintf(stderr, "no such database file: %s\n", path);
+    std::fprintf(stderr, "no such database file: %s\n", oledb_backend::HidePasswords(path).c_str());
     return false;
 }
 
 CValue Text(const std::string& utf8) { return ScriptObject::Text(cp1251::FromUtf8(utf8)); }
 
-bool ReportErrors(const std::string& step) {
-    if (host_errors::Raised().empty()) return false;
+namespace {
+// Every run-time error raised so far, after step, on one line; forgets them. Empty when there was none.
+std::string TakeErrors(const std::string& step) {
+    if (host_errors::Raised().empty()) return std::string();
     // One line: an error that follows from the first is said after it, not lost.
     std::string line = step;
     for (const auto& error : host_errors::Raised())
         line += (line.size() == step.size() ? ": " : "; ") + cp1251::ToUtf8(error.text);
-    std::fprintf(stderr, "%s\n", line.c_str());
     host_errors::Clear();
-    return true;
+    return line;
+}
+}  // namespace
+
+bool ReportErrors(const std::string& step) {
+    const std::string line = TakeErrors(step);
+    if (!line.empty()) std::fprintf(stderr, "%s\n", line.c_str());
+    return !line.empty();
 }
 
 ScriptObject OpenConnection(const std::string& path) {
@@ -83,9 +92,12 @@ ScriptObject OpenConnection(const std::string& path) {
     const bool server = oledb_backend::IsPostgresConnectionText(path);
     connection.Call(Ru("Открыть").c_str(),
                     {ScriptObject::Text(server ? cp1251::FromUtf8(path) : oledb_backend::FileUri(path))});
-    // A connection string may hold a password: the server is named, not the text.
-    if (ReportErrors(server ? "PostgreSQL server" : path)) return ScriptObject();
-    return connection;
+    // A connection string may hold a password: the server is named, not the text, and no password
+    // of the text is shown where a message quotes it.
+    const std::string errors = TakeErrors(server ? "PostgreSQL server" : oledb_backend::HidePasswords(path));
+    if (errors.empty()) return connection;
+    std::fprintf(stderr, "%s\n", oledb_backend::HidePasswordsIn(errors, path).c_str());
+    return ScriptObject();
 }
 
 ScriptObject MakeStaticProvider(const ScriptObject& connection, const StaticSettings& settings) {

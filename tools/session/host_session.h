@@ -28,6 +28,7 @@ private:
 
 // False, with a message, when path is not an existing file (opening would create an empty database).
 // A PostgreSQL connection string ("postgresql://…", "host=… dbname=…") passes: it names a server.
+// No message here or below shows a password a text holds (platform/oledb/connection_secrets.h).
 bool RequireDatabaseFile(const char* path);
 // A host text value from UTF-8.
 CValue Text(const std::string& utf8);

@@ -20,6 +20,8 @@
 #include "database/database_error.h"
 #include "database/index_tags.h"
 #include "database/statement.h"
+#include "platform/oledb/connection_secrets.h"
+#include "platform/oledb/pg_connection_text.h"
 #include "tools/terminal_text/showable_text.h"
 
 namespace fs = std::filesystem;
@@ -44,12 +46,26 @@ struct BadUsage : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// The database as messages name it: a connection string may hold a password, so a server is named
+// and any other text shows none.
+std::string Named(const std::string& path) {
+    std::error_code error;
+    if (oledb_backend::IsPostgresConnectionText(path) && !fs::exists(path, error)) return "PostgreSQL server";
+    return oledb_backend::HidePasswords(path);
+}
+
 // Opens the file exactly as named, never creating one. A name that begins with "file:" would be
 // read as a URI where SQLite is built to read them, so it is anchored to the current folder first.
 DbHandle Open(const std::string& path) {
     std::error_code error;
-    if (!fs::exists(path, error)) throw DatabaseError("no such database file: " + path);
-    if (fs::is_directory(path, error)) throw DatabaseError("not a database file but a folder: " + path);
+    if (!fs::exists(path, error)) {
+        if (oledb_backend::IsPostgresConnectionText(path))
+            throw DatabaseError("tags works on SQLite files; a server's tags are added with "
+                                "public.rowlark_add_index_tag (database/postgres/rowlark.sql)");
+        throw DatabaseError("no such database file: " + oledb_backend::HidePasswords(path));
+    }
+    if (fs::is_directory(path, error))
+        throw DatabaseError("not a database file but a folder: " + oledb_backend::HidePasswords(path));
     const std::string name = path.rfind("file:", 0) == 0 ? "./" + path : path;
     sqlite3* raw = nullptr;
     const int rc = sqlite3_open_v2(name.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
@@ -170,7 +186,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tags: %s\n", Shown(error.what()).c_str());
         return kBadUsage;
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "tags: %s: %s\n", Shown(path).c_str(), Shown(error.what()).c_str());
+        std::fprintf(stderr, "tags: %s: %s\n", Shown(Named(path)).c_str(),
+                     Shown(oledb_backend::HidePasswordsIn(error.what(), path)).c_str());
         return kRefused;
     }
 }
