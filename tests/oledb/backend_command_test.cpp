@@ -68,6 +68,23 @@ TEST_P(BackendCommand, BindsParametersByNameInEachOfTheThreeNotations) {
     EXPECT_EQ(Scalar("SELECT count(*) FROM t WHERE id = :a OR qty = :a * 10"), "1");
 }
 
+TEST_P(BackendCommand, BindsWholeNumbersAsIntegersFractionsAsNumbersTextsAsTextEmptyAsNull) {
+    CValue whole, fraction, text, empty;
+    whole = CNumeric(9223372036854775807LL);
+    fraction = CNumeric::Parse("1234.56");
+    text = cp1251::FromUtf8("Ёжик").c_str();
+    command_.SetTextParam("w", whole);
+    command_.SetTextParam("f", fraction);
+    command_.SetTextParam("s", text);
+    command_.SetTextParam("e", empty);
+    const std::string type_of = Either("typeof", "pg_typeof");
+    EXPECT_EQ(Scalar("SELECT " + type_of + "(:w) || ' ' || :w"), Either("integer", "bigint") + " 9223372036854775807");
+    // The server takes a fraction as the exact decimal it is; SQLite has no such type.
+    EXPECT_EQ(Scalar("SELECT " + type_of + "(:f) || ' ' || :f"), Either("real", "numeric") + " 1234.56");
+    EXPECT_EQ(Scalar("SELECT " + type_of + "(:s) || ' ' || :s || ' ' || length(:s)"), Either("text", "text") + " Ёжик 4");
+    EXPECT_EQ(Scalar("SELECT count(*) FROM t WHERE :e IS NULL"), "3");
+}
+
 TEST_P(BackendCommand, KeepsParametersForLaterExecutionsAndTakesTheLatestValue) {
     command_.SetTextParam("id", CValue() = 1L);
     EXPECT_EQ(Scalar("SELECT name FROM t WHERE id = :id"), "one");
@@ -118,11 +135,16 @@ TEST_P(BackendCommand, NumbersTextsAndEmptyValuesTravelIntoRowsAndBackUnchanged)
 TEST_P(BackendCommand, DebugModeWritesEachStatementWhileOn) {
     command_.SetDebugMode(true);
     Direct("SELECT name FROM t WHERE name = 'три'");
+    Sequential("SELECT 2");
     Direct("SELECT * FROM missing");  // failing statements are written too
     command_.SetDebugMode(false);
     Direct("SELECT 3");
-    ASSERT_EQ(GetBkEndUI()->Lines().size(), 2u);
-    EXPECT_EQ(GetBkEndUI()->Lines()[0].text, cp1251::FromUtf8("SELECT name FROM t WHERE name = 'три'"));
+    const auto& lines = GetBkEndUI()->Lines();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].text, cp1251::FromUtf8("SELECT name FROM t WHERE name = 'три'"));
+    EXPECT_EQ(lines[0].marker, 1);
+    EXPECT_EQ(lines[1].text, "SELECT 2");
+    EXPECT_EQ(lines[2].text, "SELECT * FROM missing");
 }
 
 TEST_P(BackendCommand, ExecuteRunsSeveralStatementsAndRaisesTheDatabasesMessage) {
@@ -131,4 +153,19 @@ TEST_P(BackendCommand, ExecuteRunsSeveralStatementsAndRaisesTheDatabasesMessage)
     EXPECT_FALSE(data_->Execute("DROP TABLE nope"));
     EXPECT_EQ(LastError(), "Ошибка базы данных: " + Either("no such table: nope", "table \"nope\" does not exist"));
     EXPECT_TRUE(data_->IsOpen());
+}
+
+TEST_P(BackendCommand, HandleWithoutACommandIsNotValidAndRaisesOnExecution) {
+    OleDb::CCommandProxy none;
+    EXPECT_FALSE(none.IsValid());
+    none.SetTextParam("a", CValue());
+    none.SetDebugMode(true);
+    CString text("SELECT 1");
+    LONG count = 3;
+    EXPECT_FALSE(none.ExecuteStatementExternalDirect(text, count).IsValid());
+    EXPECT_EQ(count, 0);
+    EXPECT_FALSE(none.ExecuteStatementExternalSequential(text, count).IsValid());
+    EXPECT_EQ(host_errors::Raised().size(), 2u);
+    EXPECT_EQ(LastError(), "Команда OLE DB не создана");
+    EXPECT_TRUE(GetBkEndUI()->Lines().empty()) << "a missing command writes no statement";
 }

@@ -115,8 +115,6 @@ Rows PgTest::Answer(const Call& call) {
     return rows;
 }
 
-std::string PgTest::ErrorOf(const Call& call) { return Call_(call).error; }
-
 std::vector<std::string> PgTest::Explain(const Call& call) {
     const auto rows = Exec("SELECT * FROM queryrows_explain($1, $2, $3, $4, $5, $6, $7, $8, $9, $10)",
                            {call.table, call.tag, call.index, call.key, std::to_string(call.count), call.key_field,
@@ -124,27 +122,6 @@ std::vector<std::string> PgTest::Explain(const Call& call) {
     std::vector<std::string> lines;
     for (const auto& row : rows) lines.push_back(row.at(0));
     return lines;
-}
-
-Rows PgTest::Select(const std::string& sql) {
-    Rows rows;
-    for (const auto& row : Exec(sql)) rows.emplace_back(row.at(0), row.at(1));
-    return rows;
-}
-
-Rows PgTest::PageThrough(Call call, std::int64_t page, std::int64_t max_pages) {
-    Rows all;
-    call.count = page;
-    for (std::int64_t pages = 0; pages < max_pages; ++pages) {
-        Rows rows = Answer(call);
-        all.insert(all.end(), rows.begin(), rows.end());
-        if (static_cast<std::int64_t>(rows.size()) < page) return all;
-        call.index = rows.back().second;
-        call.key = rows.back().first;
-        call.inclusive = false;
-    }
-    ADD_FAILURE() << "paging has not ended after " << max_pages << " pages of " << page << " rows";
-    return all;
 }
 
 }  // namespace rowlark::postgres::testing

@@ -1,8 +1,9 @@
 #pragma once
-// Shared by the server tests: a libpq connection to the server named by ROWLARK_PG (skipped without
-// it), the schema file installed, and a schema of the test's own that is dropped afterwards; a builder
-// for QueryRows calls bound as the OLE DB layer binds them (texts as text, numbers as bigint), and
-// readers that collect an answer as (key, index value) pairs.
+// Shared by the server tests that work in SQL (the QueryRows contract on both databases is tested in
+// tests/query_rows): a libpq connection to the server named by ROWLARK_PG (skipped without it), the
+// schema file installed, and a schema of the test's own that is dropped afterwards; a builder for
+// QueryRows calls bound as the OLE DB layer binds them (texts as text, numbers as bigint), and a reader
+// that collects an answer as (key, index value) pairs.
 
 #include <gtest/gtest.h>
 #include <libpq-fe.h>
@@ -64,25 +65,12 @@ protected:
     // Calls queryrows with the arguments bound by type; the rows, or the error's message.
     Outcome Call_(const Call& call);
     Rows Answer(const Call& call);
-    std::string ErrorOf(const Call& call);
     // EXPLAIN of the statement the call runs, line by line.
     std::vector<std::string> Explain(const Call& call);
-    // (column 0, column 1) of every row of a query: expected orders, computed without any tag.
-    Rows Select(const std::string& sql);
-    // Pages through the tag with pages of `page` rows as the provider does; fails the test after max_pages.
-    Rows PageThrough(Call call, std::int64_t page, std::int64_t max_pages);
 
 private:
     Connection conn_;
     std::string schema_;
 };
-
-inline Rows Reversed(Rows rows) { return Rows(rows.rbegin(), rows.rend()); }
-
-inline Rows Slice(const Rows& rows, std::size_t from, std::size_t count) {
-    if (from >= rows.size()) return {};
-    return Rows(rows.begin() + static_cast<std::ptrdiff_t>(from),
-                rows.begin() + static_cast<std::ptrdiff_t>(std::min(rows.size(), from + count)));
-}
 
 }  // namespace rowlark::postgres::testing

@@ -3,6 +3,7 @@
 
 #include "addin/module/module_classes.h"
 #include "tests/dynamic/dynamic_fixture.h"
+#include "tests/sweep/drain.h"
 #include "tests/sweep/script_host.h"
 #include "tests/sweep/sweep.h"
 
@@ -42,13 +43,9 @@ protected:
         object_.Reset();
     }
 
+    // The grid takes rows until the window ends.
     void Drain(Served& served) {
-        for (int guard = 0; guard < 100; ++guard) {
-            RowPtr row(grid_->NextRow());
-            if (!row) return;
-            served.push_back(Describe(*row));
-        }
-        ADD_FAILURE() << "a window that does not end";
+        DrainGrid(*grid_, [&](RowPtr row) { served.push_back(Describe(*row)); });
     }
     // A dynamic row as the grid holds it: its key and index texts (the next window starts from
     // them) and what it shows.
@@ -60,9 +57,9 @@ protected:
     // The row with this key, reached by a clean scroll from the top.
     void Hold(const std::string& key) {
         grid_->PrepareRows(nullptr, 20, 0);
-        for (RowPtr row(grid_->NextRow()); row; row.reset(grid_->NextRow()))
-            if (test_support::Utf(dynamic_cast<const CDynamicDataRow&>(*row).GetKeyText()) == key)
-                start_ = std::move(row);
+        DrainGrid(*grid_, [&](RowPtr row) {
+            if (test_support::Utf(dynamic_cast<const CDynamicDataRow&>(*row).GetKeyText()) == key) start_ = std::move(row);
+        });
         ASSERT_TRUE(start_) << key;
     }
 

@@ -6,6 +6,7 @@
 #include "platform/runtime/module.h"
 #include "tests/dynamic/dynamic_fixture.h"
 #include "tests/support/host_fixture.h"
+#include "tests/sweep/drain.h"
 
 namespace sweep {
 namespace {
@@ -54,8 +55,7 @@ TEST_F(FailNthCall, CountsEveryFailableCallAndFailsNone) {
     EXPECT_EQ(3, count);
 
     auto seq = Sequential("SELECT a FROM t");  // the statement; the first row comes with it
-    while (seq.GetNextRow()) {
-    }
+    DrainSequential(seq);
     EXPECT_EQ(4 + 1 + 3, oledb_faults::CallsMade()) << "three steps after the first row: two rows and the end";
     EXPECT_TRUE(RaisedErrors().empty());
 }
@@ -126,9 +126,7 @@ TEST_F(FailNthCall, FailingProcedureCallIsRaisedAsAFailingStatement) {
     EXPECT_FALSE(seq.IsValid());
     EXPECT_EQ(1u, RaisedErrors().size());
     seq = Sequential("Three ()");
-    int rows = 0;
-    while (seq.GetNextRow()) ++rows;
-    EXPECT_EQ(3, rows);
+    EXPECT_EQ(3, DrainSequential(seq));
 }
 
 TEST_F(FailNthCall, EveryLaterCallFailsUntilCleared) {

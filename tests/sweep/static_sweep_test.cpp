@@ -4,6 +4,7 @@
 #include "addin/module/module_classes.h"
 #include "platform/win/crt.h"
 #include "tests/static/static_fixture.h"
+#include "tests/sweep/drain.h"
 #include "tests/sweep/script_host.h"
 #include "tests/sweep/sweep.h"
 
@@ -46,12 +47,7 @@ protected:
 
     // The grid takes rows until the run ends.
     void Drain(Served& served) {
-        for (int guard = 0; guard < 100; ++guard) {
-            RowPtr row(grid_->NextRow());
-            if (!row) return;
-            served.push_back(Shown(*row));
-        }
-        ADD_FAILURE() << "a run that does not end";
+        DrainGrid(*grid_, [&](RowPtr row) { served.push_back(Shown(*row)); });
     }
     // What a grid shows after a load: a whole run from the top.
     void ShowAll(Served& served) {

@@ -1,23 +1,21 @@
-// The filter range of the server's QueryRows: an inclusive lower bound, and an upper bound that also
-// keeps every value beginning with it; numbers for number tags.
+// The filter range of QueryRows: an inclusive lower bound read without trailing blanks, and an upper
+// bound that also keeps every value beginning with it; numbers for number tags.
 
-#include "tests/postgres/postgres_fixture.h"
+#include "tests/query_rows/query_rows_fixture.h"
 
-namespace rowlark::postgres::testing {
+namespace query_rows_test {
 namespace {
 
-using Keys = std::vector<std::string>;
-
-class QueryRowsFilter : public PgTest {
+class QueryRowsFilter : public QueryRowsTest {
 protected:
     void SetUp() override {
-        PgTest::SetUp();
+        QueryRowsTest::SetUp();
         if (IsSkipped()) return;
-        Exec("CREATE TABLE w (id integer PRIMARY KEY, word text, qty integer)");
-        Exec("INSERT INTO w VALUES (1, 'Ар', 5), (2, 'Арбуз', 10), (3, 'Арбузик', 10), (4, 'Арка', 20),"
-             " (5, 'Ас', 25), (6, 'Б', 30), (7, 'Арбуз', 40), (8, 'Ар', 50)");
-        Exec("SELECT rowlark_add_index_tag('w', 'word', 'word', 'id', 'text')");
-        Exec("SELECT rowlark_add_index_tag('w', 'qty', 'qty', 'id', 'number')");
+        db().Exec("CREATE TABLE w (id integer PRIMARY KEY, word text, qty integer)");
+        db().Exec("INSERT INTO w VALUES (1, 'Ар', 5), (2, 'Арбуз', 10), (3, 'Арбузик', 10), (4, 'Арка', 20),"
+                  " (5, 'Ас', 25), (6, 'Б', 30), (7, 'Арбуз', 40), (8, 'Ар', 50)");
+        db().AddIndexTag("w", "word", "word", "id");
+        db().AddIndexTag("w", "qty", "qty", "id", true);
     }
     Call On(const std::string& tag) const {
         Call call;
@@ -25,11 +23,6 @@ protected:
         call.tag = tag;
         call.count = 100;
         return call;
-    }
-    Keys KeysOf(const Call& call) {
-        Keys keys;
-        for (const Row& row : Answer(call)) keys.push_back(row.first);
-        return keys;
     }
 };
 
@@ -44,9 +37,10 @@ TEST_F(QueryRowsFilter, UpperBoundKeepsValuesBelowItAndValuesBeginningWithIt) {
 }
 
 TEST_F(QueryRowsFilter, UpperBoundEndingInTheLastCharacterStillKeepsItsPrefixRows) {
-    Exec("INSERT INTO w VALUES (9, 'Ар' || chr(1114111) || 'x', 1), (10, 'Ас', 2)");
+    const std::string last = "\xF4\x8F\xBF\xBF";  // U+10FFFF: no character follows it, the prefix rises
+    db().Insert("w", {"id", "word", "qty"}, {{"9", "Ар" + last + "x", "1"}, {"10", "Ас", "2"}});
     Call call = On("word");
-    call.to = "Ар" + std::string("\xF4\x8F\xBF\xBF");  // U+10FFFF: no character follows it, the prefix rises
+    call.to = "Ар" + last;
     EXPECT_EQ(KeysOf(call), (Keys{"1", "8", "2", "7", "3", "4", "9"}));
 }
 
@@ -127,8 +121,10 @@ TEST_F(QueryRowsFilter, EmptyRangeGivesNoRows) {
     Call call = On("word");
     call.from = "Б";
     call.to = "Арбуз";
-    EXPECT_TRUE(Answer(call).empty());
+    const Outcome none = Try(call);
+    EXPECT_EQ(none.error, "");
+    EXPECT_TRUE(none.rows.empty());
 }
 
 }  // namespace
-}  // namespace rowlark::postgres::testing
+}  // namespace query_rows_test
