@@ -1,94 +1,15 @@
 // The interpreter on its own texts: parsing and precedence, every statement, procedures and scopes,
 // the built-ins, and errors with their positions; objects reached through the host's dispatch with
 // the module loaded as the host loads it.
-#include <gtest/gtest.h>
-
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "platform/runtime/module.h"
-#include "platform/text/cp1251.h"
-#include "tools/script/grid_object.h"
-#include "tools/script/interpreter.h"
-#include "tools/script/parser.h"
+#include "tests/script/script_fixture.h"
 #include "tools/script/runner.h"
-#include "tools/script/script_error.h"
-#include "tools/script/source_text.h"
-#include "tools/session/host_session.h"
 
 namespace {
 
-using script::Interpreter;
-using script::Module;
-using script::RuntimeError;
-using script::SyntaxError;
-
-struct Outcome {
-    std::vector<std::string> lines;  // message window, UTF-8
-    std::optional<RuntimeError> error;
-    std::string error_text() const { return error ? cp1251::ToUtf8(error->text.russian) : std::string(); }
-};
-
-class ScriptTest : public testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        host_ = new tools::HostSession();
-        grid_class_ = new script::GridClassRegistration();
-    }
-    static void TearDownTestSuite() {
-        delete grid_class_;
-        grid_class_ = nullptr;
-        delete host_;
-        host_ = nullptr;
-    }
-    void SetUp() override {
-        ASSERT_TRUE(host_->loaded());
-        GetBkEndUI()->Clear();
-        host_errors::Clear();
-    }
-    void TearDown() override { host_errors::SetRaiseThrows(false); }
-
-    static Outcome Run(const std::string& utf8) {
-        GetBkEndUI()->Clear();
-        Module module = script::Parse(script::SourceToHostText(utf8));
-        Interpreter interpreter(module);
-        Outcome outcome;
-        try {
-            interpreter.Run();
-        } catch (const RuntimeError& error) {
-            outcome.error = error;
-        }
-        for (const MessageLine& line : GetBkEndUI()->Lines()) outcome.lines.push_back(cp1251::ToUtf8(line.text));
-        return outcome;
-    }
-
-    // The one line a script shows.
-    static std::string Line(const std::string& utf8) {
-        const Outcome outcome = Run(utf8);
-        EXPECT_FALSE(outcome.error) << outcome.error_text();
-        EXPECT_EQ(outcome.lines.size(), 1u);
-        return outcome.lines.empty() ? std::string() : outcome.lines.front();
-    }
-
-    static SyntaxError SyntaxErrorOf(const std::string& utf8) {
-        try {
-            script::Parse(script::SourceToHostText(utf8));
-        } catch (const SyntaxError& error) {
-            return error;
-        }
-        ADD_FAILURE() << "no syntax error in: " << utf8;
-        return SyntaxError{{}, 0, 0};
-    }
-
-    static std::string Russian(const SyntaxError& error) { return cp1251::ToUtf8(error.text.russian); }
-
-    static tools::HostSession* host_;
-    static script::GridClassRegistration* grid_class_;
-};
-
-tools::HostSession* ScriptTest::host_ = nullptr;
-script::GridClassRegistration* ScriptTest::grid_class_ = nullptr;
+using namespace script_test;
 
 using ScriptLanguage = ScriptTest;
 

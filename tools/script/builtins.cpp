@@ -1,5 +1,7 @@
 #include "tools/script/builtins.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <unordered_map>
 
 #include "platform/runtime/context.h"
@@ -19,24 +21,29 @@ namespace {
 using Args = std::vector<CValue>;
 
 std::string Text(const CValue& value) { return std::string(value.GetString().view()); }
-long Count(const CValue& value) { return static_cast<long>(value.GetNumeric().ToInt64()); }
+// A count as a whole number, saturated at the 64-bit range (never narrowed further).
+std::int64_t Count(const CValue& value) { return value.GetNumeric().ToInt64(); }
+// At most n characters of a text of size characters (none for n <= 0).
+std::size_t Take(std::int64_t n, std::size_t size) {
+    return n <= 0 ? 0 : static_cast<std::size_t>(std::min<std::uint64_t>(static_cast<std::uint64_t>(n), size));
+}
 CValue Number(long long number) { return NumberValue(CNumeric(number)); }
 CValue Nothing() { return CValue(); }
 bool Given(const Args& args, std::size_t i) { return i < args.size() && args[i].GetKind() != CValue::Kind::Empty; }
 
 CValue Message(RunState&, Args& args) {
     const std::string marker = Given(args, 1) ? Text(args[1]) : std::string();
-    GetBkEndUI()->DoMessageLine(Text(args[0]).c_str(), MarkerNumber(marker));
+    GetBkEndUI()->DoMessageLine(Shown(Text(args[0])).c_str(), MarkerNumber(marker));
     return Nothing();
 }
 
 CValue MessageBox(RunState&, Args& args) {
-    PrintMessageBox(Text(args[0]));
+    PrintMessageBox(Shown(Text(args[0])));
     return Nothing();
 }
 
 CValue Status(RunState&, Args& args) {
-    GetBkEndUI()->DoStatusLine(args.empty() ? "" : Text(args[0]).c_str());
+    GetBkEndUI()->DoStatusLine(args.empty() ? "" : Shown(Text(args[0])).c_str());
     PrintNewStatusTexts();
     return Nothing();
 }
@@ -50,26 +57,21 @@ CValue StrLen(RunState&, Args& args) { return Number(static_cast<long long>(args
 // Sub-texts by character positions counted from 1 (one byte is one character in the code page).
 CValue Left(RunState&, Args& args) {
     const std::string text = Text(args[0]);
-    const long n = Count(args[1]);
-    return TextValue(n <= 0 ? std::string() : text.substr(0, static_cast<std::size_t>(n)));
+    return TextValue(text.substr(0, Take(Count(args[1]), text.size())));
 }
 
 CValue Right(RunState&, Args& args) {
     const std::string text = Text(args[0]);
-    const long n = Count(args[1]);
-    if (n <= 0) return TextValue("");
-    const std::size_t take = std::min(text.size(), static_cast<std::size_t>(n));
-    return TextValue(text.substr(text.size() - take));
+    return TextValue(text.substr(text.size() - Take(Count(args[1]), text.size())));
 }
 
 CValue Mid(RunState&, Args& args) {
     const std::string text = Text(args[0]);
-    const long start = std::max(1L, Count(args[1]));
-    if (static_cast<std::size_t>(start) > text.size()) return TextValue("");
-    const std::string rest = text.substr(static_cast<std::size_t>(start - 1));
+    const std::int64_t start = Count(args[1]);
+    const std::size_t skip = start <= 1 ? 0 : Take(start - 1, text.size());
+    const std::string rest = text.substr(skip);
     if (!Given(args, 2)) return TextValue(rest);
-    const long n = Count(args[2]);
-    return TextValue(n <= 0 ? std::string() : rest.substr(0, static_cast<std::size_t>(n)));
+    return TextValue(rest.substr(0, Take(Count(args[2]), rest.size())));
 }
 
 CValue Find(RunState&, Args& args) {
@@ -112,11 +114,11 @@ CValue ValueTypeStr(RunState&, Args& args) {
 
 // Окр(number, places = 0, method = 1): method 1 rounds a half away from zero, 0 toward it.
 CValue RoundNumber(RunState&, Args& args) {
-    const int places = Given(args, 1) ? static_cast<int>(Count(args[1])) : 0;
+    const std::int64_t places = Given(args, 1) ? Count(args[1]) : 0;
     const bool half_up = Given(args, 2) ? Count(args[2]) != 0 : true;
     if (places > 100 || places < -100)
         throw RuntimeError{{std::string(RU("Неверное значение аргумента")), "argument out of range"}};
-    return NumberValue(Round(args[0].GetNumeric(), places, half_up));
+    return NumberValue(Round(args[0].GetNumeric(), static_cast<int>(places), half_up));
 }
 
 CValue Int(RunState&, Args& args) { return NumberValue(Truncate(args[0].GetNumeric())); }

@@ -2,6 +2,7 @@
 // The language's built-in procedures and functions, each under its Russian and English name, with
 // the host's argument rules (how many, which may be left out). A wrong count is a run-time error.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,9 +11,14 @@
 
 namespace script {
 
+// The longest text a script may make by default (64 Mi characters): far beyond any real script's,
+// and small enough that a runaway one ends in a run-time error long before memory runs out.
+inline constexpr std::size_t kMaxTextLength = std::size_t{1} << 26;
+
 // What the built-ins share with the running script.
 struct RunState {
     std::string last_error;  // CP1251: the text of the last run-time error caught, for ОписаниеОшибки
+    std::size_t max_text_length = kMaxTextLength;  // the longest text a script may make
 };
 
 struct Builtin {

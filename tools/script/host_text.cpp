@@ -1,5 +1,7 @@
 #include "tools/script/host_text.h"
 
+#include <algorithm>
+
 namespace script {
 
 namespace {
@@ -36,6 +38,13 @@ CValue NumberValue(const CNumeric& number) {
     CValue value;
     value = number;
     return value;
+}
+
+std::string Shown(std::string_view cp1251) {
+    constexpr char kStandIn = '\xA4';  // "¤" in CP1251
+    std::string out(cp1251);
+    std::replace(out.begin(), out.end(), '\0', kStandIn);
+    return out;
 }
 
 std::string ToUpper(std::string_view cp1251) { return MapBytes<UpperByte>(cp1251); }

@@ -19,6 +19,10 @@ std::string ToLower(std::string_view cp1251);
 // The form two names are compared in: lower case, as above.
 inline std::string FoldName(std::string_view cp1251) { return ToLower(cp1251); }
 
+// The text as the runner shows it: a zero byte, which would end the host's text there, becomes the
+// visible stand-in "¤", so a text is shown whole.
+std::string Shown(std::string_view cp1251);
+
 bool IsLetter(unsigned char c);  // a byte that may start a name: Latin, Cyrillic, '_'
 
 }  // namespace script

@@ -1,5 +1,7 @@
 #include "tools/script/interpreter.h"
 
+#include <new>
+
 #include "tools/script/arithmetic.h"
 #include "tools/script/host_text.h"
 #include "tools/script/message_window.h"
@@ -14,11 +16,19 @@ namespace {
 [[noreturn]] void Fail(std::string russian, std::string english) {
     throw RuntimeError{{std::move(russian), std::move(english)}};
 }
+
+// Too many calls in progress, or too little stack left for the next level; procedure: the one
+// running, "" outside procedures.
+[[noreturn]] void StackOverflow(const std::string& procedure) {
+    const std::string named = procedure.empty() ? std::string() : " (" + procedure + ")";
+    Fail(std::string(RU("Переполнение стека вызовов")) + named, "call stack overflow" + named);
+}
 }  // namespace
 
 // A running procedure's variables. A parameter passed by reference points at the caller's
 // variable; every other slot points into the frame's own storage.
 struct Interpreter::Frame {
+    const Procedure* procedure;
     std::vector<CValue> storage;
     std::vector<CValue*> slots;
     CValue result;
@@ -33,6 +43,14 @@ void Interpreter::SetDatabasePath(const std::string& path) {
 
 void Interpreter::Run() { ExecBlock(module_.main, nullptr); }
 
+void Interpreter::Step(const Frame* frame) {
+    if (step_limit_ != 0 && ++steps_ > step_limit_)
+        Fail(std::string(RU("Превышено допустимое число шагов выполнения")), "step limit reached");
+    if (stack_.Exhausted()) StackOverflow(frame != nullptr ? frame->procedure->name : std::string());
+}
+
+bool Interpreter::OutOfSteps() const { return step_limit_ != 0 && steps_ > step_limit_; }
+
 Interpreter::Flow Interpreter::ExecBlock(const Block& block, Frame* frame) {
     for (const auto& stmt : block) {
         const Flow flow = Exec(*stmt, frame);
@@ -43,6 +61,7 @@ Interpreter::Flow Interpreter::ExecBlock(const Block& block, Frame* frame) {
 
 Interpreter::Flow Interpreter::Exec(const Stmt& stmt, Frame* frame) {
     try {
+        Step(frame);
         switch (stmt.kind) {
             case StmtKind::Assign:
                 Assign(*stmt.target, Eval(*stmt.value, frame), frame);
@@ -73,6 +92,8 @@ Interpreter::Flow Interpreter::Exec(const Stmt& stmt, Frame* frame) {
     } catch (RuntimeError& error) {
         if (error.line == 0) error.line = stmt.line;
         throw;
+    } catch (const std::bad_alloc&) {
+        throw RuntimeError{{std::string(RU("Недостаточно памяти")), "out of memory"}, stmt.line};
     }
     return Flow::Normal;
 }
@@ -83,13 +104,14 @@ Interpreter::Flow Interpreter::ExecFor(const Stmt& stmt, Frame* frame) {
     const CNumeric limit = Eval(*stmt.limit, frame).GetNumeric();
     const CValue one = NumberValue(CNumeric(1));
     for (;;) {
+        Step(frame);
         CValue& variable = Slot(*stmt.target, frame);
         if (limit < variable.GetNumeric()) return Flow::Normal;
         const Flow flow = ExecBlock(stmt.blocks[0], frame);
         if (flow == Flow::Break) return Flow::Normal;
         if (flow == Flow::Return) return flow;
         CValue& after = Slot(*stmt.target, frame);
-        after = Arithmetic(BinaryOp::Add, after, one);
+        after = Arithmetic(BinaryOp::Add, after, one, state_.max_text_length);
     }
 }
 
@@ -98,6 +120,7 @@ Interpreter::Flow Interpreter::ExecTry(const Stmt& stmt, Frame* frame) {
     try {
         return ExecBlock(stmt.blocks[0], frame);
     } catch (RuntimeError& error) {
+        if (OutOfSteps()) throw;  // the budget is the runner's, not the script's to catch
         depth_ = depth;
         state_.last_error = error.text.russian;
     }
@@ -127,39 +150,48 @@ CBLContext& Interpreter::ObjectIn(const CValue& holder, const std::string& membe
     return *object;
 }
 
+// Each kind with values of its own has its own function, so the frame of Eval, which deep
+// expressions stack up, stays small.
 CValue Interpreter::Eval(const Expr& expr, Frame* frame, bool want_result) {
+    Step(frame);
     switch (expr.kind) {
         case ExprKind::Constant: return expr.value;
         case ExprKind::Local:
         case ExprKind::Global: return Slot(expr, frame);
-        case ExprKind::Negate: {
-            const CValue a = Eval(*expr.a, frame);
-            if (a.GetKind() == CValue::Kind::Object)
-                Fail(std::string(RU("Недопустимая операция над объектом")), "an object cannot take this operation");
-            return NumberValue(Negate(a.GetNumeric()));
-        }
+        case ExprKind::Negate: return EvalNegate(expr, frame);
         case ExprKind::Not: return Boolean(!IsTrue(Eval(*expr.a, frame)));
-        case ExprKind::Binary: {
-            if (expr.op == BinaryOp::And) return Boolean(IsTrue(Eval(*expr.a, frame)) && IsTrue(Eval(*expr.b, frame)));
-            if (expr.op == BinaryOp::Or) return Boolean(IsTrue(Eval(*expr.a, frame)) || IsTrue(Eval(*expr.b, frame)));
-            const CValue a = Eval(*expr.a, frame);
-            const CValue b = Eval(*expr.b, frame);
-            if (expr.op >= BinaryOp::Equal) return Boolean(Compare(expr.op, a, b));
-            return Arithmetic(expr.op, a, b);
-        }
+        case ExprKind::Binary: return EvalBinary(expr, frame);
         case ExprKind::Choice: return IsTrue(Eval(*expr.a, frame)) ? Eval(*expr.b, frame) : Eval(*expr.c, frame);
         case ExprKind::CallProcedure: return CallProcedure(expr, frame, want_result);
         case ExprKind::CallBuiltin: return CallBuiltin(expr, frame);
-        case ExprKind::Property: {
-            // Evaluated before the object's lookup, so the object lives through the read.
-            const CValue holder = Eval(*expr.a, frame);
-            CValue value = ReadProperty(ObjectIn(holder, expr.name), expr.name);
-            PrintNewStatusTexts();
-            return value;
-        }
+        case ExprKind::Property: return EvalProperty(expr, frame);
         case ExprKind::Method: return CallMethod(expr, frame, want_result);
     }
     return CValue();
+}
+
+CValue Interpreter::EvalNegate(const Expr& expr, Frame* frame) {
+    const CValue a = Eval(*expr.a, frame);
+    if (a.GetKind() == CValue::Kind::Object)
+        Fail(std::string(RU("Недопустимая операция над объектом")), "an object cannot take this operation");
+    return NumberValue(Negate(a.GetNumeric()));
+}
+
+CValue Interpreter::EvalBinary(const Expr& expr, Frame* frame) {
+    if (expr.op == BinaryOp::And) return Boolean(IsTrue(Eval(*expr.a, frame)) && IsTrue(Eval(*expr.b, frame)));
+    if (expr.op == BinaryOp::Or) return Boolean(IsTrue(Eval(*expr.a, frame)) || IsTrue(Eval(*expr.b, frame)));
+    const CValue a = Eval(*expr.a, frame);
+    const CValue b = Eval(*expr.b, frame);
+    if (expr.op >= BinaryOp::Equal) return Boolean(Compare(expr.op, a, b));
+    return Arithmetic(expr.op, a, b, state_.max_text_length);
+}
+
+CValue Interpreter::EvalProperty(const Expr& expr, Frame* frame) {
+    // Evaluated before the object's lookup, so the object lives through the read.
+    const CValue holder = Eval(*expr.a, frame);
+    CValue value = ReadProperty(ObjectIn(holder, expr.name), expr.name);
+    PrintNewStatusTexts();
+    return value;
 }
 
 CValue Interpreter::CallProcedure(const Expr& call, Frame* frame, bool want_result) {
@@ -168,7 +200,7 @@ CValue Interpreter::CallProcedure(const Expr& call, Frame* frame, bool want_resu
     if (call.args.size() > count)
         Fail(std::string(RU("Слишком много фактических параметров")) + " (" + procedure.name + ")",
              "too many arguments (" + procedure.name + ")");
-    Frame callee;
+    Frame callee{&procedure, {}, {}, {}};
     callee.storage.resize(static_cast<std::size_t>(procedure.frame_size));
     callee.slots.resize(static_cast<std::size_t>(procedure.frame_size));
     for (std::size_t i = 0; i < callee.slots.size(); ++i) callee.slots[i] = &callee.storage[i];
@@ -184,9 +216,7 @@ CValue Interpreter::CallProcedure(const Expr& call, Frame* frame, bool want_resu
             callee.storage[i] = Eval(*arg, frame);
         }
     }
-    if (depth_ >= kMaxCallDepth)
-        Fail(std::string(RU("Переполнение стека вызовов")) + " (" + procedure.name + ")",
-             "call stack overflow (" + procedure.name + ")");
+    if (depth_ >= kMaxCallDepth || stack_.Exhausted()) StackOverflow(procedure.name);
     ++depth_;
     try {
         ExecBlock(procedure.body, &callee);

@@ -4,9 +4,12 @@
 // error that no Попытка catches leaves Run as RuntimeError with its line.
 // The module must outlive the interpreter.
 
+#include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "tools/script/builtins.h"
+#include "tools/script/stack_guard.h"
 #include "tools/script/syntax_tree.h"
 
 namespace script {
@@ -20,22 +23,34 @@ public:
     void Run();
     // Sets ПутьКБазе/DatabasePath (CP1251) before Run.
     void SetDatabasePath(const std::string& path);
+    // Ends the run with a run-time error no Попытка catches once it has taken more steps than this
+    // (a step: a statement or an expression evaluated; 0, the default: no limit).
+    void SetStepLimit(std::uint64_t steps) { step_limit_ = steps; }
+    // The longest text a script may make (kMaxTextLength by default); a longer one is a run-time error.
+    void SetTextLimit(std::size_t characters) { state_.max_text_length = characters; }
 
     // The module's variables, by slot (for tests).
     const std::vector<CValue>& Globals() const { return globals_; }
 
-    // Deeper nesting of calls than this is a run-time error, not a crash.
+    // Deeper nesting of calls than this is a run-time error, not a crash; so is less stack left
+    // than the next level may need (stack_guard.h).
     static constexpr int kMaxCallDepth = 400;
 
 private:
     enum class Flow { Normal, Break, Continue, Return };
     struct Frame;
 
+    // Counts a step and checks the stack before going one level deeper (frame: null outside procedures).
+    void Step(const Frame* frame);
+    bool OutOfSteps() const;
     Flow ExecBlock(const Block& block, Frame* frame);
     Flow Exec(const Stmt& stmt, Frame* frame);
     Flow ExecFor(const Stmt& stmt, Frame* frame);
     Flow ExecTry(const Stmt& stmt, Frame* frame);
     CValue Eval(const Expr& expr, Frame* frame, bool want_result = true);
+    CValue EvalNegate(const Expr& expr, Frame* frame);
+    CValue EvalBinary(const Expr& expr, Frame* frame);
+    CValue EvalProperty(const Expr& expr, Frame* frame);
     CValue& Slot(const Expr& variable, Frame* frame);
     void Assign(const Expr& target, const CValue& value, Frame* frame);
     CValue CallProcedure(const Expr& call, Frame* frame, bool want_result);
@@ -48,6 +63,9 @@ private:
     std::vector<CValue> globals_;
     RunState state_;
     int depth_ = 0;
+    std::uint64_t step_limit_ = 0;
+    std::uint64_t steps_ = 0;
+    const StackGuard stack_;
 };
 
 }  // namespace script

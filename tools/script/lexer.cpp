@@ -98,16 +98,23 @@ private:
         line_start_ = at_;
     }
 
+    // Steps over a line end (LF, CR-LF or a lone CR, which older editors write) when one starts here.
+    bool SkipLineEnd() {
+        if (at_ >= source_.size() || (source_[at_] != '\n' && source_[at_] != '\r')) return false;
+        if (source_[at_++] == '\r' && at_ < source_.size() && source_[at_] == '\n') ++at_;
+        NewLine();
+        return true;
+    }
+
     void SkipBlanksAndComments() {
         while (at_ < source_.size()) {
             const char c = source_[at_];
-            if (c == '\n') {
-                ++at_;
-                NewLine();
-            } else if (c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v') {
+            if (SkipLineEnd()) {
+                continue;
+            } else if (c == ' ' || c == '\t' || c == '\f' || c == '\v') {
                 ++at_;
             } else if (c == '/' && at_ + 1 < source_.size() && source_[at_ + 1] == '/') {
-                while (at_ < source_.size() && source_[at_] != '\n') ++at_;
+                while (at_ < source_.size() && source_[at_] != '\n' && source_[at_] != '\r') ++at_;
             } else {
                 return;
             }
@@ -144,6 +151,13 @@ private:
         ++at_;
         for (;;) {
             if (at_ >= source_.size()) Unterminated(token);
+            if (SkipLineEnd()) {
+                while (at_ < source_.size() && (source_[at_] == ' ' || source_[at_] == '\t')) ++at_;
+                if (at_ >= source_.size() || source_[at_] != '|') Unterminated(token);
+                ++at_;
+                token.text += '\n';
+                continue;
+            }
             const char c = source_[at_++];
             if (c == '"') {
                 if (at_ < source_.size() && source_[at_] == '"') {
@@ -153,15 +167,6 @@ private:
                 }
                 return;
             }
-            if (c == '\n') {
-                NewLine();
-                while (at_ < source_.size() && (source_[at_] == ' ' || source_[at_] == '\t')) ++at_;
-                if (at_ >= source_.size() || source_[at_] != '|') Unterminated(token);
-                ++at_;
-                token.text += '\n';
-                continue;
-            }
-            if (c == '\r' && at_ < source_.size() && source_[at_] == '\n') continue;
             token.text += c;
         }
     }

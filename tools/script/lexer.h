@@ -1,6 +1,7 @@
 #pragma once
 // Splits a module's text (CP1251, see source_text.h) into tokens with their line and column.
 // Keywords are recognised in any letter case, Russian or Latin; comments run from // to the line end.
+// A line ends at LF, CR-LF or a lone CR.
 
 #include <string>
 #include <string_view>

@@ -1,11 +1,13 @@
 #include "tools/script/parser.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 #include "tools/script/builtins.h"
 #include "tools/script/host_text.h"
 #include "tools/script/lexer.h"
 #include "tools/script/russian.h"
+#include "tools/script/stack_guard.h"
 
 namespace script {
 
@@ -24,6 +26,7 @@ using Scope = std::unordered_map<std::string, int>;  // folded name -> slot
 class Parser {
 public:
     explicit Parser(std::string_view source) : tokens_(Tokenize(source)) {
+        MatchParentheses();
         // The one variable the runner gives every module, under both its names.
         globals_.emplace(FoldName(RU("ПутьКБазе")), kDatabasePathSlot);
         globals_.emplace(FoldName("DatabasePath"), kDatabasePathSlot);
@@ -45,6 +48,22 @@ public:
 
 private:
     enum class Stop { None, Block };
+
+    // Holds one level of nesting while a construct is read; too many levels, or too little stack
+    // left for the next one, is a syntax error where the reading stands.
+    class Nested {
+    public:
+        explicit Nested(Parser& parser) : parser_(parser) {
+            if (++parser_.nesting_ > kMaxNesting || parser_.stack_.Exhausted())
+                parser_.Fail(parser_.Peek(), std::string(RU("Слишком большая вложенность")), "nesting too deep");
+        }
+        ~Nested() { --parser_.nesting_; }
+        Nested(const Nested&) = delete;
+        Nested& operator=(const Nested&) = delete;
+
+    private:
+        Parser& parser_;
+    };
 
     // --- tokens
 
@@ -216,6 +235,7 @@ private:
     }
 
     Block ParseBlock() {
+        const Nested nested(*this);
         Block block;
         while (!AtBlockEnd()) ParseStatementInto(block, Stop::Block);
         return block;
@@ -360,10 +380,27 @@ private:
         expr->line = line;
         expr->a = std::move(a);
         expr->b = std::move(b);
+        return Measured(std::move(expr));
+    }
+
+    // The node with its height set from its operands'; a syntax error when it grows too tall, as
+    // the interpreter and the tree's own destruction walk it recursively.
+    ExprPtr Measured(ExprPtr expr) {
+        int below = 0;
+        for (const ExprPtr* child : {&expr->a, &expr->b, &expr->c})
+            if (*child) below = std::max(below, (*child)->height);
+        for (const ExprPtr& arg : expr->args)
+            if (arg) below = std::max(below, arg->height);
+        expr->height = below + 1;
+        if (expr->height > kMaxExpressionHeight)
+            Fail(Peek(), std::string(RU("Слишком сложное выражение")), "expression too complex");
         return expr;
     }
 
-    ExprPtr ParseExpression() { return ParseOr(); }
+    ExprPtr ParseExpression() {
+        const Nested nested(*this);
+        return ParseOr();
+    }
 
     ExprPtr ParseOr() {
         ExprPtr left = ParseAnd();
@@ -385,11 +422,12 @@ private:
 
     ExprPtr ParseNot() {
         if (!IsKeyword(Keyword::Not)) return ParseComparison();
+        const Nested nested(*this);
         auto expr = std::make_unique<Expr>();
         expr->kind = ExprKind::Not;
         expr->line = Next().line;
         expr->a = ParseNot();
-        return expr;
+        return Measured(std::move(expr));
     }
 
     ExprPtr ParseComparison() {
@@ -439,15 +477,14 @@ private:
     }
 
     ExprPtr ParseUnary() {
-        if (IsSymbol("-")) {
-            auto expr = std::make_unique<Expr>();
-            expr->kind = ExprKind::Negate;
-            expr->line = Next().line;
-            expr->a = ParseUnary();
-            return expr;
-        }
+        if (!IsSymbol("-") && !IsSymbol("+")) return ParsePostfix(/*assigned=*/false, /*as_value=*/true);
+        const Nested nested(*this);
         if (Accept("+")) return ParseUnary();
-        return ParsePostfix(/*assigned=*/false, /*as_value=*/true);
+        auto expr = std::make_unique<Expr>();
+        expr->kind = ExprKind::Negate;
+        expr->line = Next().line;
+        expr->a = ParseUnary();
+        return Measured(std::move(expr));
     }
 
     std::vector<ExprPtr> ParseArguments() {
@@ -485,7 +522,7 @@ private:
             } else {
                 member->kind = ExprKind::Property;
             }
-            expr = std::move(member);
+            expr = Measured(std::move(member));
         }
         return expr;
     }
@@ -497,17 +534,24 @@ private:
     // Whether the call that starts here ("Name(...)") is followed by the symbol.
     bool IsSymbolAfterCall(std::string_view symbol) const {
         if (Peek().kind != TokenKind::Name || !IsSymbolAt(1, "(")) return false;
-        int depth = 0;
-        for (std::size_t i = at_ + 1; i < tokens_.size(); ++i) {
-            const Token& t = tokens_[i];
-            if (t.kind == TokenKind::End) return false;
-            if (t.kind != TokenKind::Symbol) continue;
-            if (t.text == "(") ++depth;
-            if (t.text == ")" && --depth == 0)
-                return i + 1 < tokens_.size() && tokens_[i + 1].kind == TokenKind::Symbol &&
-                       tokens_[i + 1].text == symbol;
+        const std::size_t close = closing_[at_ + 1];
+        return close != 0 && close + 1 < tokens_.size() && tokens_[close + 1].kind == TokenKind::Symbol &&
+               tokens_[close + 1].text == symbol;
+    }
+
+    // For every "(" the place of its ")" (0 when it has none), found once: looking ahead call by
+    // call would take time growing with the square of the text.
+    void MatchParentheses() {
+        closing_.assign(tokens_.size(), 0);
+        std::vector<std::size_t> open;
+        for (std::size_t i = 0; i < tokens_.size(); ++i) {
+            if (tokens_[i].kind != TokenKind::Symbol) continue;
+            if (tokens_[i].text == "(") open.push_back(i);
+            if (tokens_[i].text == ")" && !open.empty()) {
+                closing_[open.back()] = i;
+                open.pop_back();
+            }
         }
-        return false;
     }
 
     ExprPtr ParsePrimary(bool assigned, bool as_value) {
@@ -531,7 +575,7 @@ private:
                 expr->kind = ExprKind::CallBuiltin;  // settled by ResolveCalls
                 expr->args = ParseArguments();
                 pending_.push_back({expr.get(), token.text, as_value, token.line, token.column});
-                return expr;
+                return Measured(std::move(expr));
             case TokenKind::Symbol:
                 if (token.text == "(") {
                     Next();
@@ -549,7 +593,7 @@ private:
                     Expect(",");
                     expr->c = ParseExpression();
                     Expect(")");
-                    return expr;
+                    return Measured(std::move(expr));
                 }
                 break;
             default:
@@ -584,7 +628,10 @@ private:
     }
 
     std::vector<Token> tokens_;
+    std::vector<std::size_t> closing_;  // see MatchParentheses
     std::size_t at_ = 0;
+    int nesting_ = 0;  // levels held by Nested
+    const StackGuard stack_;
     Module module_;
     Scope globals_;
     Scope locals_;

@@ -9,6 +9,11 @@
 
 namespace script {
 
+// How deep constructs may nest (parentheses, calls, unary operators, blocks), and how tall an
+// expression's tree may grow (a chain of binary operators grows it by one for each operator).
+inline constexpr int kMaxNesting = 1000;
+inline constexpr int kMaxExpressionHeight = 1000;
+
 // source: the module's text in CP1251 (see source_text.h).
 Module Parse(std::string_view source);
 

@@ -1,5 +1,7 @@
 #include "tools/script/source_text.h"
 
+#include <algorithm>
+
 #include "platform/text/cp1251.h"
 #include "tools/script/russian.h"
 #include "tools/script/script_error.h"
@@ -10,10 +12,11 @@ std::string SourceToHostText(std::string_view utf8) {
     if (utf8.substr(0, 3) == "\xEF\xBB\xBF") utf8.remove_prefix(3);  // a byte-order mark some editors write
     if (auto text = cp1251::TryFromUtf8(utf8)) return *text;
     // Find the place: convert line by line, then character by character within the bad line.
+    // Lines end as the lexer ends them: LF, CR-LF or a lone CR.
     int line = 1;
     std::size_t start = 0;
     for (;;) {
-        const std::size_t end = std::min(utf8.find('\n', start), utf8.size());
+        const std::size_t end = std::min(utf8.find_first_of("\r\n", start), utf8.size());
         const std::string_view row = utf8.substr(start, end - start);
         if (!cp1251::TryFromUtf8(row)) {
             int column = 1;
@@ -30,7 +33,7 @@ std::string SourceToHostText(std::string_view utf8) {
                               line, column};
         }
         if (end >= utf8.size()) break;
-        start = end + 1;
+        start = utf8.compare(end, 2, "\r\n") == 0 ? end + 2 : end + 1;
         ++line;
     }
     throw SyntaxError{{std::string(RU("Символ не может быть представлен в кодировке 1251")),

@@ -34,6 +34,7 @@ enum class BinaryOp { Add, Subtract, Multiply, Divide, Modulo, Equal, NotEqual, 
 struct Expr {
     ExprKind kind;
     int line = 0;
+    int height = 1;            // levels of the tree from here down (see parser.h)
     CValue value;              // Constant
     int slot = 0;              // Local, Global; procedure or builtin index for calls
     BinaryOp op = BinaryOp::Add;

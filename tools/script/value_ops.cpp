@@ -37,13 +37,18 @@ bool IsTrue(const CValue& value) {
 
 CValue Boolean(bool value) { return NumberValue(CNumeric(value ? 1 : 0)); }
 
-CValue Arithmetic(BinaryOp op, const CValue& a, const CValue& b) {
+CValue Arithmetic(BinaryOp op, const CValue& a, const CValue& b, std::size_t max_text_length) {
     if (a.GetKind() == CValue::Kind::Object || b.GetKind() == CValue::Kind::Object) {
         if (!(op == BinaryOp::Add && a.GetKind() == CValue::Kind::String)) ObjectOperand();
     }
     if (op == BinaryOp::Add && a.GetKind() == CValue::Kind::String) {
-        std::string joined(a.m_String.view());
-        joined += b.GetString().view();
+        const CString right = b.GetString();
+        const std::string_view left = a.m_String.view();
+        if (right.view().size() > max_text_length || left.size() > max_text_length - right.view().size())
+            throw RuntimeError{{std::string(RU("Слишком длинная строка")), "text too long"}};
+        std::string joined;
+        joined.reserve(left.size() + right.view().size());
+        joined.append(left).append(right.view());
         return TextValue(joined);
     }
     const CNumeric x = a.GetNumeric(), y = b.GetNumeric();

@@ -3,6 +3,8 @@
 // as text, anything else works as a number (a text read by its leading number, the empty value as
 // 0). Objects only compare for (in)equality, by identity; any other use is a run-time error.
 
+#include <cstddef>
+
 #include "platform/runtime/value.h"
 #include "tools/script/syntax_tree.h"
 
@@ -10,8 +12,9 @@ namespace script {
 
 // A condition's truth: a non-zero number; a text by its number; an object; never the empty value.
 bool IsTrue(const CValue& value);
-// Add, Subtract, Multiply, Divide, Modulo.
-CValue Arithmetic(BinaryOp op, const CValue& a, const CValue& b);
+// Add, Subtract, Multiply, Divide, Modulo. Joining texts into one longer than max_text_length
+// characters is a run-time error.
+CValue Arithmetic(BinaryOp op, const CValue& a, const CValue& b, std::size_t max_text_length);
 // Equal .. GreaterEqual.
 bool Compare(BinaryOp op, const CValue& a, const CValue& b);
 CValue Boolean(bool value);  // 1 or 0, as the host's conditions give
