@@ -12,6 +12,7 @@
 #include "platform/text/cp1251.h"
 #include "platform/win/crt.h"
 #include "platform/win/module_loader.h"
+#include "tools/terminal_text/showable_text.h"
 
 namespace tools {
 
@@ -58,7 +59,8 @@ bool RequireDatabaseFile(const char* path) {
     if (oledb_backend::IsPostgresConnectionText(path)) return true;  // a server: the layer says if it cannot connect
     std::error_code error;
     if (std::filesystem::is_regular_file(path, error)) return true;
-    std::fprintf(stderr, "no such database file: %s\n", oledb_backend::HidePasswords(path).c_str());
+    std::fprintf(stderr, "no such database file: %s\n",
+                 terminal_text::Showable(oledb_backend::HidePasswords(path)).c_str());
     return false;
 }
 
@@ -79,7 +81,8 @@ std::string TakeErrors(const std::string& step) {
 
 bool ReportErrors(const std::string& step) {
     const std::string line = TakeErrors(step);
-    if (!line.empty()) std::fprintf(stderr, "%s\n", line.c_str());
+    // A database's message may quote a name or value of the user's data: shown safe, on one line.
+    if (!line.empty()) std::fprintf(stderr, "%s\n", terminal_text::Showable(line).c_str());
     return !line.empty();
 }
 
