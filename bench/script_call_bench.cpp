@@ -2,17 +2,17 @@
 // "Количество" a million times, beside the same calls made straight from C++ through the same host
 // operations (lookup by name, arity, has-result, invoke), and the script's bare loop.
 #include <benchmark/benchmark.h>
-#include <sqlite3.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
+#include "platform/oledb/connection.h"
 #include "platform/runtime/module.h"
 #include "platform/text/cp1251.h"
-#include "tools/script/interpreter.h"
-#include "tools/script/parser.h"
-#include "tools/script/source_text.h"
+#include "tools/script/language/interpreter.h"
+#include "tools/script/language/parser.h"
+#include "tools/script/language/source_text.h"
 #include "tools/session/host_session.h"
 
 namespace {
@@ -24,12 +24,12 @@ struct Fixture {
     Fixture() {
         path = (std::filesystem::temp_directory_path() / "rowlark_script_bench.db").string();
         std::filesystem::remove(path);
-        sqlite3* db = nullptr;
-        if (sqlite3_open(path.c_str(), &db) != SQLITE_OK ||
-            sqlite3_exec(db, "CREATE TABLE goods(id INTEGER, name TEXT); INSERT INTO goods VALUES (1, 'a');", nullptr,
-                         nullptr, nullptr) != SQLITE_OK)
-            std::fprintf(stderr, "cannot make %s\n", path.c_str());
-        sqlite3_close(db);
+        try {
+            oledb_backend::Connection::Open(oledb_backend::FileUri(path, true))
+                ->Execute("CREATE TABLE goods(id INTEGER, name TEXT); INSERT INTO goods VALUES (1, 'a');");
+        } catch (const oledb_backend::CursorError& error) {
+            std::fprintf(stderr, "cannot make %s: %s\n", path.c_str(), error.what());
+        }
         ScriptObject connection = tools::OpenConnection(path);
         provider = tools::MakeStaticProvider(connection, {"SELECT id, name FROM goods", "id"});
         provider.CallFunction(cp1251::FromUtf8("Поля"), fields);

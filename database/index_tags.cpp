@@ -7,16 +7,14 @@
 
 #include "database/database_error.h"
 #include "database/statement.h"
+#include "platform/oledb/catalogue.h"
+#include "platform/oledb/sqlite_connection.h"
 
 namespace rowlark::database {
 
 namespace {
 
-std::string AsciiLower(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return lower;
-}
+using oledb_backend::AsciiLower;
 
 void CreateCatalogue(sqlite3* db) {
     Execute(db,
@@ -77,8 +75,8 @@ void CheckOneValue(sqlite3* db, const std::string& table, std::string_view expre
     sqlite3_stmt* raw = nullptr;
     const char* tail = nullptr;
     const int rc = sqlite3_prepare_v2(db, probe.c_str(), static_cast<int>(probe.size()), &raw, &tail);
-    std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> statement(raw, sqlite3_finalize);
-    if (rc != SQLITE_OK) throw DatabaseError(where + "the key expression is refused: " + sqlite3_errmsg(db));
+    const oledb_backend::Statement statement(raw);
+    if (rc != SQLITE_OK) throw DatabaseError(where + "the key expression is refused: " + oledb_backend::ErrorMessage(db));
     const bool rest_is_blank = std::string_view(tail).find_first_not_of(" \t\r\n") == std::string_view::npos;
     if (!statement || !rest_is_blank || sqlite3_column_count(statement.get()) != 1)
         throw DatabaseError(where + "the key expression must be one value, got " + Quoted(expression));
@@ -109,8 +107,7 @@ std::optional<TagKind> ParseTagKind(std::string_view name) {
 }
 
 std::string KeyExpression(const IndexTag& tag) {
-    if (tag.kind == TagKind::Number) return "coalesce(CAST((" + tag.expression + ") AS NUMERIC), 0)";
-    return "coalesce(rtrim((" + tag.expression + "), char(32, 9, 10, 11, 12, 13)), '')";
+    return oledb_backend::SqliteTagValueSql(tag.expression, tag.kind == TagKind::Number);
 }
 
 std::string TrimmedIndexText(std::string_view text) {
@@ -191,6 +188,23 @@ IndexTag DropIndexTag(sqlite3* db, std::string_view table, std::string_view tag)
     remove.Step();
     savepoint.Release();
     return *dropped;
+}
+
+void AddIndexTag(oledb_backend::Connection& connection, std::string_view table, std::string_view tag,
+                 std::string_view expression, std::string_view key_field, TagKind kind) {
+    AddIndexTag(oledb_backend::SqliteHandle(connection), table, tag, expression, key_field, kind);
+}
+
+std::optional<IndexTag> FindIndexTag(oledb_backend::Connection& connection, std::string_view table, std::string_view tag) {
+    return FindIndexTag(oledb_backend::SqliteHandle(connection), table, tag);
+}
+
+std::vector<IndexTag> ListIndexTags(oledb_backend::Connection& connection) {
+    return ListIndexTags(oledb_backend::SqliteHandle(connection));
+}
+
+IndexTag DropIndexTag(oledb_backend::Connection& connection, std::string_view table, std::string_view tag) {
+    return DropIndexTag(oledb_backend::SqliteHandle(connection), table, tag);
 }
 
 }  // namespace rowlark::database

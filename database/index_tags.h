@@ -19,7 +19,13 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/oledb/sqlite_tags.h"
+
 struct sqlite3;
+
+namespace oledb_backend {
+class Connection;
+}
 
 namespace rowlark::database {
 
@@ -34,7 +40,7 @@ struct IndexTag {
     std::string index_name;  // the SQLite index that serves the tag
 };
 
-inline constexpr const char* kTagCatalogue = "rowlark_index_tags";
+inline constexpr const char* kTagCatalogue = oledb_backend::kSqliteTagCatalogue;
 
 // Adds a tag and builds its index, all or nothing (inside a savepoint, so it may run in
 // the caller's transaction). Throws DatabaseError for an unknown table or key field, an
@@ -55,6 +61,14 @@ std::vector<IndexTag> ListIndexTags(sqlite3* db);
 // what it removed. An index already gone is no obstacle: the catalogue row still goes. The
 // table's own rows are never touched. Throws DatabaseError when the tag is unknown.
 IndexTag DropIndexTag(sqlite3* db, std::string_view table, std::string_view tag);
+
+// The same four on a connection of the backend seam, which must be a SQLite database (else they
+// throw oledb_backend::CursorError).
+void AddIndexTag(oledb_backend::Connection& connection, std::string_view table, std::string_view tag,
+                 std::string_view expression, std::string_view key_field, TagKind kind);
+std::optional<IndexTag> FindIndexTag(oledb_backend::Connection& connection, std::string_view table, std::string_view tag);
+std::vector<IndexTag> ListIndexTags(oledb_backend::Connection& connection);
+IndexTag DropIndexTag(oledb_backend::Connection& connection, std::string_view table, std::string_view tag);
 
 // The normalised SQL expression that the tag's index holds (see above).
 std::string KeyExpression(const IndexTag& tag);

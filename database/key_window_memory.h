@@ -10,7 +10,7 @@
 // Every call also starts one read transaction for all it reads, by keeping a statement of its own
 // open on a row (the read guard) until its cursor ends: one lock of the file, not one per statement.
 //
-// Lives in the connection's ProcedureMemory (row_cursor.h), shared by the cursors it opens: a
+// Lives in the connection's ProcedureMemory (sqlite_procedures.h), shared by the cursors it opens: a
 // statement lent out returns to the pool when its cursor ends, or is finalized if the pool is gone.
 
 #include <cstdint>
@@ -21,7 +21,7 @@
 
 #include "database/key_window.h"
 #include "database/statement_pool.h"
-#include "platform/oledb/row_cursor.h"
+#include "platform/oledb/sqlite_procedures.h"
 
 namespace rowlark::database {
 

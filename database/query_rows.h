@@ -35,6 +35,7 @@
 #include <vector>
 
 #include "platform/oledb/row_cursor.h"
+#include "platform/oledb/sqlite_procedures.h"
 
 namespace rowlark::database {
 

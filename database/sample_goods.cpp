@@ -7,6 +7,8 @@
 #include "database/database_error.h"
 #include "database/index_tags.h"
 #include "database/statement.h"
+#include "platform/oledb/connection.h"
+#include "platform/oledb/sqlite_connection.h"
 
 namespace rowlark::database {
 
@@ -132,6 +134,48 @@ GoodsReport CreateGoodsTable(sqlite3* db, const GoodsOptions& options) {
     AddIndexTag(db, options.table, "code", "code", "id", TagKind::Text);
     AddIndexTag(db, options.table, "price", "price", "id", TagKind::Number);
     build.Commit();
+    return {words.from_dictionary, words.words.size()};
+}
+
+oledb_backend::TableDefinition GoodsTableDefinition(const GoodsOptions& options) {
+    using oledb_backend::FieldType;
+    oledb_backend::TableDefinition table;
+    table.name = options.table;
+    table.fields = {{"id", FieldType::kInteger, 8, 0, false},  {"code", FieldType::kText, 0, 0, false},
+                    {"name", FieldType::kText, 0, 0, false},   {"price", FieldType::kReal, 0, 0, false},
+                    {"qty", FieldType::kInteger, 4, 0, false}, {"note", FieldType::kText, 0, 0, true}};
+    table.primary_key = {"id"};
+    table.scratch = options.journal_off;
+    return table;
+}
+
+void WriteGoodsRows(oledb_backend::BulkWriter& writer, const GoodsOptions& options, const WordList& words) {
+    using oledb_backend::FieldValue;
+    std::vector<FieldValue> values(6);
+    ForEachGoodsRow(options, words, [&](const GoodsRow& row) {
+        values[0] = FieldValue::Int(row.id);
+        values[1] = FieldValue::Of(FieldValue::Kind::Text, row.code);
+        values[2] = FieldValue::Of(FieldValue::Kind::Text, row.name);
+        values[3] = FieldValue::Real(row.price);
+        values[4] = FieldValue::Int(row.qty);
+        values[5] = row.note ? FieldValue::Of(FieldValue::Kind::Text, *row.note) : FieldValue::Null();
+        writer.Add(values);
+    });
+}
+
+GoodsReport CreateGoodsTable(oledb_backend::Connection& connection, const GoodsOptions& options) {
+    if (options.rows < 0) throw DatabaseError("sample goods: the row count must be 0 or more");
+    if (options.table.empty()) throw DatabaseError("sample goods: the table name is empty");
+    oledb_backend::SqliteHandle(connection);  // another engine is refused before anything is written
+    const WordList words = LoadRussianWords(options.dictionary);
+    const auto writer = connection.StartBulkWrite(GoodsTableDefinition(options));
+    WriteGoodsRows(*writer, options, words);
+    writer->EndRows();
+    // After the rows: from a full table SQLite sorts once instead of rebalancing on every insert.
+    AddIndexTag(connection, options.table, "name", "name", "id", TagKind::Text);
+    AddIndexTag(connection, options.table, "code", "code", "id", TagKind::Text);
+    AddIndexTag(connection, options.table, "price", "price", "id", TagKind::Number);
+    writer->Commit();
     return {words.from_dictionary, words.words.size()};
 }
 

@@ -15,8 +15,13 @@
 #include <string>
 
 #include "database/russian_words.h"
+#include "platform/oledb/bulk_writer.h"
 
 struct sqlite3;
+
+namespace oledb_backend {
+class Connection;
+}
 
 namespace rowlark::database {
 
@@ -53,5 +58,15 @@ void ForEachGoodsRow(const GoodsOptions& options, const WordList& words, const s
 // remains (unless journal_off). Throws DatabaseError, e.g. when the table exists already.
 // Requires: no transaction open on db.
 GoodsReport CreateGoodsTable(sqlite3* db, const GoodsOptions& options);
+
+// The same through the backend seam's bulk writer, on a SQLite connection (else
+// oledb_backend::CursorError); failures throw oledb_backend::CursorError with SQLite's message.
+// Stops, leaving nothing, when the connection's stop function asks (Connection::StopWhen).
+GoodsReport CreateGoodsTable(oledb_backend::Connection& connection, const GoodsOptions& options);
+
+// The goods table as the bulk writer makes it (id the primary key), on either engine.
+oledb_backend::TableDefinition GoodsTableDefinition(const GoodsOptions& options);
+// Writes the rows 1..options.rows to writer, made from GoodsTableDefinition.
+void WriteGoodsRows(oledb_backend::BulkWriter& writer, const GoodsOptions& options, const WordList& words);
 
 }  // namespace rowlark::database

@@ -1,14 +1,14 @@
 #pragma once
-// Owner of one prepared SQLite statement, plus the few helpers every file of the
-// database side needs. A Statement borrows the connection: the sqlite3* must stay
-// open for the statement's whole life. Failures throw DatabaseError with SQLite's message.
+// One prepared SQLite statement with typed binds and reads (its handle held by the SQLite backend's
+// owner, sqlite_handles.h), plus the few helpers every file of the database side needs. A Statement
+// borrows the connection: the sqlite3* must stay open for the statement's whole life. Failures throw
+// DatabaseError with SQLite's message.
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-struct sqlite3;
-struct sqlite3_stmt;
+#include "platform/oledb/sqlite_handles.h"
 
 namespace rowlark::database {
 
@@ -17,9 +17,8 @@ public:
     // persistent: the statement is meant to be kept and run many times (SQLite then allocates
     // for it outside its small-allocation pool).
     Statement(sqlite3* db, std::string_view sql, bool persistent = false);
-    ~Statement();
-    Statement(Statement&& other) noexcept;
-    Statement& operator=(Statement&& other) noexcept;
+    Statement(Statement&& other) noexcept = default;
+    Statement& operator=(Statement&& other) noexcept = default;
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
 
@@ -41,11 +40,11 @@ public:
     std::int64_t ColumnInt(int column) const;
     std::string ColumnText(int column) const;  // a NULL reads as ""
 
-    sqlite3_stmt* get() const { return stmt_; }
+    sqlite3_stmt* get() const { return stmt_.get(); }
 
 private:
     sqlite3* db_ = nullptr;
-    sqlite3_stmt* stmt_ = nullptr;
+    oledb_backend::Statement stmt_;
 };
 
 // Runs one or more statements that return no rows.

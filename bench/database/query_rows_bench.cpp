@@ -1,65 +1,63 @@
 // A window of 50 rows of a 1,000,000-row goods table in name order, at its start, middle
 // and end: QueryRows seeking from the previous window's last row against LIMIT/OFFSET,
-// which walks past every row before the window.
+// which walks past every row before the window. Both run through the OLE DB layer's connection.
 
 #include <benchmark/benchmark.h>
-#include <sqlite3.h>
 
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "database/index_tags.h"
 #include "database/query_rows.h"
 #include "database/sample_goods.h"
-#include "database/statement.h"
+#include "platform/oledb/connection.h"
+#include "platform/oledb/procedures.h"
 
 namespace {
 
 using namespace rowlark::database;
+using oledb_backend::SqlValue;
 
 constexpr std::int64_t kRows = 1'000'000;
 constexpr std::int64_t kWindow = 50;
 
-struct CloseDb {
-    void operator()(sqlite3* db) const { sqlite3_close(db); }
-};
-
-// One table for the whole run: building it takes seconds.
-sqlite3* GoodsDb() {
-    static std::unique_ptr<sqlite3, CloseDb> db = [] {
-        sqlite3* raw = nullptr;
-        sqlite3_open(":memory:", &raw);
+// One table for the whole run, in memory: building it takes seconds.
+oledb_backend::Connection& GoodsDb() {
+    static const std::shared_ptr<oledb_backend::Connection> db = [] {
+        RegisterDatabaseProcedures(oledb_backend::RegisterProcedure);
+        auto opened = oledb_backend::Connection::Open(":memory:");
         GoodsOptions options;
         options.rows = kRows;
-        CreateGoodsTable(raw, options);
-        return std::unique_ptr<sqlite3, CloseDb>(raw);
+        CreateGoodsTable(*opened, options);
+        return opened;
     }();
-    return db.get();
+    return *db;
 }
 
 std::int64_t Offset(const benchmark::State& state) { return state.range(0) * (kRows - kWindow) / 2; }
 
-std::string NameOrder() {
-    const IndexTag tag = *FindIndexTag(GoodsDb(), "goods", "name");
-    return KeyExpression(tag) + ", id";
+std::string NameValue() { return GoodsDb().OpenCatalogue()->Tag("goods", "name")->order_sql; }
+
+// The rows of a statement run as the layer runs it.
+std::unique_ptr<oledb_backend::RowCursor> Run(const std::string& sql, const oledb_backend::NamedParams& params) {
+    return GoodsDb().RunStatement(sql, params, oledb_backend::Reading::kStream);
 }
 
 void BM_QueryRowsWindow(benchmark::State& state) {
-    sqlite3* db = GoodsDb();
     // The row before the window, as the provider holds it from its previous window.
-    Statement before(db, "SELECT id, " + KeyExpression(*FindIndexTag(db, "goods", "name")) +
-                             " FROM goods INDEXED BY rowlark_tag_goods_name ORDER BY " + NameOrder() +
-                             " LIMIT 1 OFFSET ?1");
-    before.BindInt(1, std::max<std::int64_t>(Offset(state) - 1, 0));
-    before.Step();
+    auto before = Run("SELECT id, " + NameValue() + " FROM goods INDEXED BY rowlark_tag_goods_name ORDER BY " +
+                          NameValue() + ", id LIMIT 1 OFFSET :offset",
+                      {{"offset", SqlValue::Int(std::max<std::int64_t>(Offset(state) - 1, 0))}});
+    before->Step();
     auto text = [](std::string s) { return oledb_backend::ProcArg{true, std::move(s), 0}; };
     auto number = [](std::int64_t n) { return oledb_backend::ProcArg{false, {}, n}; };
-    const std::vector<oledb_backend::ProcArg> args = {
-        text("goods"), text("name"), text(before.ColumnText(1)), text(before.ColumnText(0)), number(kWindow),
-        text("id"),    number(1),    text(""),                   text(""),                   number(0)};
+    const oledb_backend::ProcedureCall call{
+        "QueryRows",
+        {text("goods"), text("name"), text(before->Column(1).text), text(std::to_string(before->Column(0).integer)),
+         number(kWindow), text("id"), number(1), text(""), text(""), number(0)}};
+    before.reset();
     for (auto _ : state) {
-        auto cursor = QueryRows(db, args);
+        auto cursor = GoodsDb().CallProcedure(call, oledb_backend::Reading::kStream);
         std::int64_t rows = 0;
         while (cursor->Step()) {
             benchmark::DoNotOptimize(cursor->Column(0));
@@ -70,18 +68,16 @@ void BM_QueryRowsWindow(benchmark::State& state) {
 }
 
 void BM_LimitOffsetWindow(benchmark::State& state) {
-    sqlite3* db = GoodsDb();
-    Statement window(db, "SELECT id, name FROM goods INDEXED BY rowlark_tag_goods_name ORDER BY " + NameOrder() +
-                             " LIMIT ?1 OFFSET ?2");
-    window.BindInt(1, kWindow);
-    window.BindInt(2, Offset(state));
+    const std::string sql = "SELECT id, name FROM goods INDEXED BY rowlark_tag_goods_name ORDER BY " + NameValue() +
+                            ", id LIMIT :window OFFSET :offset";
+    const oledb_backend::NamedParams params{{"window", SqlValue::Int(kWindow)}, {"offset", SqlValue::Int(Offset(state))}};
     for (auto _ : state) {
+        auto window = Run(sql, params);
         std::int64_t rows = 0;
-        while (window.Step()) {
-            benchmark::DoNotOptimize(window.ColumnText(0));
+        while (window->Step()) {
+            benchmark::DoNotOptimize(window->Column(0));
             ++rows;
         }
-        window.Reset();
         if (rows != kWindow) state.SkipWithError("short window");
     }
 }

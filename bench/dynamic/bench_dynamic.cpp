@@ -84,10 +84,10 @@ void PrepareHost() {
 
 // The goods file with the extra tag "grp": 'G0'..'G9' by id % 10, so each value is a run of rows / 10.
 std::string DuplicatesFile(long rows) {
-    return GoodsFile(rows, "goods_dup", [](sqlite3* handle) {
-        db::Execute(handle, "ALTER TABLE goods ADD COLUMN grp TEXT");
-        db::Execute(handle, "UPDATE goods SET grp = 'G' || (id % 10)");
-        db::AddIndexTag(handle, "goods", "grp", "grp", "id", db::TagKind::Text);
+    return GoodsFile(rows, "goods_dup", [](oledb_backend::Connection& connection) {
+        connection.Execute("ALTER TABLE goods ADD COLUMN grp TEXT");
+        connection.Execute("UPDATE goods SET grp = 'G' || (id % 10)");
+        db::AddIndexTag(connection, "goods", "grp", "grp", "id", db::TagKind::Text);
     });
 }
 

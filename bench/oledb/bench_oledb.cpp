@@ -11,7 +11,9 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "platform/oledb/connection.h"
 #include "platform/oledb/direct_result.h"
 #include "platform/oledb/oledb.h"
 #include "platform/oledb/procedures.h"
@@ -22,36 +24,35 @@ namespace {
 constexpr int kRows = 1000000;
 constexpr const char* kQuery = "SELECT id, name, price, qty, note FROM goods";
 
-// The table, made once in a temporary file and removed at exit.
+// The table, made once in a temporary file through the layer's bulk writer and removed at exit.
 class GoodsFile {
 public:
     GoodsFile() {
+        using oledb_backend::FieldType;
+        using oledb_backend::FieldValue;
         path_ = (std::filesystem::temp_directory_path() / ("rowlark_bench_oledb_" + std::to_string(getpid()) + ".db"))
                     .string();
         std::filesystem::remove(path_);
-        sqlite3* db = nullptr;
-        sqlite3_open(path_.c_str(), &db);
-        sqlite3_exec(db,
-                     "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF;"
-                     "CREATE TABLE goods(id INTEGER PRIMARY KEY, name TEXT, price REAL, qty INTEGER, note TEXT);"
-                     "BEGIN;",
-                     nullptr, nullptr, nullptr);
-        sqlite3_stmt* insert = nullptr;
-        sqlite3_prepare_v2(db, "INSERT INTO goods VALUES (?, ?, ?, ?, ?)", -1, &insert, nullptr);
+        const auto db = oledb_backend::Connection::Open(oledb_backend::FileUri(path_, true));
+        oledb_backend::TableDefinition table{"goods",
+                                             {{"id", FieldType::kInteger, 8, 0, true},
+                                              {"name", FieldType::kText, 0, 0, true},
+                                              {"price", FieldType::kReal, 0, 0, true},
+                                              {"qty", FieldType::kInteger, 8, 0, true},
+                                              {"note", FieldType::kText, 0, 0, true}},
+                                             {"id"},
+                                             true};
+        const auto writer = db->StartBulkWrite(table);
+        std::vector<FieldValue> row(5);
         for (int i = 1; i <= kRows; ++i) {
-            const std::string name = "Товар №" + std::to_string(i);
-            const std::string note = "note " + std::to_string(i % 977);
-            sqlite3_bind_int64(insert, 1, i);
-            sqlite3_bind_text(insert, 2, name.c_str(), -1, SQLITE_TRANSIENT);
-            sqlite3_bind_double(insert, 3, (i % 100000) / 100.0);
-            sqlite3_bind_int64(insert, 4, i % 1000);
-            sqlite3_bind_text(insert, 5, note.c_str(), -1, SQLITE_TRANSIENT);
-            sqlite3_step(insert);
-            sqlite3_reset(insert);
+            row[0] = FieldValue::Int(i);
+            row[1] = FieldValue::Of(FieldValue::Kind::Text, "Товар №" + std::to_string(i));
+            row[2] = FieldValue::Real((i % 100000) / 100.0);
+            row[3] = FieldValue::Int(i % 1000);
+            row[4] = FieldValue::Of(FieldValue::Kind::Text, "note " + std::to_string(i % 977));
+            writer->Add(row);
         }
-        sqlite3_finalize(insert);
-        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-        sqlite3_close(db);
+        writer->Commit();
     }
     ~GoodsFile() { std::filesystem::remove(path_); }
     const std::string& path() const { return path_; }
@@ -117,9 +118,12 @@ struct ResultPeek : OleDb::CResultDirectAccessProxy {
     }
 };
 
-void RunDirect(benchmark::State& state, const char* text) {
+// procedure: offered on the run's connection under its name, when given.
+void RunDirect(benchmark::State& state, const char* text, const char* name = nullptr,
+               oledb_backend::Procedure procedure = {}) {
     COLEDBData data;
     data.Open(Goods().path().c_str());
+    if (procedure) oledb_backend::AddProcedure(*data.connection(), name, std::move(procedure));
     OleDb::CCommandProxy command(data.CreateCommand());
     std::size_t arena_bytes = 0;
     for (auto _ : state) {
@@ -172,12 +176,10 @@ private:
 };
 
 void BM_DirectResultThroughCursor(benchmark::State& state) {
-    oledb_backend::RegisterProcedure("AllGoods", [](const oledb_backend::ProcedureSite& site,
-                                                     const std::vector<oledb_backend::ProcArg>&) {
-        return std::make_unique<PlainCursor>(site.handle());
-    });
-    RunDirect(state, "AllGoods ()");
-    oledb_backend::UnregisterProcedure("AllGoods");
+    RunDirect(state, "AllGoods ()", "AllGoods",
+              [](const oledb_backend::ProcedureSite& site, const std::vector<oledb_backend::ProcArg>&) {
+                  return std::make_unique<PlainCursor>(site.handle());
+              });
 }
 BENCHMARK(BM_DirectResultThroughCursor)->Unit(benchmark::kMillisecond);
 

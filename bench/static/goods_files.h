@@ -19,7 +19,9 @@
 #include <string>
 
 #include "database/sample_goods.h"
+#include "platform/oledb/connection.h"
 #include "platform/oledb/oledb.h"
+#include "platform/oledb/sqlite_handles.h"
 #include "platform/runtime/module.h"
 #include "platform/text/cp1251.h"
 
@@ -34,31 +36,25 @@ inline std::filesystem::path CacheFolder() {
     return dir && *dir ? std::filesystem::path(dir) : std::filesystem::path("/tmp/rowlark-bench");
 }
 
-// Owns a raw SQLite connection; for the plain-SQLite side of a comparison.
-struct SqliteClose {
-    void operator()(sqlite3* db) const { sqlite3_close(db); }
-};
-using SqlitePtr = std::unique_ptr<sqlite3, SqliteClose>;
-
-struct StatementFinalize {
-    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
-};
-using StatementPtr = std::unique_ptr<sqlite3_stmt, StatementFinalize>;
+// A raw SQLite connection and statement for the plain-SQLite side of a comparison, in the SQLite
+// backend's own owners.
+using SqlitePtr = oledb_backend::Database;
+using StatementPtr = oledb_backend::Statement;
 
 inline SqlitePtr OpenReadOnly(const std::string& path) {
     sqlite3* db = nullptr;
-    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-        sqlite3_close(db);
-        throw std::runtime_error("cannot open " + path);
-    }
-    return SqlitePtr(db);
+    const int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    SqlitePtr owner(db);
+    if (rc != SQLITE_OK) throw std::runtime_error("cannot open " + path);
+    return owner;
 }
 
 inline StatementPtr Prepare(sqlite3* db, const std::string& sql) {
     sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) != SQLITE_OK)
-        throw std::runtime_error(std::string(sqlite3_errmsg(db)) + ": " + sql);
-    return StatementPtr(statement);
+    const int rc = sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr);
+    StatementPtr owner(statement);
+    if (rc != SQLITE_OK) throw std::runtime_error(oledb_backend::ErrorMessage(db) + ": " + sql);
+    return owner;
 }
 
 // Reads every column of the current row the way a consumer of the values would; returns a checksum
@@ -75,9 +71,10 @@ inline std::uint64_t ReadGoodsRow(sqlite3_stmt* statement) {
 }
 
 // The goods table of that many rows (table "goods", seed kGoodsSeed) in the file named stem_rows.db,
-// built when absent; extra runs on the fresh file after the table is made (more columns or tags).
+// built when absent, through the OLE DB layer's connection; extra runs on the fresh file after the
+// table is made (more columns or tags).
 inline std::string GoodsFile(std::int64_t rows, const std::string& stem = "goods",
-                             const std::function<void(sqlite3*)>& extra = {}) {
+                             const std::function<void(oledb_backend::Connection&)>& extra = {}) {
     const std::filesystem::path folder = CacheFolder();
     const std::filesystem::path path = folder / (stem + "_" + std::to_string(rows) + ".db");
     if (std::filesystem::exists(path)) return path.string();
@@ -85,24 +82,18 @@ inline std::string GoodsFile(std::int64_t rows, const std::string& stem = "goods
     const std::filesystem::path partial = path.string() + ".part" + std::to_string(getpid());
     std::filesystem::remove(partial);
     std::fprintf(stderr, "building %s ...\n", path.c_str());
-    sqlite3* db = nullptr;
-    if (sqlite3_open(partial.c_str(), &db) != SQLITE_OK) {
-        sqlite3_close(db);
-        throw std::runtime_error("cannot create " + partial.string());
-    }
     try {
+        const auto db = oledb_backend::Connection::Open(oledb_backend::FileUri(partial.string(), true));
         database::GoodsOptions options;
         options.rows = rows;
         options.seed = kGoodsSeed;
         options.journal_off = true;
-        database::CreateGoodsTable(db, options);
-        if (extra) extra(db);
+        database::CreateGoodsTable(*db, options);
+        if (extra) extra(*db);
     } catch (...) {
-        sqlite3_close(db);
         std::filesystem::remove(partial);
         throw;
     }
-    sqlite3_close(db);
     std::filesystem::rename(partial, path);
     return path.string();
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The sample goods on a PostgreSQL server instead of a SQLite file (make_sample_db's second target,
-// and the tests' server tables). Writes the same goods rows (database/sample_goods.h) with COPY and gives the table the same tags (name, code, price) through
+// and the tests' server tables). Writes the same goods rows (database/sample_goods.h) through the
+// backend seam's bulk writer (COPY) and gives the table the same tags (name, code, price) through
 // the schema's rowlark_add_index_tag, all in one transaction: a failure or an interrupt leaves nothing.
 // The server needs database/postgres/rowlark.sql installed (scripts/pg_cluster does it).
 

@@ -6,6 +6,7 @@
 // Every failure throws CursorError with the database's own message (UTF-8).
 // Single-threaded: a connection and everything made from it are used on one thread at a time.
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -13,15 +14,29 @@
 #include <utility>
 #include <vector>
 
+#include "platform/oledb/bulk_writer.h"
 #include "platform/oledb/call_text.h"
+#include "platform/oledb/catalogue.h"
 #include "platform/oledb/row_cursor.h"
 
 namespace oledb_backend {
 
 // A "file:" URI that names exactly the existing SQLite file at path, whatever its bytes: everything
 // but unreserved ASCII letters, digits, "-._~" and '/' is percent-escaped, so no character of the
-// path reads as URI or connection-text syntax; "?mode=rw" keeps opening it from creating a file.
-std::string FileUri(std::string_view path);
+// path reads as URI or connection-text syntax; "?mode=rw" keeps opening it from creating a file,
+// "?mode=rwc" (create) lets it.
+std::string FileUri(std::string_view path, bool create = false);
+
+// A database that could not be opened: what() says so with the text named, reason() is the
+// engine's own words alone (UTF-8, passwords hidden).
+class OpenFailure : public CursorError {
+public:
+    OpenFailure(const std::string& message, std::string reason) : CursorError(message), reason_(std::move(reason)) {}
+    const std::string& reason() const { return reason_; }
+
+private:
+    std::string reason_;
+};
 
 // Named parameter values a command keeps: the UTF-8 name without its ':', '@' or '$'.
 using NamedParams = std::map<std::string, SqlValue>;
@@ -52,6 +67,13 @@ public:
     virtual std::unique_ptr<RowCursor> CallProcedure(const ProcedureCall& call, Reading reading) = 0;
     // The rows of the meta-name catalogue (meta_names.h), UTF-8; none when the database has none.
     virtual std::vector<std::pair<std::string, std::string>> ReadMetaNames() = 0;
+    // What the database declares about its tables (catalogue.h).
+    virtual std::unique_ptr<Catalogue> OpenCatalogue() = 0;
+    // Creates the table and opens its transaction (bulk_writer.h). Requires: no transaction open.
+    virtual std::unique_ptr<BulkWriter> StartBulkWrite(const TableDefinition& table) = 0;
+    // Long statements and bulk writes stop with CursorError soon after stop() answers true (asked
+    // often, between rows at least). An empty function stops nothing.
+    virtual void StopWhen(std::function<bool()> stop) = 0;
 
 protected:
     Connection() = default;

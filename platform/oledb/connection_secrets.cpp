@@ -4,6 +4,7 @@
 #include <cctype>
 #include <vector>
 
+#include "platform/oledb/catalogue.h"
 #include "platform/oledb/pg_connection_text.h"
 
 namespace oledb_backend {
@@ -34,12 +35,6 @@ struct Passwords {
 };
 
 bool IsBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
-
-std::string AsciiLower(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return lower;
-}
 
 bool IsPasswordKey(std::string_view key, bool with_pwd) {
     const std::string folded = AsciiLower(key);

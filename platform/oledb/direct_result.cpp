@@ -1,11 +1,8 @@
 #include "platform/oledb/direct_result.h"
 
-#include <sqlite3.h>
-
 #include <cstring>
 
 #include "platform/oledb/host_number.h"
-#include "platform/oledb/statement_cursor.h"
 #include "platform/oledb/text_out.h"
 #include "platform/runtime/numeric.h"
 
@@ -63,16 +60,16 @@ std::size_t ValueSize(const char* p, std::size_t at) {
 }  // namespace
 
 // Appends rows to the arena, each value written in place.
-class DirectResult::Builder {
+class DirectResult::Builder final : public RowSink {
 public:
     explicit Builder(DirectResult& result) : r_(result) {}
 
-    void BeginRow() { r_.row_offsets_.push_back(r_.arena_.size()); }
-    void Null() {
+    void BeginRow() override { r_.row_offsets_.push_back(r_.arena_.size()); }
+    void Null() override {
         *r_.arena_.Reserve(1) = static_cast<char>(kNull);
         r_.arena_.Commit(1);
     }
-    void Integer(std::int64_t v) {
+    void Integer(std::int64_t v) override {
         char* p = r_.arena_.Reserve(9);
         std::size_t size = 8;
         unsigned char kind = kInt8;
@@ -86,7 +83,7 @@ public:
         else std::memcpy(p + 1, &v, 8);
         r_.arena_.Commit(1 + size);
     }
-    void Real(double v) {
+    void Real(double v) override {
         char* p = r_.arena_.Reserve(9);
         p[0] = static_cast<char>(kReal);
         std::memcpy(p + 1, &v, 8);
@@ -94,7 +91,7 @@ public:
     }
     // Converts straight into the arena behind room for the UTF-8 length; the CP1251 text is
     // never longer, and when its length needs fewer bytes the text moves up to close the gap.
-    void Text(const char* utf8, std::size_t size) {
+    void Text(const char* utf8, std::size_t size) override {
         char* p = r_.arena_.Reserve(1 + kMaxLengthBytes + size);
         p[0] = static_cast<char>(kText);
         const std::size_t room = LengthBytes(size);
@@ -106,7 +103,7 @@ public:
         r_.arena_.Commit(1 + used + n);
         if (!exact) replaced_ = true;
     }
-    void Decimal(const std::string& digits) {
+    void Decimal(const std::string& digits) override {
         char* p = r_.arena_.Reserve(1 + kMaxLengthBytes + digits.size());
         p[0] = static_cast<char>(kDecimal);
         const std::size_t used = LengthBytes(digits.size());
@@ -120,52 +117,10 @@ public:
     }
     bool replaced() const { return replaced_; }
 
-    // The common road: values as the cursor hands them over.
-    void FromCursor(RowCursor& cursor, int columns);
-    // A plain statement is read straight from SQLite, without a SqlValue per value.
-    void FromStatement(sqlite3_stmt* stmt, StatementCursor& cursor, int columns);
-
 private:
     DirectResult& r_;
     bool replaced_ = false;
 };
-
-void DirectResult::Builder::FromCursor(RowCursor& cursor, int columns) {
-    while (cursor.Step()) {
-        BeginRow();
-        for (int c = 0; c < columns; ++c) {
-            const SqlValue v = cursor.Column(c);
-            switch (v.kind) {
-                case SqlValue::Kind::Null: Null(); break;
-                case SqlValue::Kind::Integer: Integer(v.integer); break;
-                case SqlValue::Kind::Real: Real(v.real); break;
-                case SqlValue::Kind::Text: Text(v.text.data(), v.text.size()); break;
-                case SqlValue::Kind::Decimal: Decimal(v.text); break;
-            }
-        }
-    }
-}
-
-void DirectResult::Builder::FromStatement(sqlite3_stmt* stmt, StatementCursor& cursor, int columns) {
-    while (cursor.Step()) {
-        BeginRow();
-        for (int c = 0; c < columns; ++c) {
-            // One column call per value, then plain reads of it: the connection has no mutex
-            // (connection.h), so the value needs no protection while the row stands.
-            sqlite3_value* v = sqlite3_column_value(stmt, c);
-            switch (sqlite3_value_type(v)) {
-                case SQLITE_INTEGER: Integer(sqlite3_value_int64(v)); break;
-                case SQLITE_FLOAT: Real(sqlite3_value_double(v)); break;
-                case SQLITE_NULL: Null(); break;
-                default: {  // text, and blobs as texts of their bytes
-                    const auto* bytes = static_cast<const char*>(sqlite3_value_blob(v));
-                    const int size = sqlite3_value_bytes(v);
-                    Text(bytes, bytes ? static_cast<std::size_t>(size) : 0);
-                }
-            }
-        }
-    }
-}
 
 std::shared_ptr<DirectResult> DirectResult::ReadAll(RowCursor& cursor, bool& text_replaced) {
     std::shared_ptr<DirectResult> result(new DirectResult());
@@ -176,10 +131,7 @@ std::shared_ptr<DirectResult> DirectResult::ReadAll(RowCursor& cursor, bool& tex
         if (!AppendCp1251(cursor.ColumnName(c), name)) text_replaced = true;
         result->column_names_.push_back(std::move(name));
     }
-    if (auto* statement = dynamic_cast<StatementCursor*>(&cursor))
-        builder.FromStatement(statement->stmt(), *statement, columns);
-    else
-        builder.FromCursor(cursor, columns);
+    cursor.DrainInto(builder);
     builder.Finish();
     if (builder.replaced()) text_replaced = true;
     result->value_offsets_.resize(static_cast<std::size_t>(columns));

@@ -38,6 +38,9 @@ public:
     // A new command on this connection, owned by the handle made from it; null when the
     // connection is not open. Commands keep the connection alive after Close or destruction.
     COLEDBCommand* CreateCommand();
+    // The open database behind this object (connection.h), for tools and tests that work on it
+    // beside the layer (its catalogue, its procedures); null when not open.
+    std::shared_ptr<oledb_backend::Connection> connection() const { return connection_; }
 
     const char* DisplayTypeName() const override;
     int MethodCount() override;

@@ -20,13 +20,6 @@ constexpr const char* kSessionOptions = "-c DateStyle=ISO,YMD -c extra_float_dig
 // Before the connection string's own options, so a lock_timeout given there wins.
 constexpr const char* kDefaultSessionOptions = "-c lock_timeout=2s";
 
-std::string AsciiLower(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return lower;
-}
-
 // The server's notices (a RAISE NOTICE, a DROP ... IF EXISTS of nothing) have no place in the
 // host: SQLite gives none, and libpq would write them to the process's stderr.
 void IgnoreNotice(void* /*arg*/, const char* /*message*/) {}
@@ -39,14 +32,15 @@ struct ConninfoFree {
 
 std::shared_ptr<PgConnection> PgConnection::Open(const std::string& text) {
     const std::string misread = MisreadPasswordAdvice(text);
-    if (!misread.empty()) throw CursorError(misread);
+    if (!misread.empty()) throw OpenFailure(misread, misread);
     char* parse_error = nullptr;
     std::unique_ptr<PQconninfoOption, ConninfoFree> parsed(PQconninfoParse(text.c_str(), &parse_error));
     if (!parsed) {
         std::string message = parse_error ? parse_error : "cannot read the connection string";
         PQfreemem(parse_error);
         while (!message.empty() && (message.back() == '\n' || message.back() == ' ')) message.pop_back();
-        throw CursorError(HidePasswordsIn(message, text));  // libpq's reading errors quote the text
+        message = HidePasswordsIn(message, text);  // libpq's reading errors quote the text
+        throw OpenFailure(message, message);
     }
     std::vector<const char*> keywords;
     std::vector<const char*> values;
@@ -70,8 +64,10 @@ std::shared_ptr<PgConnection> PgConnection::Open(const std::string& text) {
 
     PgConn conn(PQconnectdbParams(keywords.data(), values.data(), 0));
     if (!conn) throw CursorError("out of memory opening a server connection");
-    if (PQstatus(conn.get()) != CONNECTION_OK)
-        throw CursorError(HidePasswordsIn(PgErrorMessage(nullptr, conn.get()), text));
+    if (PQstatus(conn.get()) != CONNECTION_OK) {
+        const std::string message = HidePasswordsIn(PgErrorMessage(nullptr, conn.get()), text);
+        throw OpenFailure(message, message);
+    }
     PQsetNoticeProcessor(conn.get(), IgnoreNotice, nullptr);  // kept by PQreset as well
     return std::shared_ptr<PgConnection>(new PgConnection(std::move(conn)));
 }

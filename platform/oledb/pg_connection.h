@@ -7,6 +7,7 @@
 // session first takes its remaining rows into memory. A session the server lost is opened anew
 // before the next query; the query that met the loss fails with the server's message.
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <set>
@@ -34,6 +35,14 @@ public:
     bool OffersProcedure(const std::string& name) override;
     std::unique_ptr<RowCursor> CallProcedure(const ProcedureCall& call, Reading reading) override;
     std::vector<std::pair<std::string, std::string>> ReadMetaNames() override;
+    std::unique_ptr<Catalogue> OpenCatalogue() override;
+    std::unique_ptr<BulkWriter> StartBulkWrite(const TableDefinition& table) override;
+    void StopWhen(std::function<bool()> stop) override;
+    // Throws CursorError("interrupted") when the stop function given to StopWhen asks to stop.
+    void CheckStop() const;
+    // The rows of sql run with text parameters $1..$n (types the server's to infer), each cell as
+    // text (integers and booleans in digits, NULL as ""), for the catalogue.
+    std::vector<std::vector<std::string>> Query(const std::string& sql, const std::vector<std::string>& params);
 
     // For the cursors: the session, ready for a new query (see the contract above).
     PGconn* Claim();
@@ -51,6 +60,7 @@ private:
     PgConn conn_;
     PgStreamCursor* streaming_ = nullptr;  // not owned: the cursor tells when it lets go
     std::set<std::string> functions_;      // functions the server was found to have (lower case)
+    std::function<bool()> stop_;           // asked between rows a bulk writer writes
 };
 
 }  // namespace oledb_backend

@@ -2,16 +2,12 @@
 
 #include <map>
 
+#include "platform/oledb/catalogue.h"
+#include "platform/oledb/sqlite_connection.h"
+
 namespace oledb_backend {
 
 namespace {
-
-std::string AsciiLower(std::string_view name) {
-    std::string folded(name);
-    for (char& c : folded)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return folded;
-}
 
 std::map<std::string, Procedure>& Registry() {
     static std::map<std::string, Procedure> registry;
@@ -19,6 +15,12 @@ std::map<std::string, Procedure>& Registry() {
 }
 
 }  // namespace
+
+void AddProcedure(Connection& connection, const std::string& name, Procedure procedure) {
+    auto* sqlite = dynamic_cast<SqliteConnection*>(&connection);
+    if (!sqlite) throw CursorError("procedures are added to SQLite databases only; a server keeps its own functions");
+    sqlite->AddProcedure(AsciiLower(name), std::move(procedure));
+}
 
 void RegisterProcedure(const std::string& name, Procedure procedure) {
     Registry()[AsciiLower(name)] = std::move(procedure);

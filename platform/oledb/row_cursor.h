@@ -1,17 +1,14 @@
 #pragma once
-// A forward-only stream of database rows, in the database's own encoding (UTF-8).
-// Plain statements of either backend and the stored procedures of the database (QueryRows)
-// hand their rows to the OLE DB stand-in through this interface.
+// A forward-only stream of database rows, in the database's own encoding (UTF-8), whichever engine
+// gives them. Plain statements of either backend and the stored procedures of the database
+// (QueryRows) hand their rows to the OLE DB stand-in through this interface.
 
+#include <cstddef>
 #include <cstdint>
-#include <functional>
-#include <map>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
-
-struct sqlite3;
 
 namespace oledb_backend {
 
@@ -38,6 +35,20 @@ struct SqlValue {
     }
 };
 
+// Takes the values of rows one by one as plain values (the layer's whole-result builder).
+class RowSink {
+public:
+    virtual void BeginRow() = 0;
+    virtual void Null() = 0;
+    virtual void Integer(std::int64_t value) = 0;
+    virtual void Real(double value) = 0;
+    virtual void Text(const char* utf8, std::size_t size) = 0;
+    virtual void Decimal(const std::string& digits) = 0;
+
+protected:
+    ~RowSink() = default;
+};
+
 // Rows are read by calling Step() until it answers false; column values are read
 // from the row Step() stopped on. Column names are known before the first Step().
 class RowCursor {
@@ -48,6 +59,9 @@ public:
     // Moves to the next row; false at the end. A database error throws CursorError.
     virtual bool Step() = 0;
     virtual SqlValue Column(int column) const = 0;
+    // Steps through every remaining row, handing its values to sink. A backend may override it to
+    // read its rows straight into the sink, without a SqlValue per value.
+    virtual void DrainInto(RowSink& sink);
 };
 
 // A database failure while a cursor is made or stepped; what() is the database's message (UTF-8).
@@ -55,50 +69,28 @@ struct CursorError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+inline void RowCursor::DrainInto(RowSink& sink) {
+    const int columns = ColumnCount();
+    while (Step()) {
+        sink.BeginRow();
+        for (int c = 0; c < columns; ++c) {
+            const SqlValue v = Column(c);
+            switch (v.kind) {
+                case SqlValue::Kind::Null: sink.Null(); break;
+                case SqlValue::Kind::Integer: sink.Integer(v.integer); break;
+                case SqlValue::Kind::Real: sink.Real(v.real); break;
+                case SqlValue::Kind::Text: sink.Text(v.text.data(), v.text.size()); break;
+                case SqlValue::Kind::Decimal: sink.Decimal(v.text); break;
+            }
+        }
+    }
+}
+
 // A procedure argument as written in a call text: a quoted text or a whole number.
 struct ProcArg {
     bool is_text = true;
     std::string text;        // UTF-8, quotes removed and '' undoubled
     std::int64_t number = 0;
 };
-
-// Something a procedure keeps on one connection between its calls (prepared statements, facts
-// about tables). Shared, so a cursor still reading may keep it alive after the connection lets go.
-class ProcedureState {
-public:
-    virtual ~ProcedureState() = default;
-};
-
-// A connection's room for procedure state, one object per name. The connection owns it and empties
-// it before its database closes. Used on the connection's one thread.
-class ProcedureMemory {
-public:
-    std::shared_ptr<ProcedureState>& Slot(const std::string& name) { return slots_[name]; }
-    void Clear() { slots_.clear(); }
-
-private:
-    std::map<std::string, std::shared_ptr<ProcedureState>> slots_;
-};
-
-// Where a procedure runs: the open database, and the memory of the connection that owns it (none
-// for a bare handle, whose procedures keep nothing). A site and a sqlite3* turn into each other only
-// by name (Bare, handle()), so neither is ever taken for the other unseen.
-class ProcedureSite {
-public:
-    // A connection's database with its memory; memory may be null, as for a bare handle.
-    explicit ProcedureSite(sqlite3* db, ProcedureMemory* memory) : db_(db), memory_(memory) {}
-    // A bare handle: procedures run on it keep nothing between calls.
-    static ProcedureSite Bare(sqlite3* db) { return ProcedureSite(db, nullptr); }
-
-    sqlite3* handle() const { return db_; }
-    ProcedureMemory* memory() const { return memory_; }
-
-private:
-    sqlite3* db_;
-    ProcedureMemory* memory_;
-};
-
-// A stored procedure the database offers: it receives where it runs and the call's arguments.
-using Procedure = std::function<std::unique_ptr<RowCursor>(const ProcedureSite& site, const std::vector<ProcArg>& args)>;
 
 }  // namespace oledb_backend

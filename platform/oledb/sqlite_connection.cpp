@@ -8,7 +8,7 @@
 
 #include "platform/oledb/meta_names.h"
 #include "platform/oledb/procedures.h"
-#include "platform/oledb/statement_cursor.h"
+#include "platform/oledb/sqlite_statement_cursor.h"
 
 namespace oledb_backend {
 
@@ -78,7 +78,7 @@ bool NumbersParametersAsShaped(sqlite3_stmt* stmt, const ShapedText& shaped) {
     return anonymous == shaped.values.size();
 }
 
-std::string FileUri(std::string_view path) {
+std::string FileUri(std::string_view path, bool create) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     // "file://" and an empty authority before an absolute path: "file://x" would name host "x".
     std::string uri = !path.empty() && path.front() == '/' ? "file://" : "file:";
@@ -94,7 +94,7 @@ std::string FileUri(std::string_view path) {
             uri += kHex[byte & 0xF];
         }
     }
-    return uri + "?mode=rw";
+    return uri + (create ? "?mode=rwc" : "?mode=rw");
 }
 
 std::shared_ptr<SqliteConnection> SqliteConnection::Open(const std::string& path) {
@@ -107,7 +107,10 @@ std::shared_ptr<SqliteConnection> SqliteConnection::Open(const std::string& path
                                    SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI,
                                    nullptr);
     Database db(raw);  // owns the handle even when opening failed
-    if (rc != SQLITE_OK) throw CursorError("cannot open database \"" + path + "\": " + ErrorMessage(raw));
+    if (rc != SQLITE_OK) {
+        const std::string reason = raw ? ErrorMessage(raw) : "out of memory";
+        throw OpenFailure("cannot open database \"" + path + "\": " + ErrorMessage(raw), reason);
+    }
     sqlite3_extended_result_codes(raw, 1);
     sqlite3_busy_timeout(raw, 2000);
     return std::shared_ptr<SqliteConnection>(new SqliteConnection(std::move(db), path));
@@ -196,10 +199,40 @@ void SqliteConnection::KeepShapedStatement(const std::string& shape, Statement s
     shaped_.emplace_back(shape, std::move(statement));
 }
 
-bool SqliteConnection::OffersProcedure(const std::string& name) { return FindProcedure(name) != nullptr; }
+void SqliteConnection::StopWhen(std::function<bool()> stop) {
+    stop_ = std::move(stop);
+    if (!stop_) {
+        sqlite3_progress_handler(db(), 0, nullptr, nullptr);
+        return;
+    }
+    // Every 1000 steps of the database's machine; a true answer ends the statement with SQLITE_INTERRUPT.
+    sqlite3_progress_handler(
+        db(), 1000, [](void* self) -> int { return static_cast<SqliteConnection*>(self)->stop_() ? 1 : 0; }, this);
+}
+
+void SqliteConnection::CheckStop() const {
+    if (stop_ && stop_()) throw CursorError("interrupted");
+}
+
+sqlite3* SqliteHandle(Connection& connection) {
+    auto* sqlite = dynamic_cast<SqliteConnection*>(&connection);
+    if (!sqlite) throw CursorError("this works on SQLite databases only");
+    return sqlite->db();
+}
+
+void SqliteConnection::AddProcedure(const std::string& folded_name, Procedure procedure) {
+    procedures_[folded_name] = std::move(procedure);
+}
+
+const Procedure* SqliteConnection::FindOwnOrShared(const std::string& name) const {
+    const auto own = procedures_.find(AsciiLower(name));
+    return own != procedures_.end() ? &own->second : FindProcedure(name);
+}
+
+bool SqliteConnection::OffersProcedure(const std::string& name) { return FindOwnOrShared(name) != nullptr; }
 
 std::unique_ptr<RowCursor> SqliteConnection::CallProcedure(const ProcedureCall& call, Reading /*reading*/) {
-    const Procedure* procedure = FindProcedure(call.name);
+    const Procedure* procedure = FindOwnOrShared(call.name);
     if (!procedure) throw CursorError("no procedure " + call.name);
     const ProcedureSite site(db(), &procedure_memory_);
     std::unique_ptr<RowCursor> cursor = (*procedure)(site, call.args);

@@ -1,11 +1,13 @@
 #pragma once
-// The SQLite backend: one open database file. The database's procedures are the process-wide
-// registry of procedures.h, run on this file with this connection's procedure memory. Read-only
+// The SQLite backend: one open database file. The database's procedures are this connection's own
+// and the process-wide set (procedures.h), run on this file with this connection's procedure memory. Read-only
 // statements whose IN lists hold only literals are prepared once per shape (in_list_literals.h)
 // and kept, a few shapes at a time, for the next text of the same shape.
 
 #include <cstddef>
+#include <functional>
 #include <list>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -14,6 +16,7 @@
 #include "platform/oledb/connection.h"
 #include "platform/oledb/in_list_literals.h"
 #include "platform/oledb/sqlite_handles.h"
+#include "platform/oledb/sqlite_procedures.h"
 
 namespace oledb_backend {
 
@@ -36,6 +39,13 @@ public:
     bool OffersProcedure(const std::string& name) override;
     std::unique_ptr<RowCursor> CallProcedure(const ProcedureCall& call, Reading reading) override;
     std::vector<std::pair<std::string, std::string>> ReadMetaNames() override;
+    std::unique_ptr<Catalogue> OpenCatalogue() override;
+    std::unique_ptr<BulkWriter> StartBulkWrite(const TableDefinition& table) override;
+    void StopWhen(std::function<bool()> stop) override;
+    // Throws CursorError("interrupted") when the stop function given to StopWhen asks to stop.
+    void CheckStop() const;
+    // Offers procedure under folded_name (ASCII lower case) on this connection, before the process-wide set.
+    void AddProcedure(const std::string& folded_name, Procedure procedure);
 
     // Prepares sql, which must hold exactly one statement (blanks, comments and ';' may follow).
     Statement Prepare(std::string_view sql);
@@ -52,13 +62,21 @@ private:
     // The cursor of a shaped text; none when the shape cannot stand for the text (then the text runs as it is).
     std::unique_ptr<RowCursor> RunShaped(const ShapedText& shaped, const NamedParams& params);
     Statement PrepareCounted(std::string_view sql);
+    // The procedure of that name: this connection's own first, else the process-wide one; null when neither.
+    const Procedure* FindOwnOrShared(const std::string& name) const;
 
     Database db_;
     std::string path_;
     ProcedureMemory procedure_memory_;  // declared after db_: emptied before the database closes
+    std::map<std::string, Procedure> procedures_;  // this connection's own, by ASCII lower-case name
     std::list<std::pair<std::string, Statement>> shaped_;  // idle statements by shape, oldest first
     std::list<std::string> refused_;  // shapes that cannot stand for their texts (writes), latest last
     std::size_t statements_prepared_ = 0;
+    std::function<bool()> stop_;  // asked by SQLite's progress handler and between written rows
 };
+
+// The open SQLite database behind a connection, for the database side's own SQLite code (QueryRows,
+// index tags); valid while the connection lives. Throws CursorError when the connection is another engine's.
+sqlite3* SqliteHandle(Connection& connection);
 
 }  // namespace oledb_backend

@@ -6,7 +6,10 @@
 #include <regex>
 
 #include "database/database_error.h"
+#include "database/index_tags.h"
 #include "database/sample_goods.h"
+#include "platform/oledb/connection.h"
+#include "platform/oledb/sqlite_connection.h"
 #include "tests/database/database_fixture.h"
 
 namespace rowlark::database::testing {
@@ -134,6 +137,36 @@ TEST(SampleGoods, FailedBuildLeavesNoTableAndNoTags) {
     EXPECT_FALSE(TableExists(db.get(), "stock"));
     EXPECT_FALSE(FindIndexTag(db.get(), "stock", "name").has_value());
     EXPECT_TRUE(sqlite3_get_autocommit(db.get())) << "no transaction left open";
+}
+
+// The goods written through the backend seam's bulk writer, on a connection of the layer.
+std::shared_ptr<oledb_backend::Connection> OpenMemoryConnection() { return oledb_backend::Connection::Open(":memory:"); }
+
+TEST(SampleGoodsThroughTheSeam, WritesTheRowsAndTagsAHandleGets) {
+    const auto connection = OpenMemoryConnection();
+    DbHandle direct = OpenMemoryDb();
+    CreateGoodsTable(*connection, Small(300, 42));
+    CreateGoodsTable(direct.get(), Small(300, 42));
+    EXPECT_EQ(Dump(oledb_backend::SqliteHandle(*connection)), Dump(direct.get()));
+    const auto tags = ListIndexTags(*connection);
+    ASSERT_EQ(tags.size(), 3u);
+    EXPECT_EQ(tags[2].tag, "price");
+    EXPECT_EQ(tags[2].kind, TagKind::Number);
+    EXPECT_EQ(connection->OpenCatalogue()->PrimaryKey("goods"), std::vector<std::string>{"id"});
+}
+
+TEST(SampleGoodsThroughTheSeam, FailedBuildLeavesNoTableNoTagsAndNoTransaction) {
+    const auto connection = OpenMemoryConnection();
+    connection->Execute("CREATE TABLE other (x); CREATE INDEX rowlark_tag_stock_price ON other (x)");
+    GoodsOptions options = Small(100, 1);
+    options.table = "stock";
+    EXPECT_THROW(CreateGoodsTable(*connection, options), std::exception);
+    EXPECT_FALSE(connection->OpenCatalogue()->Table("stock"));
+    EXPECT_FALSE(FindIndexTag(*connection, "stock", "name").has_value());
+    EXPECT_TRUE(sqlite3_get_autocommit(oledb_backend::SqliteHandle(*connection))) << "no transaction left open";
+    options.table = "stock2";
+    CreateGoodsTable(*connection, options);  // the connection builds the next table as if nothing happened
+    EXPECT_EQ(connection->OpenCatalogue()->RowCount("stock2"), 100);
 }
 
 TEST(RussianWords, CapitalisesCyrillicAndLatinFirstLetters) {

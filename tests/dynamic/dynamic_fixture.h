@@ -78,7 +78,6 @@ protected:
     void TearDown() override {
         provider_.reset();
         data_.reset();
-        rowlark::database::RegisterDatabaseProcedures(oledb_backend::RegisterProcedure);  // undo a stand-in
         backend_.reset();
         HostTest::TearDown();
     }
@@ -119,7 +118,7 @@ protected:
             AnswerOnServer(rows);
             return;
         }
-        oledb_backend::RegisterProcedure("QueryRows", [this, rows](const oledb_backend::ProcedureSite&,
+        oledb_backend::AddProcedure(*data_->connection(), "QueryRows", [this, rows](const oledb_backend::ProcedureSite&,
                                                                    const std::vector<oledb_backend::ProcArg>& args) {
             calls_.push_back(args);
             return std::make_unique<AnswerCursor>(rows);

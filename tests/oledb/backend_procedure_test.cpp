@@ -33,7 +33,7 @@ protected:
                  "IF b < 0 THEN RAISE EXCEPTION 'negative count %', b; END IF; "
                  "RETURN QUERY VALUES (1, a), (2, b::text), (3, c); END $$");
         } else {
-            oledb_backend::RegisterProcedure("EchoArgs", [](const oledb_backend::ProcedureSite&,
+            oledb_backend::AddProcedure(*data_->connection(), "EchoArgs", [](const oledb_backend::ProcedureSite&,
                                                             const std::vector<oledb_backend::ProcArg>& args)
                                                              -> std::unique_ptr<oledb_backend::RowCursor> {
                 if (args.size() == 3 && !args[1].is_text && args[1].number < 0)
@@ -41,10 +41,6 @@ protected:
                 return std::make_unique<ArgsCursor>(args);
             });
         }
-    }
-    void TearDown() override {
-        oledb_backend::UnregisterProcedure("EchoArgs");
-        BackendTest::TearDown();
     }
     std::vector<std::string> Values(OleDb::CResultDirectAccessProxy& result) {
         std::vector<std::string> values;

@@ -59,11 +59,6 @@ private:
 
 class DirectResultBoundaries : public OleDbTest {
 protected:
-    void TearDown() override {
-        oledb_backend::UnregisterProcedure("BoundaryRows");
-        OleDbTest::TearDown();
-    }
-
     // Every row is (number, text, number); the numbers are the row's place, before and after the text.
     void ExpectTextRows(OleDb::CResultDirectAccessProxy result, const std::vector<TextCase>& cases) {
         ASSERT_TRUE(result.IsValid()) << LastError();
@@ -108,7 +103,7 @@ TEST_F(DirectResultBoundaries, TextsAtEveryLengthByteLimitReadBackWholeFromAProc
         rows.push_back({oledb_backend::SqlValue::Int(place), oledb_backend::SqlValue::Text(kTextCases[i].Utf8()),
                         oledb_backend::SqlValue::Int(-place)});
     }
-    oledb_backend::RegisterProcedure("BoundaryRows", [rows](const oledb_backend::ProcedureSite&,
+    oledb_backend::AddProcedure(*data_->connection(), "BoundaryRows", [rows](const oledb_backend::ProcedureSite&,
                                                             const std::vector<oledb_backend::ProcArg>&) {
         return std::make_unique<RowsCursor>(rows);
     });

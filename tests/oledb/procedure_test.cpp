@@ -37,7 +37,7 @@ protected:
         using oledb_backend::ProcArg;
         using oledb_backend::ProcedureSite;
         using oledb_backend::SqlValue;
-        oledb_backend::RegisterProcedure("EchoRows", [](const ProcedureSite& site, const std::vector<ProcArg>& args) {
+        oledb_backend::AddProcedure(*data_->connection(), "EchoRows", [](const ProcedureSite& site, const std::vector<ProcArg>& args) {
             EXPECT_NE(site.handle(), nullptr);
             g_received = args;
             std::vector<std::vector<SqlValue>> rows;
@@ -45,18 +45,14 @@ protected:
                 rows.push_back({a.is_text ? SqlValue::Text(a.text) : SqlValue::Int(a.number), SqlValue::Null()});
             return std::make_unique<ListCursor>(std::move(rows));
         });
-        oledb_backend::RegisterProcedure("Refuse", [](const ProcedureSite&, const std::vector<ProcArg>&)
+        oledb_backend::AddProcedure(*data_->connection(), "Refuse", [](const ProcedureSite&, const std::vector<ProcArg>&)
                                                        -> std::unique_ptr<oledb_backend::RowCursor> {
             throw oledb_backend::CursorError("table nope does not exist");
         });
-        oledb_backend::RegisterProcedure("BreakAt", [](const ProcedureSite&, const std::vector<ProcArg>& args) {
+        oledb_backend::AddProcedure(*data_->connection(), "BreakAt", [](const ProcedureSite&, const std::vector<ProcArg>& args) {
             std::vector<std::vector<SqlValue>> rows(5, {SqlValue::Int(1), SqlValue::Int(2)});
             return std::make_unique<ListCursor>(std::move(rows), static_cast<int>(args.at(0).number));
         });
-    }
-    void TearDown() override {
-        for (const char* name : {"EchoRows", "Refuse", "BreakAt"}) oledb_backend::UnregisterProcedure(name);
-        OleDbTest::TearDown();
     }
 };
 
@@ -140,7 +136,7 @@ TEST_F(Procedures, ProcedureFindsTheSameMemoryOnItsConnectionAtEveryCall) {
     };
     static std::vector<int> seen;
     seen.clear();
-    oledb_backend::RegisterProcedure("CountCalls", [](const oledb_backend::ProcedureSite& site,
+    oledb_backend::AddProcedure(*data_->connection(), "CountCalls", [](const oledb_backend::ProcedureSite& site,
                                                       const std::vector<oledb_backend::ProcArg>&) {
         EXPECT_NE(site.handle(), nullptr);
         EXPECT_NE(site.memory(), nullptr);
@@ -151,6 +147,45 @@ TEST_F(Procedures, ProcedureFindsTheSameMemoryOnItsConnectionAtEveryCall) {
     });
     Direct("CountCalls ()");
     Sequential("CountCalls ()");
-    oledb_backend::UnregisterProcedure("CountCalls");
     EXPECT_EQ(seen, (std::vector<int>{1, 2}));
+}
+
+TEST_F(Procedures, ProcedureAddedToOneConnectionStaysThere) {
+    // Another connection to the same file does not offer it: the call text is taken as SQL there.
+    COLEDBData other;
+    ASSERT_TRUE(other.Open(path_.c_str())) << LastError();
+    EXPECT_FALSE(other.connection()->OffersProcedure("EchoRows"));
+    EXPECT_TRUE(data_->connection()->OffersProcedure("ECHOROWS"));
+    OleDb::CCommandProxy command(other.CreateCommand());
+    CString text(cp1251::FromUtf8("EchoRows (1)").c_str());
+    LONG count = 0;
+    EXPECT_FALSE(command.ExecuteStatementExternalDirect(text, count).IsValid());
+    EXPECT_NE(LastError().find("syntax error"), std::string::npos) << LastError();
+    EXPECT_TRUE(g_received.empty());
+}
+
+TEST_F(Procedures, ProcedureEndsWithItsConnection) {
+    command_ = OleDb::CCommandProxy();
+    data_->Close();
+    ASSERT_TRUE(data_->Open(path_.c_str())) << LastError();
+    EXPECT_FALSE(data_->connection()->OffersProcedure("EchoRows"));
+}
+
+TEST_F(Procedures, OnlyASqliteConnectionTakesAnAddedProcedure) {
+    // A server keeps its own functions: a connection of another engine refuses.
+    struct NotSqlite : oledb_backend::Connection {
+        void Execute(const std::string&) override {}
+        std::unique_ptr<oledb_backend::RowCursor> RunStatement(const std::string&, const oledb_backend::NamedParams&,
+                                                               oledb_backend::Reading) override { return nullptr; }
+        bool OffersProcedure(const std::string&) override { return false; }
+        std::unique_ptr<oledb_backend::RowCursor> CallProcedure(const oledb_backend::ProcedureCall&,
+                                                                oledb_backend::Reading) override { return nullptr; }
+        std::vector<std::pair<std::string, std::string>> ReadMetaNames() override { return {}; }
+        std::unique_ptr<oledb_backend::Catalogue> OpenCatalogue() override { return nullptr; }
+        std::unique_ptr<oledb_backend::BulkWriter> StartBulkWrite(const oledb_backend::TableDefinition&) override {
+            return nullptr;
+        }
+        void StopWhen(std::function<bool()>) override {}
+    } server;
+    EXPECT_THROW(oledb_backend::AddProcedure(server, "EchoRows", {}), oledb_backend::CursorError);
 }

@@ -16,6 +16,13 @@ plant(addin/context/clean.cpp "#include \"addin/host/platform.h\"\n// #include \
 plant(platform/grid_component/grid.h "#include \"addin/grid/data_provider.h\"  // the grid interfaces; nothing else")
 plant(platform/oledb/oledb.h "#pragma once\n#include \"text/cp1251_literal.h\"")
 plant(platform/win/windows.h "#pragma once")
+plant(platform/oledb/sqlite_connection.cpp "#include <sqlite3.h>")
+plant(platform/oledb/pg_handles.h "#include <libpq-fe.h>")
+plant(database/statement.cpp "#include <sqlite3.h>")
+plant(bench/oledb/bench_oledb.cpp "#include <sqlite3.h>  // the plain step loop")
+plant(tests/oledb/side_session.cpp "#include <sqlite3.h>")
+plant(fuzz/shaped_reads.cpp "#include <sqlite3.h>")
+plant(tools/grid/plan.cpp "#include \"platform/oledb/catalogue.h\"\n// #include <sqlite3.h> in a comment")
 
 function(run_check rule expect_pass)
   execute_process(COMMAND "${CMAKE_COMMAND}" -DROOT=${tree} -DRULE=${rule} -P "${CHECK}"
@@ -45,6 +52,7 @@ endfunction()
 
 run_check(module TRUE)
 run_check(platform TRUE)
+run_check(engines TRUE)
 
 # Breaches: from the top of the tree, in angle brackets, by a relative path, with spaces after '#',
 # and the two ways the platform can reach up wrongly.
@@ -66,6 +74,24 @@ run_check(platform FALSE)
 expect_named(platform "platform/grid_component/grid.cpp includes \"addin/context/context_base.h\"")
 expect_named(platform "platform/runtime/value.cpp includes \"addin/grid/data_row.h\"")
 expect_not_named(platform "grid.h")
+
+# An engine's client library outside the backends: in a tool, the layer beside its backends, a
+# benchmark that is no reference client, a header, by a path.
+plant(tools/grid/catalogue.cpp "#include <sqlite3.h>")
+plant(platform/oledb/direct_result.cpp "#  include <sqlite3.h>")
+plant(bench/database/query_rows_bench.cpp "#include <sqlite3.h>")
+plant(addin/provider/reader.h "#include <postgresql/libpq-fe.h>")
+plant(tools/make_sample_db/main.cpp "#include \"libpq-fe.h\"")
+run_check(engines FALSE)
+expect_named(engines "tools/grid/catalogue.cpp includes \"sqlite3.h\"")
+expect_named(engines "platform/oledb/direct_result.cpp includes \"sqlite3.h\"")
+expect_named(engines "bench/database/query_rows_bench.cpp includes \"sqlite3.h\"")
+expect_named(engines "addin/provider/reader.h includes \"postgresql/libpq-fe.h\"")
+expect_named(engines "tools/make_sample_db/main.cpp includes \"libpq-fe.h\"")
+foreach(allowed platform/oledb/sqlite_connection.cpp platform/oledb/pg_handles.h database/statement.cpp
+                bench/oledb/bench_oledb.cpp tests/oledb fuzz/ tools/grid/plan.cpp)
+  expect_not_named(engines "${allowed}")
+endforeach()
 
 # A tree without the scanned folder is an error, never a clean pass.
 file(REMOVE_RECURSE "${tree}/addin")

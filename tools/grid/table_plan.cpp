@@ -3,14 +3,16 @@
 #include <memory>
 #include <optional>
 
-#include "database/database_error.h"
 #include "database/statement.h"
+#include "platform/oledb/row_cursor.h"
 #include "tools/grid/table_catalogue.h"
 
 namespace grid_tool {
 
 namespace {
 
+using oledb_backend::Catalogue;
+using oledb_backend::TagInfo;
 using rowlark::database::QuoteIdentifier;
 
 constexpr const char* kKeyListMarker = "%СписокИД%";  // where the dynamic provider puts the keys
@@ -23,9 +25,10 @@ std::string Joined(const std::vector<std::string>& names) {
 
 // The table's tag (the one asked for, else its first), and with it the provider; false when the tag
 // asked for does not exist.
-bool ChooseTag(TableCatalogue& db, const Options& options, TablePlan& plan, std::optional<CatalogueTag>& tag,
+bool ChooseTag(Catalogue& db, const Options& options, TablePlan& plan, std::optional<TagInfo>& tag,
                std::string& error) {
-    const std::vector<std::string> tags = db.TagNames(plan.table);
+    std::vector<std::string> tags;
+    for (const TagInfo& each : db.Tags(plan.table)) tags.push_back(each.tag);
     if (!options.tag.empty()) {
         tag = db.Tag(plan.table, options.tag);
         if (!tag) {
@@ -43,7 +46,7 @@ bool ChooseTag(TableCatalogue& db, const Options& options, TablePlan& plan, std:
 
 // The key field: the one asked for (the tag's own for the dynamic provider), else the tag's, else the
 // table's primary key.
-bool ChooseKey(TableCatalogue& db, const Options& options, TablePlan& plan, const std::optional<CatalogueTag>& tag,
+bool ChooseKey(Catalogue& db, const Options& options, TablePlan& plan, const std::optional<TagInfo>& tag,
                std::string& error) {
     if (!options.key.empty()) {
         const auto key = db.Column(plan.table, options.key);
@@ -51,7 +54,7 @@ bool ChooseKey(TableCatalogue& db, const Options& options, TablePlan& plan, cons
             error = "the table " + plan.table + " has no key field " + options.key;
             return false;
         }
-        plan.key = *key;
+        plan.key = key->name;
         if (plan.dynamic && tag->key_field != plan.key) {
             error = "the tag " + tag->tag + " is keyed by " + tag->key_field + ", not " + plan.key +
                     " (use --static for another key)";
@@ -59,8 +62,8 @@ bool ChooseKey(TableCatalogue& db, const Options& options, TablePlan& plan, cons
         }
     } else if (tag) {
         plan.key = tag->key_field;
-    } else if (const auto key = db.PrimaryKey(plan.table)) {
-        plan.key = *key;
+    } else if (const auto key = db.PrimaryKey(plan.table); key.size() == 1) {
+        plan.key = key.front();
     } else {
         error = "the table " + plan.table + " has no index tag and no single-column primary key: name one with --key";
         return false;
@@ -69,7 +72,7 @@ bool ChooseKey(TableCatalogue& db, const Options& options, TablePlan& plan, cons
 }
 
 // The columns asked for (all the table's when none), and the row query over them.
-bool ChooseColumns(TableCatalogue& db, const Options& options, TablePlan& plan, const std::optional<CatalogueTag>& tag,
+bool ChooseColumns(Catalogue& db, const Options& options, TablePlan& plan, const std::optional<TagInfo>& tag,
                    std::string& error) {
     for (const auto& name : options.columns) {
         const auto column = db.Column(plan.table, name);
@@ -77,9 +80,10 @@ bool ChooseColumns(TableCatalogue& db, const Options& options, TablePlan& plan, 
             error = "the table " + plan.table + " has no column " + name;
             return false;
         }
-        plan.columns.push_back(*column);
+        plan.columns.push_back(column->name);
     }
-    if (plan.columns.empty()) plan.columns = db.Columns(plan.table);
+    if (plan.columns.empty())
+        for (const auto& column : db.Columns(plan.table)) plan.columns.push_back(column.name);
     // The provider finds rows by their key, so the key is always read, shown first when not asked for.
     bool has_key = false;
     for (const auto& column : plan.columns) has_key = has_key || column == plan.key;
@@ -97,14 +101,14 @@ bool ChooseColumns(TableCatalogue& db, const Options& options, TablePlan& plan, 
     return true;
 }
 
-bool Plan(TableCatalogue& db, const Options& options, TablePlan& plan, std::string& error) {
+bool Plan(Catalogue& db, const Options& options, TablePlan& plan, std::string& error) {
     const auto table = db.Table(options.table);
     if (!table) {
         error = "the database has no table " + options.table;
         return false;
     }
     plan.table = *table;
-    std::optional<CatalogueTag> tag;
+    std::optional<TagInfo> tag;
     if (!ChooseTag(db, options, plan, tag, error) || !ChooseKey(db, options, plan, tag, error)) return false;
     if (options.query.empty()) return ChooseColumns(db, options, plan, tag, error);
     if (plan.dynamic && options.query.find(kKeyListMarker) == std::string::npos) {
@@ -119,11 +123,11 @@ bool Plan(TableCatalogue& db, const Options& options, TablePlan& plan, std::stri
 }  // namespace
 
 bool MakePlan(const Options& options, TablePlan& plan, std::string& error) {
-    const std::unique_ptr<TableCatalogue> db = OpenCatalogue(options.path, error);
+    const std::unique_ptr<Catalogue> db = OpenCatalogue(options.path, error);
     if (!db) return false;
     try {
         return Plan(*db, options, plan, error);
-    } catch (const rowlark::database::DatabaseError& failure) {
+    } catch (const oledb_backend::CursorError& failure) {
         error = "cannot read " + options.path + ": " + failure.what();
         return false;
     }

@@ -7,7 +7,6 @@
 // SIGHUP), leaves nothing half-written.
 
 #include <signal.h>
-#include <sqlite3.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -24,7 +23,7 @@
 
 #include "database/database_error.h"
 #include "database/sample_goods.h"
-#include "database/statement.h"
+#include "platform/oledb/connection.h"
 #include "platform/oledb/connection_secrets.h"
 #include "platform/oledb/pg_connection_text.h"
 #include "tools/session/stop_signals.h"
@@ -42,21 +41,13 @@ namespace {
 constexpr const char* kUsage = "usage: make_sample_db [--table NAME] [--] PATH|CONNECTION_STRING ROWS [SEED]";
 
 // A stopping signal only raises a flag (tools/session/stop_signals.h); the database stops its
-// statement at the next check (see StopOnSignal) and the build unwinds as after any failure: the
+// statement at the next check (Connection::StopWhen) and the build unwinds as after any failure: the
 // temporary file is removed, an existing file's transaction rolled back.
-// Stops any statement of db soon after a stopping signal (every 1000 steps of the database's machine).
-void StopOnSignal(sqlite3* db) {
-    sqlite3_progress_handler(db, 1000, [](void*) -> int { return tools::g_stop_signal != 0 ? 1 : 0; }, nullptr);
-}
+bool StopAsked() { return tools::g_stop_signal != 0; }
 
 struct Interrupted : std::runtime_error {
     Interrupted() : std::runtime_error("interrupted; nothing written") {}
 };
-
-struct CloseDb {
-    void operator()(sqlite3* db) const { sqlite3_close(db); }
-};
-using DbHandle = std::unique_ptr<sqlite3, CloseDb>;
 
 template <typename T>
 std::optional<T> ParseWhole(std::string_view text) {
@@ -126,13 +117,15 @@ std::optional<Arguments> ReadArguments(int argc, char** argv) {
     return args;
 }
 
-DbHandle Open(const std::string& path, int flags) {
-    sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(path.c_str(), &raw, flags, nullptr);
-    DbHandle db(raw);
-    if (rc != SQLITE_OK) throw DatabaseError(raw ? sqlite3_errmsg(raw) : "out of memory");
-    StopOnSignal(db.get());
-    return db;
+// Opens the SQLite file exactly as named (creating it only when asked), stopping on a signal.
+std::shared_ptr<oledb_backend::Connection> Open(const std::string& path, bool create) {
+    try {
+        auto db = oledb_backend::Connection::Open(oledb_backend::FileUri(path, create));
+        db->StopWhen(StopAsked);
+        return db;
+    } catch (const oledb_backend::OpenFailure& failure) {
+        throw DatabaseError(failure.reason());
+    }
 }
 
 void Report(const Arguments& args, const rowlark::database::GoodsReport& report) {
@@ -145,14 +138,14 @@ void Report(const Arguments& args, const rowlark::database::GoodsReport& report)
 
 // Adds the table to an existing database in one transaction.
 int AddToExisting(const Arguments& args) {
-    DbHandle db = Open(args.path, SQLITE_OPEN_READWRITE);
+    const auto db = Open(args.path, false);
     // Reading the schema also tells a file that is not a database.
-    if (rowlark::database::TableExists(db.get(), args.goods.table)) {
+    if (db->OpenCatalogue()->Table(args.goods.table)) {
         std::fprintf(stderr, "make_sample_db: %s already has a table %s; nothing changed\n", Shown(args.path).c_str(),
                      args.goods.table.c_str());
         return 1;
     }
-    const auto report = CreateGoodsTable(db.get(), args.goods);
+    const auto report = CreateGoodsTable(*db, args.goods);
     Report(args, report);
     return 0;
 }
@@ -164,10 +157,9 @@ int CreateNew(Arguments args) {
     try {
         rowlark::database::GoodsReport report;
         {
-            DbHandle db = Open(temp.string(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+            const auto db = Open(temp.string(), true);  // closed at the end of this block, before the rename
             args.goods.journal_off = true;  // the temporary file is thrown away on failure
-            report = CreateGoodsTable(db.get(), args.goods);
-            if (sqlite3_close(db.release()) != SQLITE_OK) throw DatabaseError("cannot close " + temp.string());
+            report = CreateGoodsTable(*db, args.goods);
         }
         if (tools::g_stop_signal != 0) throw Interrupted();
         if (fs::exists(target)) throw DatabaseError("the file appeared while it was being built; nothing changed");
@@ -187,7 +179,7 @@ int WriteToServer(const Arguments& args) {
     // Refused before libpq reads it: libpq would take a piece of the password for a host, say.
     const std::string misread = oledb_backend::MisreadPasswordAdvice(args.path);
     if (!misread.empty()) throw DatabaseError(misread);
-    const auto report = rowlark::database::WriteGoodsToServer(args.path, args.goods, [] { return tools::g_stop_signal != 0; });
+    const auto report = rowlark::database::WriteGoodsToServer(args.path, args.goods, StopAsked);
     if (!report.words_from_dictionary)
         std::fprintf(stderr, "make_sample_db: note: %s is missing or has no usable words; names use a built-in list\n",
                      args.goods.dictionary.c_str());

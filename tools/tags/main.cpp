@@ -4,10 +4,6 @@
 // tag's index; no row of the user's tables is changed. Each command is one transaction:
 // a refusal leaves the file as it was. Exit status: 0 done, 1 refused by the database, 2 bad usage.
 
-#include <sqlite3.h>
-
-#include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -20,6 +16,7 @@
 #include "database/database_error.h"
 #include "database/index_tags.h"
 #include "database/statement.h"
+#include "platform/oledb/connection.h"
 #include "platform/oledb/connection_secrets.h"
 #include "platform/oledb/pg_connection_text.h"
 #include "tools/terminal_text/showable_text.h"
@@ -28,6 +25,7 @@ namespace fs = std::filesystem;
 using rowlark::database::DatabaseError;
 using rowlark::database::IndexTag;
 using rowlark::database::Quoted;
+using Db = oledb_backend::Connection;
 
 namespace {
 
@@ -35,11 +33,6 @@ constexpr const char* kUsage =
     "usage: tags PATH list | tags PATH add TABLE TAG EXPRESSION KEYFIELD text|number | tags PATH drop TAG [TABLE]";
 constexpr int kRefused = 1;
 constexpr int kBadUsage = 2;
-
-struct CloseDb {
-    void operator()(sqlite3* db) const { sqlite3_close(db); }
-};
-using DbHandle = std::unique_ptr<sqlite3, CloseDb>;
 
 // Thrown for input the command refuses before asking the database.
 struct BadUsage : std::runtime_error {
@@ -54,9 +47,9 @@ std::string Named(const std::string& path) {
     return oledb_backend::HidePasswords(path);
 }
 
-// Opens the file exactly as named, never creating one. A name that begins with "file:" would be
-// read as a URI where SQLite is built to read them, so it is anchored to the current folder first.
-DbHandle Open(const std::string& path) {
+// Opens the file exactly as named, whatever its characters ("file:" and '=' included), never
+// creating one; another writer's short transaction is waited for, a long one refused.
+std::shared_ptr<Db> Open(const std::string& path) {
     std::error_code error;
     if (!fs::exists(path, error)) {
         if (oledb_backend::IsPostgresConnectionText(path))
@@ -66,13 +59,11 @@ DbHandle Open(const std::string& path) {
     }
     if (fs::is_directory(path, error))
         throw DatabaseError("not a database file but a folder: " + oledb_backend::HidePasswords(path));
-    const std::string name = path.rfind("file:", 0) == 0 ? "./" + path : path;
-    sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(name.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
-    DbHandle db(raw);
-    if (rc != SQLITE_OK) throw DatabaseError(raw ? sqlite3_errmsg(raw) : "out of memory");
-    sqlite3_busy_timeout(db.get(), 2000);  // another writer's short transaction is waited for, a long one refused
-    return db;
+    try {
+        return Db::Open(oledb_backend::FileUri(path));
+    } catch (const oledb_backend::OpenFailure& failure) {
+        throw DatabaseError(failure.reason());
+    }
 }
 
 // One field of a listed line: tabs, line breaks and backslashes escaped so every tag stays one line,
@@ -93,13 +84,17 @@ std::string Field(std::string_view text) {
 
 // Runs body inside one write transaction, committed only when it returns.
 template <typename Body>
-void InTransaction(sqlite3* db, Body body) {
-    rowlark::database::Execute(db, "BEGIN IMMEDIATE");
+void InTransaction(Db& db, Body body) {
+    db.Execute("BEGIN IMMEDIATE");
     try {
         body();
-        rowlark::database::Execute(db, "COMMIT");
+        db.Execute("COMMIT");
     } catch (...) {
-        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        try {
+            db.Execute("ROLLBACK");
+        } catch (const oledb_backend::CursorError&) {
+            // SQLite may have rolled back already; the first failure is the one to report
+        }
         throw;
     }
 }
@@ -107,7 +102,7 @@ void InTransaction(sqlite3* db, Body body) {
 // A name or message as the terminal may be given it.
 std::string Shown(std::string_view text) { return terminal_text::Showable(text); }
 
-int List(sqlite3* db) {
+int List(Db& db) {
     for (const IndexTag& tag : rowlark::database::ListIndexTags(db)) {
         std::printf("%s\t%s\t%s\t%s\t%s\n", Field(tag.tag).c_str(), Field(tag.table).c_str(),
                     Field(tag.expression).c_str(), Field(tag.key_field).c_str(),
@@ -116,7 +111,7 @@ int List(sqlite3* db) {
     return 0;
 }
 
-int Add(sqlite3* db, const std::vector<std::string>& args) {
+int Add(Db& db, const std::vector<std::string>& args) {
     const auto kind = rowlark::database::ParseTagKind(args[4]).value();  // checked before the database was opened
     InTransaction(db, [&] { rowlark::database::AddIndexTag(db, args[0], args[1], args[2], args[3], kind); });
     const auto added = rowlark::database::FindIndexTag(db, args[0], args[1]);
@@ -126,13 +121,11 @@ int Add(sqlite3* db, const std::vector<std::string>& args) {
 }
 
 bool SameAsciiName(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-    });
+    return oledb_backend::AsciiLower(a) == oledb_backend::AsciiLower(b);
 }
 
 // The tag's own table when only the tag is named: the one table that has a tag of that name.
-std::string TableOfTag(sqlite3* db, const std::string& tag) {
+std::string TableOfTag(Db& db, const std::string& tag) {
     std::vector<std::string> tables;
     for (const IndexTag& each : rowlark::database::ListIndexTags(db)) {
         if (SameAsciiName(each.tag, tag)) tables.push_back(each.table);
@@ -146,7 +139,7 @@ std::string TableOfTag(sqlite3* db, const std::string& tag) {
     return tables.front();
 }
 
-int Drop(sqlite3* db, const std::vector<std::string>& args) {
+int Drop(Db& db, const std::vector<std::string>& args) {
     IndexTag dropped;
     InTransaction(db, [&] {
         const std::string table = args.size() > 1 ? args[1] : TableOfTag(db, args[0]);
@@ -178,10 +171,10 @@ int main(int argc, char** argv) {
     try {
         if (action == "add" && !rowlark::database::ParseTagKind(args[4]))
             throw BadUsage("the kind must be text or number, got " + Quoted(args[4]));
-        DbHandle db = Open(path);
-        if (action == "list") return List(db.get());
-        if (action == "add") return Add(db.get(), args);
-        return Drop(db.get(), args);
+        const std::shared_ptr<Db> db = Open(path);
+        if (action == "list") return List(*db);
+        if (action == "add") return Add(*db, args);
+        return Drop(*db, args);
     } catch (const BadUsage& error) {
         std::fprintf(stderr, "tags: %s\n", Shown(error.what()).c_str());
         return kBadUsage;

@@ -30,6 +30,8 @@ public:
     std::string ColumnName(int column) const override;
     bool Step() override;
     SqlValue Column(int column) const override;
+    // Reads each value straight from SQLite: one column call per value, no SqlValue.
+    void DrainInto(RowSink& sink) override;
 
     sqlite3_stmt* stmt() const { return statement_.get(); }
 

@@ -1,4 +1,4 @@
-#include "platform/oledb/statement_cursor.h"
+#include "platform/oledb/sqlite_statement_cursor.h"
 
 #include <sqlite3.h>
 
@@ -44,6 +44,29 @@ SqlValue StatementCursor::Column(int column) const {
             const auto* bytes = static_cast<const char*>(sqlite3_column_blob(stmt(), column));
             const int size = sqlite3_column_bytes(stmt(), column);
             return SqlValue::Text(bytes ? std::string(bytes, static_cast<std::size_t>(size)) : std::string());
+        }
+    }
+}
+
+void StatementCursor::DrainInto(RowSink& sink) {
+    const int columns = ColumnCount();
+    sqlite3_stmt* stmt = this->stmt();
+    while (Step()) {
+        sink.BeginRow();
+        for (int c = 0; c < columns; ++c) {
+            // One column call per value, then plain reads of it: the connection has no mutex
+            // (connection.h), so the value needs no protection while the row stands.
+            sqlite3_value* v = sqlite3_column_value(stmt, c);
+            switch (sqlite3_value_type(v)) {
+                case SQLITE_INTEGER: sink.Integer(sqlite3_value_int64(v)); break;
+                case SQLITE_FLOAT: sink.Real(sqlite3_value_double(v)); break;
+                case SQLITE_NULL: sink.Null(); break;
+                default: {  // text, and blobs as texts of their bytes
+                    const auto* bytes = static_cast<const char*>(sqlite3_value_blob(v));
+                    const int size = sqlite3_value_bytes(v);
+                    sink.Text(bytes, bytes ? static_cast<std::size_t>(size) : 0);
+                }
+            }
         }
     }
 }

@@ -1,0 +1,29 @@
+#include "platform/oledb/catalogue.h"
+
+namespace oledb_backend {
+
+std::string AsciiLower(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return lower;
+}
+
+std::optional<ColumnInfo> Catalogue::Column(const std::string& table, const std::string& name) {
+    const std::vector<ColumnInfo> columns = Columns(table);
+    for (const ColumnInfo& column : columns)
+        if (column.name == name) return column;
+    const std::string wanted = AsciiLower(name);
+    for (const ColumnInfo& column : columns)
+        if (AsciiLower(column.name) == wanted) return column;
+    return std::nullopt;
+}
+
+std::optional<TagInfo> Catalogue::Tag(const std::string& table, const std::string& tag) {
+    const std::string wanted = AsciiLower(tag);
+    for (TagInfo& each : Tags(table))
+        if (AsciiLower(each.tag) == wanted) return std::move(each);
+    return std::nullopt;
+}
+
+}  // namespace oledb_backend

@@ -1,0 +1,63 @@
+#pragma once
+// What a database declares about its tables, read through the backend seam: its tables, their
+// columns with declared types and sizes, primary keys, the index tags the database's procedures
+// walk, and row counts. Made by Connection::OpenCatalogue; it shares its connection, so it may
+// outlive every other holder. Names match in any ASCII letter case and are answered as declared.
+// Every call throws CursorError with the database's message (UTF-8) when it cannot answer.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace oledb_backend {
+
+// ASCII letters A-Z made small, every other byte kept: how SQL names and procedure names are matched.
+std::string AsciiLower(std::string_view text);
+
+struct ColumnInfo {
+    std::string name;           // as the table declares it
+    std::string declared_type;  // as declared ("VARCHAR(20)", "numeric(10,2)"); empty when none
+    int size = 0;               // the declared length or precision; 0 when none is declared
+    int scale = 0;              // the declared digits after the point; 0 when none
+};
+
+struct TagInfo {
+    std::string tag;         // as it was added
+    std::string key_field;   // as the table declares it
+    std::string expression;  // the tag's expression over the table, as it was added
+    std::string kind;        // "text" or "number"
+    std::string order_sql;   // the tag's order as SQL over the table: its value as the index holds it
+};
+
+class Catalogue {
+public:
+    virtual ~Catalogue() = default;
+    Catalogue(const Catalogue&) = delete;
+    Catalogue& operator=(const Catalogue&) = delete;
+
+    // Whether the database can hold index tags at all (a server without the tag functions cannot).
+    virtual bool KeepsTags() = 0;
+    // The table's name as declared; none when there is no such table. A SQLite view is none; a
+    // server answers the relations its tag functions find (rowlark_find_table: views as well).
+    virtual std::optional<std::string> Table(const std::string& name) = 0;
+    // Requires: table as Table() answered it. Its columns in declared order.
+    virtual std::vector<ColumnInfo> Columns(const std::string& table) = 0;
+    // The primary key's columns in key order; none when the table has no declared key.
+    virtual std::vector<std::string> PrimaryKey(const std::string& table) = 0;
+    // The table's index tags, in the order they were added; none without a tag catalogue.
+    virtual std::vector<TagInfo> Tags(const std::string& table) = 0;
+    // The number of rows the table holds now.
+    virtual std::int64_t RowCount(const std::string& table) = 0;
+
+    // The column of that name: the exact name first, else the first in any ASCII letter case.
+    std::optional<ColumnInfo> Column(const std::string& table, const std::string& name);
+    // The tag of that name, in any ASCII letter case.
+    std::optional<TagInfo> Tag(const std::string& table, const std::string& tag);
+
+protected:
+    Catalogue() = default;
+};
+
+}  // namespace oledb_backend

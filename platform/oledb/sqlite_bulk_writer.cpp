@@ -1,0 +1,136 @@
+// The SQLite backend's bulk writer: CREATE TABLE, then one prepared INSERT stepped per row, inside
+// one transaction. A single integer key becomes the table's rowid ("INTEGER PRIMARY KEY").
+#include <sqlite3.h>
+
+#include "platform/oledb/sqlite_connection.h"
+
+namespace oledb_backend {
+
+namespace {
+
+std::string Quoted(const std::string& name) {
+    std::string quoted = "\"";
+    for (const char c : name) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
+std::string DeclaredType(const FieldDefinition& field) {
+    switch (field.type) {
+        case FieldType::kInteger: return "INTEGER";
+        case FieldType::kDecimal:
+            return "NUMERIC(" + std::to_string(field.size) + ", " + std::to_string(field.scale) + ")";
+        case FieldType::kReal: return "REAL";
+        case FieldType::kText: return field.size > 0 ? "VARCHAR(" + std::to_string(field.size) + ")" : "TEXT";
+        case FieldType::kBlob: return "BLOB";
+        case FieldType::kDate: return "DATE";
+        case FieldType::kDateTime: return "DATETIME";
+        case FieldType::kLogical: return "BOOLEAN";
+    }
+    return "TEXT";
+}
+
+std::string CreateTableSql(const TableDefinition& table) {
+    const bool rowid_key = table.primary_key.size() == 1;
+    std::string sql = "CREATE TABLE " + Quoted(table.name) + " (";
+    for (std::size_t i = 0; i < table.fields.size(); ++i) {
+        const FieldDefinition& field = table.fields[i];
+        sql += (i ? ", " : "") + Quoted(field.name) + " " + DeclaredType(field);
+        if (rowid_key && field.name == table.primary_key.front()) sql += " PRIMARY KEY";
+        if (!field.nullable) sql += " NOT NULL";
+    }
+    if (table.primary_key.size() > 1) {
+        sql += ", PRIMARY KEY (";
+        for (std::size_t i = 0; i < table.primary_key.size(); ++i) sql += (i ? ", " : "") + Quoted(table.primary_key[i]);
+        sql += ")";
+    }
+    return sql + ")";
+}
+
+class SqliteBulkWriter : public BulkWriter {
+public:
+    SqliteBulkWriter(std::shared_ptr<SqliteConnection> connection, const TableDefinition& table)
+        : connection_(std::move(connection)), scratch_(table.scratch), columns_(table.fields.size()) {
+        sqlite3* db = connection_->db();
+        if (!sqlite3_get_autocommit(db)) throw CursorError("a transaction is already open");
+        // A large page cache for the build; the connection's own is put back afterwards.
+        const Statement cache = connection_->Prepare("PRAGMA cache_size");
+        if (sqlite3_step(cache.get()) == SQLITE_ROW) cache_size_ = sqlite3_column_int64(cache.get(), 0);
+        try {
+            connection_->Execute("PRAGMA cache_size = -131072; PRAGMA temp_store = MEMORY");
+            if (scratch_) connection_->Execute("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF");
+            connection_->Execute("BEGIN");
+            open_ = true;
+            connection_->Execute(CreateTableSql(table));
+            std::string insert = "INSERT INTO " + Quoted(table.name) + " VALUES (";
+            for (std::size_t i = 0; i < columns_; ++i) insert += i ? ", ?" : "?";
+            insert_ = connection_->Prepare(insert + ")");
+        } catch (...) {
+            Undo();
+            throw;
+        }
+    }
+
+    ~SqliteBulkWriter() override { Undo(); }
+
+    // Rolls back what is not committed and puts the connection's settings back.
+    void Undo() noexcept {
+        insert_ = Statement();
+        sqlite3* db = connection_->db();
+        if (open_) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        const std::string restore = "PRAGMA cache_size = " + std::to_string(cache_size_) + "; PRAGMA temp_store = DEFAULT";
+        sqlite3_exec(db, restore.c_str(), nullptr, nullptr, nullptr);
+        if (scratch_) sqlite3_exec(db, "PRAGMA journal_mode = DELETE; PRAGMA synchronous = FULL", nullptr, nullptr, nullptr);
+    }
+
+    void Add(const std::vector<FieldValue>& row) override {
+        if (!insert_) throw CursorError("the rows of this table are ended");
+        if (row.size() != columns_)
+            throw CursorError("a row of " + std::to_string(row.size()) + " values for " + std::to_string(columns_) + " fields");
+        connection_->CheckStop();
+        sqlite3_stmt* stmt = insert_.get();
+        for (std::size_t i = 0; i < row.size(); ++i) Bind(stmt, static_cast<int>(i + 1), row[i]);
+        const int rc = sqlite3_step(stmt);
+        sqlite3_reset(stmt);
+        if (rc != SQLITE_DONE) throw CursorError(ErrorMessage(connection_->db()));
+    }
+
+    void EndRows() override { insert_ = Statement(); }
+
+    void Commit() override {
+        EndRows();
+        connection_->Execute("COMMIT");
+        open_ = false;
+    }
+
+private:
+    static void Bind(sqlite3_stmt* stmt, int index, const FieldValue& value) {
+        switch (value.kind) {
+            case FieldValue::Kind::Null: sqlite3_bind_null(stmt, index); break;
+            case FieldValue::Kind::Integer: sqlite3_bind_int64(stmt, index, value.integer); break;
+            case FieldValue::Kind::Real: sqlite3_bind_double(stmt, index, value.real); break;
+            case FieldValue::Kind::Blob:
+                sqlite3_bind_blob64(stmt, index, value.text.data(), value.text.size(), SQLITE_TRANSIENT);
+                break;
+            // Decimal digits go in as text: the column's NUMERIC affinity keeps what SQLite can hold.
+            default:
+                sqlite3_bind_text64(stmt, index, value.text.data(), value.text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+        }
+    }
+
+    std::shared_ptr<SqliteConnection> connection_;
+    bool scratch_;
+    std::size_t columns_;
+    bool open_ = false;  // the writer's transaction is open
+    std::int64_t cache_size_ = -2000;
+    Statement insert_;  // declared last: finalized before the rollback in the destructor anyway
+};
+
+}  // namespace
+
+std::unique_ptr<BulkWriter> SqliteConnection::StartBulkWrite(const TableDefinition& table) {
+    if (table.name.empty()) throw CursorError("the table name is empty");
+    if (table.fields.empty()) throw CursorError("a table needs at least one field");
+    return std::make_unique<SqliteBulkWriter>(std::static_pointer_cast<SqliteConnection>(shared_from_this()), table);
+}
+
+}  // namespace oledb_backend

@@ -1,0 +1,116 @@
+// The SQLite backend's catalogue: sqlite_schema, pragma_table_info and the tag catalogue table
+// (sqlite_tags.h).
+#include <sqlite3.h>
+
+#include <cstdlib>
+
+#include "platform/oledb/sqlite_connection.h"
+#include "platform/oledb/sqlite_tags.h"
+
+namespace oledb_backend {
+
+namespace {
+
+std::string Text(sqlite3_stmt* stmt, int column) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
+    return text ? std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(stmt, column))) : std::string();
+}
+
+// The length or precision and scale a declared type gives in parentheses: "VARCHAR(20)", "NUMERIC(10, 2)".
+void ReadSize(ColumnInfo& column) {
+    const std::size_t open = column.declared_type.find('(');
+    if (open == std::string::npos) return;
+    const char* p = column.declared_type.c_str() + open + 1;
+    char* end = nullptr;
+    column.size = static_cast<int>(std::strtol(p, &end, 10));
+    while (*end == ' ') ++end;
+    if (*end == ',') column.scale = static_cast<int>(std::strtol(end + 1, nullptr, 10));
+}
+
+class SqliteCatalogue : public Catalogue {
+public:
+    explicit SqliteCatalogue(std::shared_ptr<SqliteConnection> connection) : connection_(std::move(connection)) {}
+
+    bool KeepsTags() override { return true; }  // the tag catalogue is made with the first tag
+
+    std::optional<std::string> Table(const std::string& name) override {
+        Rows find(*connection_, "SELECT name FROM sqlite_schema WHERE type = 'table' AND name = ?1 COLLATE NOCASE", {name});
+        if (!find.Next()) return std::nullopt;
+        return find.Text(0);
+    }
+
+    std::vector<ColumnInfo> Columns(const std::string& table) override {
+        std::vector<ColumnInfo> columns;
+        Rows list(*connection_, "SELECT name, type FROM pragma_table_info(?1) ORDER BY cid", {table});
+        while (list.Next()) {
+            columns.push_back(ColumnInfo{list.Text(0), list.Text(1), 0, 0});
+            ReadSize(columns.back());
+        }
+        return columns;
+    }
+
+    std::vector<std::string> PrimaryKey(const std::string& table) override {
+        std::vector<std::string> key;
+        Rows list(*connection_, "SELECT name FROM pragma_table_info(?1) WHERE pk > 0 ORDER BY pk", {table});
+        while (list.Next()) key.push_back(list.Text(0));
+        return key;
+    }
+
+    std::vector<TagInfo> Tags(const std::string& table) override {
+        std::vector<TagInfo> tags;
+        Rows catalogue(*connection_, "SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = ?1",
+                       {kSqliteTagCatalogue});
+        if (!catalogue.Next()) return tags;
+        Rows list(*connection_,
+                  std::string("SELECT tag, key_field, expression, kind FROM ") + kSqliteTagCatalogue +
+                      " WHERE table_name = ?1 ORDER BY rowid",
+                  {table});
+        while (list.Next()) {
+            TagInfo tag{list.Text(0), list.Text(1), list.Text(2), list.Text(3), ""};
+            tag.order_sql = SqliteTagValueSql(tag.expression, tag.kind == "number");
+            tags.push_back(std::move(tag));
+        }
+        return tags;
+    }
+
+    std::int64_t RowCount(const std::string& table) override {
+        std::string quoted = "\"";
+        for (const char c : table) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+        Rows count(*connection_, "SELECT count(*) FROM " + quoted + "\"", {});
+        return count.Next() ? sqlite3_column_int64(count.stmt(), 0) : 0;
+    }
+
+private:
+    // One prepared statement with text parameters, stepped row by row.
+    class Rows {
+    public:
+        Rows(SqliteConnection& connection, const std::string& sql, const std::vector<std::string>& params)
+            : db_(connection.db()), statement_(connection.Prepare(sql)) {
+            for (std::size_t i = 0; i < params.size(); ++i)
+                sqlite3_bind_text64(stmt(), static_cast<int>(i + 1), params[i].data(), params[i].size(),
+                                    SQLITE_TRANSIENT, SQLITE_UTF8);
+        }
+        bool Next() {
+            const int rc = sqlite3_step(stmt());
+            if (rc == SQLITE_ROW) return true;
+            if (rc != SQLITE_DONE) throw CursorError(ErrorMessage(db_));
+            return false;
+        }
+        std::string Text(int column) const { return oledb_backend::Text(stmt(), column); }
+        sqlite3_stmt* stmt() const { return statement_.get(); }
+
+    private:
+        sqlite3* db_;
+        Statement statement_;
+    };
+
+    std::shared_ptr<SqliteConnection> connection_;
+};
+
+}  // namespace
+
+std::unique_ptr<Catalogue> SqliteConnection::OpenCatalogue() {
+    return std::make_unique<SqliteCatalogue>(std::static_pointer_cast<SqliteConnection>(shared_from_this()));
+}
+
+}  // namespace oledb_backend

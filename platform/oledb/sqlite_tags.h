@@ -1,0 +1,18 @@
+#pragma once
+// How a SQLite database keeps index tags (database/index_tags.h writes them, the SQLite catalogue
+// reads them): the catalogue table's name and the value a tag's index holds for its expression.
+
+#include <string>
+
+namespace oledb_backend {
+
+inline constexpr const char* kSqliteTagCatalogue = "rowlark_index_tags";
+
+// Text tags: the expression as text, trailing white space (blank, tab, LF, VT, FF, CR) removed,
+// NULL as ""; number tags: the expression as a number, NULL as 0.
+inline std::string SqliteTagValueSql(const std::string& expression, bool number) {
+    if (number) return "coalesce(CAST((" + expression + ") AS NUMERIC), 0)";
+    return "coalesce(rtrim((" + expression + "), char(32, 9, 10, 11, 12, 13)), '')";
+}
+
+}  // namespace oledb_backend
