@@ -15,11 +15,12 @@
 #include "fuzz/support/host.h"
 #include "platform/oledb/faults.h"
 #include "platform/runtime/module.h"
-#include "tools/script/grid_object.h"
-#include "tools/script/interpreter.h"
-#include "tools/script/parser.h"
-#include "tools/script/script_error.h"
-#include "tools/script/source_text.h"
+#include "tools/script/bridge/script_error.h"
+#include "tools/script/language/interpreter.h"
+#include "tools/script/language/parser.h"
+#include "tools/script/language/source_text.h"
+#include "tools/script/objects/collection_classes.h"
+#include "tools/script/objects/grid_object.h"
 #include "tools/session/host_session.h"
 
 namespace {
@@ -86,6 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Made once: the module stays loaded and the grid class registered for every input, until exit.
     static const tools::HostSession host;
     static const script::GridClassRegistration grid_class;
+    static const script::CollectionClassRegistration collection_classes;
     FUZZ_CHECK(host.loaded(), "the module did not load");
     rowlark_fuzz::ResetHost();
     oledb_faults::FailNthCall(1, /*every_later=*/true);

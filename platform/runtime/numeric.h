@@ -49,6 +49,24 @@ public:
     // of at least two digits ("1e+300", "-2.5e-31"), as std::to_chars writes a double.
     std::string Format() const;
 
+    // The host's decimal arithmetic, exact before one rounding: the result is rounded half to even
+    // to kDigits digits and to the finest place. nullopt when its magnitude reaches 10^kLimitExponent,
+    // and from Quotient and Remainder when b is zero. Remainder is that of the division truncated
+    // toward zero, with the sign of a (numeric_arithmetic.cpp).
+    static std::optional<CNumeric> Sum(const CNumeric& a, const CNumeric& b);
+    static std::optional<CNumeric> Difference(const CNumeric& a, const CNumeric& b);
+    static std::optional<CNumeric> Product(const CNumeric& a, const CNumeric& b);
+    static std::optional<CNumeric> Quotient(const CNumeric& a, const CNumeric& b);
+    static std::optional<CNumeric> Remainder(const CNumeric& a, const CNumeric& b);
+    CNumeric Negated() const { return CNumeric(-mantissa_, exponent_); }
+
+    // How Rounded treats the digits it drops: a half goes away from zero or toward it (anything
+    // less than a half goes toward zero, anything more away), or every fraction goes toward zero.
+    enum class Rounding { kHalfAwayFromZero, kHalfTowardZero, kTowardZero };
+    // To places digits after the point (negative: the places before it become zeros); nullopt when
+    // rounding up carries it beyond the range.
+    std::optional<CNumeric> Rounded(int places, Rounding rounding) const;
+
     friend bool operator==(const CNumeric& a, const CNumeric& b);
     friend bool operator!=(const CNumeric& a, const CNumeric& b) { return !(a == b); }
     friend bool operator<(const CNumeric& a, const CNumeric& b);
@@ -68,6 +86,9 @@ private:
     // ±digits × 10^exponent (digits: decimal digits), rounded to the number's precision and
     // range; nullopt when its magnitude reaches 10^kLimitExponent.
     static std::optional<CNumeric> FromDigits(bool negative, std::string_view digits, std::int64_t exponent);
+    // ±magnitude × 10^exponent, already of at most kDigits digits and at or above the finest place;
+    // nullopt when its magnitude reaches 10^kLimitExponent.
+    static std::optional<CNumeric> Made(bool negative, MantissaMagnitude magnitude, std::int64_t exponent);
 
     Mantissa mantissa_ = 0;  // |mantissa_| < 10^kDigits
     int exponent_ = 0;       // value = mantissa_ * 10^exponent_, kMinExponent <= exponent_

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "tests/script/script_fixture.h"
-#include "tools/script/parser.h"
+#include "tools/script/language/parser.h"
 #include "tools/script/runner.h"
 
 namespace {

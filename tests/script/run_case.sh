@@ -11,6 +11,9 @@ trap 'rm -f "$out"; rm -rf "$work"' EXIT
 # A copy: a script may write to its database, and cases must not see each other's changes.
 cp "$database" "$work/goods.db"
 cd "$folder" || exit 1
-"$program" "$name.1s" --db "$work/goods.db" >"$out" 2>&1
+# NAME.input, when there is one, is what the user types (answers to questions); otherwise nothing.
+input=/dev/null
+[ -f "$name.input" ] && input=$name.input
+"$program" "$name.1s" --db "$work/goods.db" <"$input" >"$out" 2>&1
 echo "exit $?" >>"$out"
 diff -u "$expected" "$out"

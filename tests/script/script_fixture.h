@@ -12,11 +12,12 @@
 
 #include "platform/runtime/module.h"
 #include "platform/text/cp1251.h"
-#include "tools/script/grid_object.h"
-#include "tools/script/interpreter.h"
-#include "tools/script/parser.h"
-#include "tools/script/script_error.h"
-#include "tools/script/source_text.h"
+#include "tools/script/bridge/script_error.h"
+#include "tools/script/language/interpreter.h"
+#include "tools/script/language/parser.h"
+#include "tools/script/language/source_text.h"
+#include "tools/script/objects/collection_classes.h"
+#include "tools/script/objects/grid_object.h"
 #include "tools/session/host_session.h"
 
 namespace script_test {
@@ -37,8 +38,11 @@ protected:
     static void SetUpTestSuite() {
         host_ = new tools::HostSession();
         grid_class_ = new script::GridClassRegistration();
+        collection_classes_ = new script::CollectionClassRegistration();
     }
     static void TearDownTestSuite() {
+        delete collection_classes_;
+        collection_classes_ = nullptr;
         delete grid_class_;
         grid_class_ = nullptr;
         delete host_;
@@ -89,6 +93,7 @@ protected:
 
     static inline tools::HostSession* host_ = nullptr;
     static inline script::GridClassRegistration* grid_class_ = nullptr;
+    static inline script::CollectionClassRegistration* collection_classes_ = nullptr;
 };
 
 }  // namespace script_test

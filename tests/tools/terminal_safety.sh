@@ -149,6 +149,12 @@ script)
   sed -i '/^Текст из базы данных содержит символы/d' "$work/out"
   check_bytes "$work/out"
   check_tables
+  # The script's own texts, every control of the code page in them, by each road the runner prints.
+  printf '%s\n' 'Т = "";' 'Для К = 0 По 31 Цикл Т = Т + Симв(К); КонецЦикла;' 'Т = Т + Симв(127) + "!";' \
+    'Сообщить(Т);' 'Сообщить(Т, "!");' 'Состояние(Т);' 'Предупреждение(Т);' 'ВызватьИсключение Т;' >"$work/texts.1s"
+  "$SCRIPT" "$work/texts.1s" >"$work/texts" 2>&1
+  [ $? = 1 ] || fail "the texts script did not end in its raised error"
+  check_bytes "$work/texts"
   ;;
 tags)
   # Names as a script or a careless paste would give them (an argument cannot hold NUL).

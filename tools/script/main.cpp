@@ -1,11 +1,29 @@
-// script FILE.1s [--db DATABASE]: runs a script in the host's built-in language with the module
-// loaded, as the host runs one. The script reads DATABASE as ПутьКБазе/DatabasePath.
+// script FILE.1s [--db DATABASE] [--work-date ДД.ММ.ГГГГ]: runs a script in the host's built-in
+// language with the module loaded, as the host runs one. The script reads DATABASE as
+// ПутьКБазе/DatabasePath, and the date as РабочаяДата (today's when not given).
 // Exit status: 0 done, 1 a run-time error stopped it, 2 a syntax error or bad usage.
 #include <cstdio>
 #include <string>
 
+#include "tools/script/language/date_text.h"
 #include "tools/script/runner.h"
 #include "tools/session/host_session.h"
+
+namespace {
+
+// The working date in the host's form (ДД.ММ.ГГГГ or ДД.ММ.ГГ; the ISO ГГГГ-ММ-ДД too); false, with
+// the reason on standard error, for a text that names no day.
+bool ReadWorkDate(const std::string& text, script::RunOptions& options) {
+    const auto day = script::date_text::ParseDate(text);
+    if (!day || *day == script::calendar::kEmptyDate) {
+        std::fprintf(stderr, "script: --work-date '%s' is not a day (DD.MM.YYYY)\n", text.c_str());
+        return false;
+    }
+    options.work_date = *day;
+    return true;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     std::string file;
@@ -15,13 +33,15 @@ int main(int argc, char** argv) {
         const std::string arg = argv[i];
         if (arg == "--db" && i + 1 < argc)
             options.database_path = argv[++i];
+        else if (arg == "--work-date" && i + 1 < argc)
+            usage_ok = ReadWorkDate(argv[++i], options) && usage_ok;
         else if (file.empty() && !arg.empty() && arg[0] != '-')
             file = arg;
         else
             usage_ok = false;
     }
     if (!usage_ok || file.empty()) {
-        std::fprintf(stderr, "usage: script FILE.1s [--db DATABASE]\n");
+        std::fprintf(stderr, "usage: script FILE.1s [--db DATABASE] [--work-date DD.MM.YYYY]\n");
         return script::kSyntaxFailed;
     }
     if (!options.database_path.empty() && !tools::RequireDatabaseFile(options.database_path.c_str()))

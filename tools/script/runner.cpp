@@ -5,23 +5,30 @@
 #include <fstream>
 #include <iterator>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "platform/text/cp1251.h"
-#include "tools/script/grid_object.h"
-#include "tools/script/host_text.h"
-#include "tools/script/interpreter.h"
-#include "tools/script/message_window.h"
-#include "tools/script/parser.h"
-#include "tools/script/script_error.h"
-#include "tools/script/source_text.h"
+#include "tools/script/bridge/host_text.h"
+#include "tools/script/bridge/message_window.h"
+#include "tools/script/bridge/script_error.h"
+#include "tools/script/language/interpreter.h"
+#include "tools/script/language/parser.h"
+#include "tools/script/language/source_text.h"
+#include "tools/script/objects/collection_classes.h"
+#include "tools/script/objects/grid_object.h"
+#include "tools/terminal_text/showable_text.h"
 
 namespace script {
 
 namespace {
 
+// where: the file name (UTF-8) and position; every text is made safe for the terminal.
 void PrintError(const std::string& where, const char* kind_ru, const char* kind_en, const ErrorText& text) {
     const std::string english = text.english.empty() ? std::string("raised by the object") : text.english;
-    std::fprintf(stderr, "%s: %s: %s (%s: %s)\n", where.c_str(), kind_ru, cp1251::ToUtf8(Shown(text.russian)).c_str(),
-                 kind_en, cp1251::ToUtf8(Shown(english)).c_str());
+    std::fprintf(stderr, "%s: %s: %s (%s: %s)\n", terminal_text::Showable(where).c_str(), kind_ru,
+                 terminal_text::ShowableFromCp1251(Shown(text.russian)).c_str(), kind_en,
+                 terminal_text::ShowableFromCp1251(Shown(english)).c_str());
 }
 
 // The whole file; false, with the reason in UTF-8, when it cannot be read (a folder among them).
@@ -41,6 +48,15 @@ bool ReadFile(const std::string& path, std::string& text, std::string& reason) {
     return false;
 }
 
+// Standard input when a person or a program may answer there (a terminal, a pipe, a file); null
+// otherwise (/dev/null, closed), so questions take their defaults without waiting.
+std::FILE* AnswerStream() {
+    struct stat info {};
+    if (fstat(STDIN_FILENO, &info) != 0) return nullptr;
+    if (isatty(STDIN_FILENO) || S_ISFIFO(info.st_mode) || S_ISREG(info.st_mode) || S_ISSOCK(info.st_mode)) return stdin;
+    return nullptr;
+}
+
 }  // namespace
 
 ExitStatus RunText(const std::string& utf8, const std::string& name, const RunOptions& options) {
@@ -53,13 +69,15 @@ ExitStatus RunText(const std::string& utf8, const std::string& name, const RunOp
         return kSyntaxFailed;
     }
     const GridClassRegistration grid_class;
-    const MessageWindow window;
-    Interpreter interpreter(module);
+    const CollectionClassRegistration collection_classes;
+    MessageWindow window(stdout, AnswerStream());
+    Interpreter interpreter(module, &window);
     interpreter.SetDatabasePath(cp1251::FromUtf8(options.database_path));
+    interpreter.SetWorkDate(options.work_date);
     try {
         interpreter.Run();
     } catch (const RuntimeError& error) {
-        PrintNewStatusTexts();
+        window.ShowNewStatusTexts();
         std::fflush(stdout);
         PrintError(name + ":" + std::to_string(error.line), "Ошибка выполнения", "run-time error", error.text);
         return kRuntimeFailed;
@@ -70,7 +88,7 @@ ExitStatus RunText(const std::string& utf8, const std::string& name, const RunOp
 ExitStatus RunFile(const std::string& path, const RunOptions& options) {
     std::string text, reason;
     if (!ReadFile(path, text, reason)) {
-        std::fprintf(stderr, "%s: %s\n", path.c_str(), reason.c_str());
+        std::fprintf(stderr, "%s: %s\n", terminal_text::Showable(path).c_str(), reason.c_str());
         return kSyntaxFailed;
     }
     return RunText(text, path, options);

@@ -6,12 +6,15 @@
 
 #include <string>
 
+#include "tools/script/language/date_calendar.h"
+
 namespace script {
 
 enum ExitStatus { kSucceeded = 0, kRuntimeFailed = 1, kSyntaxFailed = 2 };
 
 struct RunOptions {
     std::string database_path;  // UTF-8; the script reads it as ПутьКБазе/DatabasePath ("" when not given)
+    calendar::DayNumber work_date = calendar::kEmptyDate;  // РабочаяДата at the start; empty: today's
 };
 
 ExitStatus RunFile(const std::string& path, const RunOptions& options);
