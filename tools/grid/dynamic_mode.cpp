@@ -2,10 +2,15 @@
 
 #include "platform/runtime/module.h"
 #include "platform/text/cp1251.h"
+#include "tools/i18n/locale_forms.h"
+#include "tools/i18n/tool_text.h"
 
 namespace grid_tool {
 
 namespace {
+
+using tool_text::_;
+using tool_text::Fill;
 
 // The dynamic provider's range of index values.
 constexpr cp1251::Literal kFilterFrom{"ФильтрС"};
@@ -16,8 +21,9 @@ constexpr cp1251::Literal kFilterTo{"ФильтрПо"};
 void DynamicMode::Search(ScreenState& state, const std::string& text) {
     if (ShowRange(state, text, range_to_)) return;
     if (!host_errors::Raised().empty()) return;  // the screen shows the error
-    state.message = "no " + plan_.tag + " at or after \"" + state.typed + "\"" +
-                    (range_to_.empty() ? std::string() : " up to " + Quoted(range_to_));
+    state.message = range_to_.empty() ? Fill(_("no %s at or after \"%s\""), {plan_.tag, state.typed})
+                                      : Fill(_("no %s at or after \"%s\" up to %s"),
+                                             {plan_.tag, state.typed, Quoted(range_to_)});
 }
 
 void DynamicMode::ClearSearch(ScreenState& state) {
@@ -46,29 +52,31 @@ void DynamicMode::SetRange(ScreenState& state, const std::string& from, const st
     const auto low = cp1251::TryFromUtf8(from);
     const auto high = cp1251::TryFromUtf8(to);
     if (!low || !high) {
-        state.message = "only Russian and Latin letters, digits and signs can bound a range";
+        state.message = _("only Russian and Latin letters, digits and signs can bound a range");
         return;
     }
     state.typed.clear();
     if (ShowRange(state, *low, *high)) {
         range_from_ = *low;
         range_to_ = *high;
-        state.message = low->empty() && high->empty() ? "the whole of " + plan_.tag
-                                                       : plan_.tag + " from " + Quoted(*low) + " to " + Quoted(*high);
+        state.message = low->empty() && high->empty()
+                            ? Fill(_("the whole of %s"), {plan_.tag})
+                            : Fill(_("%s from %s to %s"), {plan_.tag, Quoted(*low), Quoted(*high)});
         return;
     }
     if (!host_errors::Raised().empty()) return;
-    state.message = "no " + plan_.tag + " from " + Quoted(*low) + " to " + Quoted(*high) + ": the range stays as it was";
+    state.message =
+        Fill(_("no %s from %s to %s: the range stays as it was"), {plan_.tag, Quoted(*low), Quoted(*high)});
 }
 
 void DynamicMode::RefreshCurrent(ScreenState& state) {
     // The dynamic provider re-reads the row in place.
-    if (!state.grid->RefreshRow(state.current_row)) state.message = "the current row could not be read again";
+    if (!state.grid->RefreshRow(state.current_row)) state.message = _("the current row could not be read again");
 }
 
 void DynamicMode::Ask(LinePrompt& prompt) {
     asking_to_ = false;
-    prompt.Ask(plan_.tag + " from: ", cp1251::ToUtf8(range_from_));
+    prompt.Ask(Fill(_("%s from: "), {plan_.tag}), cp1251::ToUtf8(range_from_));
 }
 
 void DynamicMode::Answered(ScreenState& state, LinePrompt& prompt) {
@@ -78,18 +86,21 @@ void DynamicMode::Answered(ScreenState& state, LinePrompt& prompt) {
     }
     asked_from_ = prompt.answer();
     asking_to_ = true;
-    prompt.Ask(plan_.tag + " from \"" + asked_from_ + "\" to: ", cp1251::ToUtf8(range_to_));
+    prompt.Ask(Fill(_("%s from \"%s\" to: "), {plan_.tag, asked_from_}), cp1251::ToUtf8(range_to_));
 }
 
-std::string DynamicMode::Place(const ScreenState&, int count) const { return Grouped(count) + " rows"; }
+std::string DynamicMode::Place(const ScreenState&, int count) const {
+    return Fill(tool_text::Plural("%s row", "%s rows", count < 0 ? 0 : count), {tool_text::Grouped(count)});
+}
 
 std::string DynamicMode::Filter(const ScreenState& state) const {
-    if (!state.typed.empty()) return " · from \"" + state.typed + "\"" + (to_.empty() ? std::string() : " to " + Quoted(to_));
+    if (!state.typed.empty())
+        return " · " + (to_.empty() ? Fill(_("from \"%s\""), {state.typed})
+                                    : Fill(_("from \"%s\" to %s"), {state.typed, Quoted(to_)}));
     if (from_.empty() && to_.empty()) return std::string();
-    std::string range = " · range";
-    if (!from_.empty()) range += " from " + Quoted(from_);
-    if (!to_.empty()) range += " to " + Quoted(to_);
-    return range;
+    if (to_.empty()) return " · " + Fill(_("range from %s"), {Quoted(from_)});
+    if (from_.empty()) return " · " + Fill(_("range to %s"), {Quoted(to_)});
+    return " · " + Fill(_("range from %s to %s"), {Quoted(from_), Quoted(to_)});
 }
 
 }  // namespace grid_tool

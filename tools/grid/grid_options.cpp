@@ -3,9 +3,14 @@
 #include <cstdio>
 #include <string_view>
 
+#include "tools/i18n/tool_text.h"
+
 namespace grid_tool {
 
 namespace {
+
+using tool_text::_;
+using tool_text::Fill;
 
 std::vector<std::string> SplitColumns(std::string_view text) {
     std::vector<std::string> columns;
@@ -22,6 +27,10 @@ std::vector<std::string> SplitColumns(std::string_view text) {
 }
 
 }  // namespace
+
+const char* Usage() {
+    return _("usage: grid [--table T] [--key K] [--tag G] [--query SQL] [--columns A,B,...] [--static] [--] DB");
+}
 
 bool ParseOptions(int argc, char** argv, Options& options) {
     bool options_end = false;
@@ -47,7 +56,7 @@ bool ParseOptions(int argc, char** argv, Options& options) {
         }
         if (text_option != nullptr) {
             if (i + 1 >= argc || argv[i + 1][0] == '\0') {
-                std::fprintf(stderr, "grid: %s needs a value; %s\n", argv[i], kUsage);
+                std::fprintf(stderr, "grid: %s; %s\n", Fill(_("%s needs a value"), {argv[i]}).c_str(), Usage());
                 return false;
             }
             *text_option = argv[++i];
@@ -55,24 +64,25 @@ bool ParseOptions(int argc, char** argv, Options& options) {
                 options.columns = SplitColumns(columns);
                 for (const auto& name : options.columns)
                     if (name.empty()) {
-                        std::fprintf(stderr, "grid: --columns takes names separated by commas, got '%s'\n",
-                                     columns.c_str());
+                        std::fprintf(stderr, "grid: %s\n",
+                                     Fill(_("--columns takes names separated by commas, got '%s'"), {columns}).c_str());
                         return false;
                     }
             }
         } else if (!options_end && arg.size() > 1 && arg[0] == '-') {
-            std::fprintf(stderr, "grid: unknown option %s (a file name that begins with '-' goes after --); %s\n",
-                         argv[i], kUsage);
+            std::fprintf(stderr, "grid: %s; %s\n",
+                         Fill(_("unknown option %s (a file name that begins with '-' goes after --)"), {argv[i]}).c_str(),
+                         Usage());
             return false;
         } else if (!have_path) {
             options.path = argv[i];
             have_path = true;
         } else {
-            std::fprintf(stderr, "grid: one database only; %s\n", kUsage);
+            std::fprintf(stderr, "grid: %s; %s\n", _("one database only"), Usage());
             return false;
         }
     }
-    if (!have_path) std::fprintf(stderr, "%s\n", kUsage);
+    if (!have_path) std::fprintf(stderr, "%s\n", Usage());
     return have_path;
 }
 

@@ -17,8 +17,8 @@ struct Options {
     bool force_static = false;         // the static provider even when the table has a tag
 };
 
-inline constexpr const char* kUsage =
-    "usage: grid [--table T] [--key K] [--tag G] [--query SQL] [--columns A,B,...] [--static] [--] DB";
+// The usage line in the user's language.
+const char* Usage();
 
 // Whether the command line is sound; prints why, on one line, when it is not.
 bool ParseOptions(int argc, char** argv, Options& options);

@@ -8,11 +8,16 @@
 #include "platform/grid_component/text_table.h"
 #include "platform/runtime/module.h"
 #include "platform/text/cp1251.h"
+#include "tools/i18n/locale_forms.h"
+#include "tools/i18n/tool_text.h"
 #include "tools/session/stop_signals.h"
 
 namespace grid_tool {
 
 namespace {
+
+using tool_text::_;
+using tool_text::Fill;
 
 constexpr int kDelete = 127;  // Backspace, as the prompt takes it
 constexpr int kEnter = '\r';
@@ -30,21 +35,23 @@ const char* MarkerText(int marker) {
 
 }  // namespace
 
-GridScreen::GridScreen(const TablePlan& plan, ScriptObject& provider, Terminal& terminal)
+GridScreen::GridScreen(const TablePlan& plan, ScriptObject& provider, Terminal& terminal, DeclaredColumns declared)
     : plan_(plan),
       provider_(provider),
       terminal_(terminal),
       mode_(MakeMode(plan, provider)),
-      help_(HelpLine(mode_->kind())) {}
+      declared_(std::move(declared)),
+      shapes_(declared_.columns) {}
 
 bool GridScreen::Open() {
     page_size_ = PageSizeForTerminal();
     state_.grid = std::make_unique<grid_component::Grid>(page_size_);
     if (!state_.grid->Attach(provider_.value())) {
-        error_ = "the provider offers no grid interfaces";
+        error_ = _("the provider offers no grid interfaces");
         return false;
     }
     state_.grid->Home();
+    if (!declared_.open_on.empty()) state_.current_column = std::max(state_.ColumnIndex(declared_.open_on), 0);
     return true;
 }
 
@@ -52,7 +59,6 @@ void GridScreen::Resize() {
     page_size_ = PageSizeForTerminal();
     state_.grid->Resize(page_size_);
     state_.ClampRow();
-    painter_.Reset();
 }
 
 int GridScreen::PageSizeForTerminal() const { return std::max(terminal_.Lines() - kChromeLines, 1); }
@@ -133,8 +139,20 @@ bool GridScreen::Answer(const Terminal::Key& key) {
     return true;
 }
 
+std::string GridScreen::TypingRefusal() const {
+    if (mode_->kind() != ProviderKind::Dynamic || declared_.range_column.empty()) return std::string();
+    const std::string column = cp1251::ToUtf8(state_.ColumnName());
+    if (column.empty() || column == declared_.range_column) return std::string();
+    return Fill(_("the dynamic provider searches only by its tag %s: typing starts there in the column %s, not %s"),
+                {plan_.tag, declared_.range_column, column});
+}
+
 void GridScreen::Type(const Terminal::Key& key) {
     if (IsPrintable(key)) {
+        if (std::string refusal = TypingRefusal(); !refusal.empty()) {
+            state_.message = refusal;
+            return;
+        }
         cp1251::detail::AppendUtf8(state_.typed, static_cast<char32_t>(key.code));
         Search();
         return;
@@ -150,7 +168,7 @@ void GridScreen::Search() {
     const auto text = cp1251::TryFromUtf8(state_.typed);
     if (!text) {
         PopCharacter(state_.typed);
-        state_.message = "only Russian and Latin letters, digits and signs can be searched";
+        state_.message = _("only Russian and Latin letters, digits and signs can be searched");
         return;
     }
     mode_->Search(state_, *text);
@@ -172,7 +190,7 @@ void GridScreen::Reload() {
     if (!provider_.Call(kGetData.c_str())) return;
     state_.grid->Reread();
     state_.ClampRow();
-    state_.message = "reloaded";
+    state_.message = _("reloaded");
 }
 
 bool GridScreen::CollectMessages() {
@@ -182,7 +200,7 @@ bool GridScreen::CollectMessages() {
         state_.message = MarkerText(line.marker) + cp1251::ToUtf8(line.text);
     }
     if (host_errors::Raised().empty()) return false;
-    std::string text = "error:";
+    std::string text = _("error:");
     for (const auto& error : host_errors::Raised()) text += " " + cp1251::ToUtf8(error.text);
     host_errors::Clear();
     state_.message = text;
@@ -199,8 +217,8 @@ void GridScreen::Settle(const CValue& top_key) {
 }
 
 std::string GridScreen::StatusLine() {
-    std::string status = mode_->name() + std::string(" · ") + plan_.table;
-    if (!plan_.tag.empty()) status += " · tag " + plan_.tag;
+    std::string status = _(mode_->name()) + std::string(" · ") + plan_.table;
+    if (!plan_.tag.empty()) status += " · " + Fill(_("tag %s"), {plan_.tag});
     if (state_.RowCount() > 0) {
         // The dynamic provider gives no key values of its own: the key column of the row says it.
         ::CDataRow& row = *state_.grid->Rows()[static_cast<std::size_t>(state_.current_row)];
@@ -210,23 +228,33 @@ std::string GridScreen::StatusLine() {
     }
     int count = 0;
     if (state_.grid->RowCount(count)) status += " · " + mode_->Place(state_, count);
-    status += " · " + std::to_string(last_action_ms_) + " ms";
+    status += " · " + Fill(_("%s ms"), {tool_text::Grouped(last_action_ms_)});
     return status + mode_->Filter(state_);
+}
+
+void GridScreen::FillCells(ScreenText& text) {
+    const auto& rows = state_.grid->Rows();
+    if (rows.empty()) return;
+    const std::vector<int> numbers = grid_component::ColumnNumbers(*rows.front());
+    for (int number : numbers) text.names.emplace_back(rows.front()->LookupFieldName(number));
+    CString cell;
+    for (const auto& row : rows) {
+        text.cells.emplace_back();
+        for (int number : numbers) text.cells.back().emplace_back(row->FormatField(number, cell).view());
+    }
+    shapes_.Learn(text.names, text.cells);
+    for (auto& row : text.cells)
+        for (std::size_t c = 0; c < row.size(); ++c) row[c] = shapes_.Shown(c, row[c]);
+    for (std::size_t c = 0; c < text.names.size(); ++c) {
+        text.widths.push_back(shapes_.Width(c));
+        text.right_aligned.push_back(shapes_.RightAligned(c));
+    }
+    state_.current_column = std::clamp(state_.current_column, 0, std::max(static_cast<int>(numbers.size()) - 1, 0));
 }
 
 void GridScreen::Paint() {
     ScreenText text;
-    const auto& rows = state_.grid->Rows();
-    if (!rows.empty()) {
-        const std::vector<int> numbers = grid_component::ColumnNumbers(*rows.front());
-        for (int number : numbers) text.names.emplace_back(rows.front()->LookupFieldName(number));
-        CString cell;
-        for (const auto& row : rows) {
-            text.cells.emplace_back();
-            for (int number : numbers) text.cells.back().emplace_back(row->FormatField(number, cell).view());
-        }
-        state_.current_column = std::clamp(state_.current_column, 0, std::max(static_cast<int>(numbers.size()) - 1, 0));
-    }
+    FillCells(text);
     state_.ClampRow();
     text.current_row = state_.current_row;
     text.current_column = state_.current_column;
@@ -235,7 +263,8 @@ void GridScreen::Paint() {
 
     text.pane.push_back(prompt_.active() ? prompt_.Line() : state_.message);
     const std::string& host_status = GetBkEndUI()->StatusText();
-    text.pane.push_back(host_status.empty() ? help_ : "» " + cp1251::ToUtf8(host_status));
+    const std::string help = HelpLine(mode_->kind(), !state_.typed.empty());
+    text.pane.push_back(host_status.empty() ? help : "» " + cp1251::ToUtf8(host_status));
     painter_.Paint(text, terminal_.Lines(), terminal_.Columns());
 }
 

@@ -3,12 +3,17 @@
 // the terminal and painted after each one. Keys go through the key table (key_table.h); what the
 // static and the dynamic provider do differently is left to the provider's mode (provider_mode.h).
 // Errors the module raises are shown in the message pane and the grid stays on its last good page.
-// Borrows the plan, the terminal and the provider object, which must outlive it.
+// Columns keep their shape while paging (column_shapes.h); the screen opens on the column the
+// declared columns name, and in the dynamic provider typing starts a range only in its tag's column.
+// Every text it shows is in the user's language (tools/i18n). Borrows the plan, the terminal and the
+// provider object, which must outlive it.
 
 #include <memory>
 #include <string>
 
 #include "platform/runtime/script_object.h"
+#include "tools/grid/column_shapes.h"
+#include "tools/grid/declared_columns.h"
 #include "tools/grid/key_table.h"
 #include "tools/grid/line_prompt.h"
 #include "tools/grid/provider_mode.h"
@@ -21,7 +26,8 @@ namespace grid_tool {
 
 class GridScreen {
 public:
-    GridScreen(const TablePlan& plan, ScriptObject& provider, Terminal& terminal);
+    GridScreen(const TablePlan& plan, ScriptObject& provider, Terminal& terminal,
+               DeclaredColumns declared = DeclaredColumns());
     // Shows the first page and answers keys until the user quits or a stop signal arrives.
     // false, with the reason in error(), when the provider offers no grid interfaces.
     bool Run();
@@ -44,6 +50,9 @@ private:
     bool Answer(const Terminal::Key& key);
     // A printable key adds to the search text, Backspace takes its last character off.
     void Type(const Terminal::Key& key);
+    // Why typing cannot search the current column (the dynamic provider's range is its tag's
+    // column); empty when it can.
+    std::string TypingRefusal() const;
     void Search();
     void ClearSearch();
     void RefreshCurrent();
@@ -55,13 +64,16 @@ private:
     // when the action left none.
     void Settle(const CValue& top_key);
     void Paint();
+    // The page's names and cells, shaped as the columns show them.
+    void FillCells(ScreenText& text);
     std::string StatusLine();
 
     const TablePlan& plan_;
     ScriptObject& provider_;
     Terminal& terminal_;
     const std::unique_ptr<ProviderMode> mode_;  // what the static and the dynamic provider do differently
-    const std::string help_;                    // the help line of the mode's keys
+    const DeclaredColumns declared_;            // from the catalogue: types, the columns to open and type on
+    ColumnShapes shapes_;                       // widths and decimals, kept while paging
     ScreenPainter painter_;
     LinePrompt prompt_;
     ScreenState state_;

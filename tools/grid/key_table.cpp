@@ -2,6 +2,8 @@
 
 #include <curses.h>
 
+#include "tools/i18n/tool_text.h"
+
 namespace grid_tool {
 
 namespace {
@@ -14,20 +16,24 @@ constexpr int kCtrlG = 7;
 constexpr int kCtrlR = 18;
 
 using Kind = KeyMatch::Kind;
+using tool_text::_;
+using tool_text::Fill;
+using tool_text::N_;
 
 KeyMatch Char(int code) { return {Kind::Char, code}; }
 KeyMatch Function(int code) { return {Kind::Function, code}; }
 
 std::string NoKeyJump(const std::string& tag) {
-    return "the dynamic provider finds no row by its key: F4 sets a range of " + tag;
+    return Fill(_("the dynamic provider finds no row by its key: F4 sets a range of %s"), {tag});
 }
 std::string NoRange(const std::string&) {
-    return "a range needs the dynamic provider (a table with an index tag): type to search";
+    return _("a range needs the dynamic provider (a table with an index tag): type to search");
 }
 
 std::vector<KeyBinding> MakeTable() {
     const std::vector<KeyMatch> typing = {{Kind::Printable, 0}, Char(kDelete), Char(kCtrlH), Function(KEY_BACKSPACE)};
-    // keys, label, join, action, static, dynamic, refusal
+    // keys, label, join, action, static, dynamic, refusal, label while typing (key names stay as the
+    // keyboard has them; the words are translated when the line is drawn)
     return {
         {{Function(KEY_UP)}, "↑", Join::Section, Action::Up, true, true, nullptr},
         {{Function(KEY_DOWN)}, "↓", Join::Tight, Action::Down, true, true, nullptr},
@@ -38,14 +44,14 @@ std::vector<KeyBinding> MakeTable() {
         {{Function(KEY_END)}, "End", Join::Slash, Action::End, true, true, nullptr},
         {{Function(KEY_LEFT)}, "←", Join::Space, Action::Left, true, true, nullptr},
         {{Function(KEY_RIGHT)}, "→", Join::Tight, Action::Right, true, true, nullptr},
-        {typing, "type: search", Join::Section, Action::Type, true, false, nullptr},
-        {typing, "type: start there", Join::Section, Action::Type, false, true, nullptr},
-        {{Function(KEY_F(2)), Char(kCtrlG)}, "F2 go to key", Join::Section, Action::Ask, true, false, NoKeyJump},
-        {{Function(KEY_F(4)), Char(kCtrlF)}, "F4 range", Join::Section, Action::Ask, false, true, NoRange},
-        {{Char(kEscape)}, "Esc clears", Join::Section, Action::ClearSearch, true, true, nullptr},
-        {{Function(KEY_F(5))}, "F5 refresh", Join::Section, Action::Refresh, true, true, nullptr},
-        {{Function(KEY_F(6)), Char(kCtrlR)}, "F6 reload", Join::Section, Action::Reload, true, true, nullptr},
-        {{Char('q'), Function(KEY_F(10))}, "q quits", Join::Section, Action::Quit, true, true, nullptr},
+        {typing, N_("type: search"), Join::Section, Action::Type, true, false, nullptr, N_("Bksp edits")},
+        {typing, N_("type: start there"), Join::Section, Action::Type, false, true, nullptr, N_("Bksp edits")},
+        {{Function(KEY_F(2)), Char(kCtrlG)}, N_("F2 go to key"), Join::Section, Action::Ask, true, false, NoKeyJump},
+        {{Function(KEY_F(4)), Char(kCtrlF)}, N_("F4 range"), Join::Section, Action::Ask, false, true, NoRange},
+        {{Char(kEscape)}, N_("Esc clears"), Join::Section, Action::ClearSearch, true, true, nullptr},
+        {{Function(KEY_F(5))}, N_("F5 refresh"), Join::Section, Action::Refresh, true, true, nullptr},
+        {{Function(KEY_F(6)), Char(kCtrlR)}, N_("F6 reload"), Join::Section, Action::Reload, true, true, nullptr},
+        {{Char('q'), Function(KEY_F(10))}, N_("q quits"), Join::Section, Action::Quit, true, true, nullptr, N_("F10 quits")},
     };
 }
 
@@ -104,12 +110,13 @@ bool QuitsWhileAsking(const Terminal::Key& key) {
     return key.kind == Terminal::Key::Kind::Function && binding != nullptr && binding->action == Action::Quit;
 }
 
-std::string HelpLine(ProviderKind kind) {
+std::string HelpLine(ProviderKind kind, bool typing) {
     std::string line;
     for (const KeyBinding& binding : KeyTable()) {
         if (!binding.OfferedBy(kind)) continue;
         if (!line.empty()) line += Separator(binding.join);
-        line += binding.label;
+        const bool retold = typing && binding.label_while_typing != nullptr;
+        line += _(retold ? binding.label_while_typing : binding.label);
     }
     return line;
 }

@@ -42,7 +42,7 @@ enum class Join { Section, Space, Tight, Slash };
 
 struct KeyBinding {
     std::vector<KeyMatch> keys;  // the first is the one the label names
-    const char* label;           // on the help line, UTF-8, never empty
+    const char* label;           // on the help line, English (translated when shown), never empty
     Join join;
     Action action;
     bool offered_by_static;
@@ -50,6 +50,8 @@ struct KeyBinding {
     // The pane's answer, given the index tag, when the provider lacks the action; null when every
     // key of the entry finds another entry there (typing) or both providers offer it.
     std::string (*refusal)(const std::string& tag);
+    // The label while a search text is typed, when the first key is then a letter of it; null: label.
+    const char* label_while_typing = nullptr;
 
     bool OfferedBy(ProviderKind kind) const {
         return kind == ProviderKind::Static ? offered_by_static : offered_by_dynamic;
@@ -70,7 +72,8 @@ const KeyBinding* FindBinding(const Terminal::Key& key, ProviderKind kind, bool 
 // Whether a key quits even while the pane asks a question (the quit entry's function keys).
 bool QuitsWhileAsking(const Terminal::Key& key);
 
-// The help line: the labels of the entries the provider offers, in the table's order.
-std::string HelpLine(ProviderKind kind);
+// The help line in the user's language: the labels of the entries the provider offers, in the
+// table's order; while a search text is typed, the labels that hold then (q is a letter: F10 quits).
+std::string HelpLine(ProviderKind kind, bool typing = false);
 
 }  // namespace grid_tool

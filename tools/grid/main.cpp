@@ -1,5 +1,5 @@
 // The full-screen grid over a table of a SQLite file or a PostgreSQL server, through the module as a host uses it.
-// Usage: see kUsage in grid_options.h. Keys: arrows, PgUp/PgDn, Home/End (and with Ctrl), letters
+// Usage: see Usage() in grid_options.h. Keys: arrows, PgUp/PgDn, Home/End (and with Ctrl), letters
 // search the current column (static) or start the range there (dynamic), Esc clears, F5 refreshes
 // the current row, q (when nothing is typed) or F10 quits.
 // Bad options, or a table, tag, key or column the database lacks, exit with status 2 before the
@@ -10,18 +10,22 @@
 #include <string>
 
 #include "platform/oledb/connection_secrets.h"
+#include "tools/grid/declared_columns.h"
 #include "tools/grid/grid_options.h"
 #include "tools/grid/grid_screen.h"
 #include "tools/grid/table_plan.h"
 #include "tools/grid/terminal.h"
+#include "tools/i18n/tool_text.h"
 #include "tools/session/host_session.h"
 #include "tools/session/stop_signals.h"
 
 namespace {
 
+using tool_text::_;
+
 constexpr int kBadInput = 2;
 
-int Browse(const grid_tool::TablePlan& plan, const std::string& path) {
+int Browse(const grid_tool::TablePlan& plan, const std::string& path, grid_tool::DeclaredColumns declared) {
     ScriptObject connection = tools::OpenConnection(path);
     if (!connection.Valid()) return 1;
     ScriptObject provider =
@@ -33,8 +37,8 @@ int Browse(const grid_tool::TablePlan& plan, const std::string& path) {
     std::string error;
     {
         grid_tool::Terminal terminal;
-        grid_tool::GridScreen screen(plan, provider, terminal);
-        if (!terminal.open()) error = "cannot open the terminal: its type (TERM) is unknown";
+        grid_tool::GridScreen screen(plan, provider, terminal, std::move(declared));
+        if (!terminal.open()) error = _("cannot open the terminal: its type (TERM) is unknown");
         else if (!screen.Run()) error = screen.error();
     }  // the terminal is restored here, before anything more is printed
     if (!error.empty()) {
@@ -42,7 +46,7 @@ int Browse(const grid_tool::TablePlan& plan, const std::string& path) {
         return 1;
     }
     if (tools::g_stop_signal != 0) {
-        std::fprintf(stderr, "grid: interrupted\n");
+        std::fprintf(stderr, "grid: %s\n", _("interrupted"));
         return 128 + tools::g_stop_signal;
     }
     return 0;
@@ -51,6 +55,7 @@ int Browse(const grid_tool::TablePlan& plan, const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    tool_text::Start();
     grid_tool::Options options;
     if (!grid_tool::ParseOptions(argc, argv, options)) return kBadInput;
     if (!tools::RequireDatabaseFile(options.path.c_str())) return kBadInput;
@@ -62,11 +67,11 @@ int main(int argc, char** argv) {
         return kBadInput;
     }
     if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO)) {
-        std::fprintf(stderr, "grid: needs a terminal (standard input and output); for a printed table use viewer\n");
+        std::fprintf(stderr, "grid: %s\n", _("needs a terminal (standard input and output); for a printed table use viewer"));
         return kBadInput;
     }
     tools::CatchStopSignals();
     tools::HostSession host;
     if (!host.loaded()) return 1;
-    return Browse(plan, options.path);
+    return Browse(plan, options.path, grid_tool::ReadDeclaredColumns(options, plan));
 }

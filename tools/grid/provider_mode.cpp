@@ -11,12 +11,6 @@ std::unique_ptr<ProviderMode> MakeMode(const TablePlan& plan, ScriptObject& prov
     return std::make_unique<StaticMode>(plan);
 }
 
-std::string Grouped(long long number) {
-    std::string digits = std::to_string(number < 0 ? -number : number);
-    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) digits.insert(static_cast<std::size_t>(at), ",");
-    return (number < 0 ? "-" : "") + digits;
-}
-
 std::string Quoted(const std::string& cp1251_text) { return "\"" + cp1251::ToUtf8(cp1251_text) + "\""; }
 
 }  // namespace grid_tool

@@ -33,8 +33,9 @@ public:
     virtual void Ask(LinePrompt& prompt) = 0;
     // The prompt's answer was accepted: acts on it, or asks the next question.
     virtual void Answered(ScreenState& state, LinePrompt& prompt) = 0;
-    // The status line's parts: its first word, the place in the result from the provider's row count
-    // ("row 5 of 300", "300 rows"), and the search or range in force (" · find ..."; empty for none).
+    // The status line's parts: its first word (English, translated when shown), the place in the
+    // result from the provider's row count ("row 5 of 300", "300 rows"), and the search or range in
+    // force (" · find ..."; empty for none), in the user's language.
     virtual const char* name() const = 0;
     virtual std::string Place(const ScreenState& state, int count) const = 0;
     virtual std::string Filter(const ScreenState& state) const = 0;
@@ -43,8 +44,6 @@ public:
 // The mode of the provider the plan chose.
 std::unique_ptr<ProviderMode> MakeMode(const TablePlan& plan, ScriptObject& provider);
 
-// 100000 as "100,000".
-std::string Grouped(long long number);
 // A CP1251 text in quotes, as UTF-8.
 std::string Quoted(const std::string& cp1251_text);
 

@@ -4,13 +4,13 @@
 
 #include <algorithm>
 
+#include "tools/i18n/tool_text.h"
 #include "tools/terminal_text/showable_text.h"
 
 namespace grid_tool {
 
 namespace {
 
-constexpr std::size_t kMaxColumnWidth = 30;
 constexpr const char* kSeparator = " │ ";
 constexpr std::size_t kSeparatorWidth = 3;
 
@@ -41,26 +41,6 @@ std::string FitLine(const std::string& utf8, std::size_t width) { return termina
 
 std::size_t CellWidth(const std::string& cp1251_text) {
     return terminal_text::Width(terminal_text::ShowableFromCp1251(cp1251_text));
-}
-
-void ScreenPainter::LearnWidths(const ScreenText& text) {
-    const std::size_t count = text.names.size();
-    widths_.resize(count, 0);
-    numeric_.assign(count, true);
-    for (std::size_t c = 0; c < count; ++c) {
-        widths_[c] = std::max(widths_[c], CellWidth(text.names[c]));
-        bool any = false;
-        for (const auto& row : text.cells) {
-            if (c >= row.size()) continue;
-            widths_[c] = std::max(widths_[c], CellWidth(row[c]));
-            if (!row[c].empty()) {
-                any = true;
-                numeric_[c] = numeric_[c] && LooksNumeric(row[c]);
-            }
-        }
-        numeric_[c] = numeric_[c] && any;
-        widths_[c] = std::clamp<std::size_t>(widths_[c], 1, kMaxColumnWidth);
-    }
 }
 
 void ScreenPainter::ScrollTo(int current, int columns) {
@@ -102,7 +82,7 @@ void ScreenPainter::DrawHeader(const ScreenText& text, int current, int columns)
 
 void ScreenPainter::DrawRows(const ScreenText& text, int lines, int columns) const {
     const int rows_shown = std::max(lines - kChromeLines, 0);
-    if (text.cells.empty()) mvaddstr(1, 0, FitLine("(no rows)", static_cast<std::size_t>(columns)).c_str());
+    if (text.cells.empty()) mvaddstr(1, 0, FitLine(tool_text::_("(no rows)"), static_cast<std::size_t>(columns)).c_str());
     for (int r = 0; r < rows_shown && r < static_cast<int>(text.cells.size()); ++r) {
         const bool highlighted = r == text.current_row;
         if (highlighted) attron(A_REVERSE);
@@ -129,7 +109,8 @@ void ScreenPainter::DrawFooter(const ScreenText& text, int lines, int columns) c
 
 void ScreenPainter::Paint(const ScreenText& text, int lines, int columns) {
     erase();
-    LearnWidths(text);
+    widths_ = text.widths;
+    numeric_ = text.right_aligned;
     const int current = std::clamp(text.current_column, 0, std::max(static_cast<int>(text.names.size()) - 1, 0));
     ScrollTo(current, columns);
     DrawHeader(text, current, columns);

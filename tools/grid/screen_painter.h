@@ -1,8 +1,9 @@
 #pragma once
 // Paints the grid's screen on the curses standard screen: a header of column names, the visible rows
 // (texts in the host's CP1251, shown as UTF-8, each cut to its column with an ellipsis, numbers to the
-// right), the current row highlighted, a status line and a message pane at the bottom. Column widths
-// only grow while paging, so columns stay put; the columns scroll sideways to keep the current one in view.
+// right), the current row highlighted, a status line and a message pane at the bottom. The columns'
+// widths and alignment come with the text (column_shapes.h keeps them while paging); the columns
+// scroll sideways to keep the current one in view.
 
 #include <cstddef>
 #include <string>
@@ -15,7 +16,9 @@ inline constexpr int kChromeLines = 2 + kPaneLines;  // header, status line and 
 
 struct ScreenText {
     std::vector<std::string> names;               // column names, CP1251
-    std::vector<std::vector<std::string>> cells;  // visible rows, top to bottom, CP1251
+    std::vector<std::vector<std::string>> cells;  // visible rows, top to bottom, CP1251, as shown
+    std::vector<std::size_t> widths;              // screen columns of each column, at least one
+    std::vector<bool> right_aligned;              // which columns are numbers, aligned to the right
     int current_row = 0;
     int current_column = 0;
     std::string status;             // UTF-8
@@ -24,13 +27,10 @@ struct ScreenText {
 
 class ScreenPainter {
 public:
+    // Requires: a width and an alignment for every name.
     void Paint(const ScreenText& text, int lines, int columns);
-    // Forgets the widths learnt so far (after a resize or a new range).
-    void Reset() { widths_.clear(); }
 
 private:
-    // Widens the columns to fit this page's cells (at most a fixed width) and finds the numeric ones.
-    void LearnWidths(const ScreenText& text);
     // Scrolls sideways so that the current column is in view.
     void ScrollTo(int current, int columns);
     void DrawRow(int y, const std::vector<std::string>& values, bool header, int columns) const;
@@ -39,8 +39,8 @@ private:
     // The status line and the message pane.
     void DrawFooter(const ScreenText& text, int lines, int columns) const;
 
-    std::vector<std::size_t> widths_;  // screen columns of each column, grown while paging
-    std::vector<bool> numeric_;        // which columns hold numbers only, on this page
+    std::vector<std::size_t> widths_;  // the widths of the text being painted
+    std::vector<bool> numeric_;        // its alignments
     int first_column_ = 0;             // the leftmost column shown
 };
 

@@ -31,6 +31,14 @@ std::string ScreenState::ColumnName() const {
     return row.LookupFieldName(numbers[static_cast<std::size_t>(index)]);
 }
 
+int ScreenState::ColumnIndex(const std::string& utf8_name) const {
+    const int number = ColumnNumber(utf8_name);
+    if (number < 0) return -1;
+    const std::vector<int> numbers = grid_component::ColumnNumbers(*grid->Rows().front());
+    const auto found = std::find(numbers.begin(), numbers.end(), number);
+    return found == numbers.end() ? -1 : static_cast<int>(found - numbers.begin());
+}
+
 int ScreenState::ColumnNumber(const std::string& utf8_name) const {
     if (RowCount() == 0) return -1;
     return grid->Rows().front()->LookupFieldIndex(cp1251::FromUtf8(utf8_name).c_str());

@@ -22,6 +22,8 @@ struct ScreenState {
     void ClampRow();
     // The current column's name in the host's code page; empty without rows.
     std::string ColumnName() const;
+    // The place among the columns shown of the column named (UTF-8), or -1 (also without rows).
+    int ColumnIndex(const std::string& utf8_name) const;
     // The number in the rows of the column named (UTF-8), or -1 (also without rows).
     int ColumnNumber(const std::string& utf8_name) const;
 

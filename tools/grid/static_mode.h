@@ -5,6 +5,7 @@
 #include <string>
 
 #include "tools/grid/provider_mode.h"
+#include "tools/i18n/tool_text.h"
 
 namespace grid_tool {
 
@@ -18,7 +19,7 @@ public:
     void RefreshCurrent(ScreenState& state) override;
     void Ask(LinePrompt& prompt) override;
     void Answered(ScreenState& state, LinePrompt& prompt) override;
-    const char* name() const override { return "static"; }
+    const char* name() const override { return tool_text::N_("static"); }
     std::string Place(const ScreenState& state, int count) const override;
     std::string Filter(const ScreenState& state) const override;
 

@@ -27,6 +27,7 @@ Terminal::Terminal(const char* type, FILE* out, FILE* in) {
     // Cells are written as UTF-8: fall back to a UTF-8 locale when the user's is not one.
     std::setlocale(LC_ALL, "");
     if (std::strcmp(nl_langinfo(CODESET), "UTF-8") != 0) std::setlocale(LC_ALL, "C.UTF-8");
+    std::setlocale(LC_NUMERIC, "C");  // as tool_text::Start leaves it: the platform's numbers have a point
     // Unlike initscr, newterm answers an unknown terminal type instead of ending the process.
     screen_ = newterm(type, out, in);
     if (screen_ == nullptr) return;

@@ -4,12 +4,15 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <csignal>
 #include <cstdio>
 #include <string>
 #include <string_view>
 
+#include "tools/i18n/tool_text.h"
 #include "tools/session/host_session.h"
 #include "tools/session/page_table.h"
 #include "tools/session/stop_signals.h"
@@ -19,7 +22,10 @@
 
 namespace {
 
-constexpr const char* kUsage = "usage: viewer [--dynamic] [--page N] [--] DB";
+using tool_text::_;
+using tool_text::Fill;
+
+const char* Usage() { return _("usage: viewer [--dynamic] [--page N] [--] DB"); }
 constexpr int kMinPage = 1;
 constexpr int kMaxPage = 1000;
 
@@ -44,29 +50,32 @@ bool Parse(int argc, char** argv, Options& options) {
             const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), page);
             if (text.empty() || error != std::errc() || end != text.data() + text.size() || page < kMinPage ||
                 page > kMaxPage) {
-                std::fprintf(stderr, "viewer: --page takes a whole number from %d to %d, got '%.*s'\n", kMinPage,
-                             kMaxPage, static_cast<int>(text.size()), text.data());
+                std::fprintf(stderr, "viewer: %s\n",
+                             Fill(_("--page takes a whole number from %s to %s, got '%s'"),
+                                  {std::to_string(kMinPage), std::to_string(kMaxPage), std::string(text)})
+                                 .c_str());
                 return false;
             }
             options.page = page;
         } else if (!options_end && arg.size() > 1 && arg[0] == '-') {
-            std::fprintf(stderr, "viewer: unknown option %s (a file name that begins with '-' goes after --); %s\n",
-                         argv[i], kUsage);
+            std::fprintf(stderr, "viewer: %s; %s\n",
+                         Fill(_("unknown option %s (a file name that begins with '-' goes after --)"), {argv[i]}).c_str(),
+                         Usage());
             return false;
         } else if (options.path == nullptr) {
             options.path = argv[i];
         } else {
-            std::fprintf(stderr, "viewer: one database only; %s\n", kUsage);
+            std::fprintf(stderr, "viewer: %s; %s\n", _("one database only"), Usage());
             return false;
         }
     }
-    if (options.path == nullptr) std::fprintf(stderr, "%s\n", kUsage);
+    if (options.path == nullptr) std::fprintf(stderr, "%s\n", Usage());
     return options.path != nullptr;
 }
 
 // The status of a viewer stopped by a signal, as a shell reports a process it ended.
 int Stopped() {
-    std::fprintf(stderr, "viewer: interrupted\n");
+    std::fprintf(stderr, "viewer: %s\n", _("interrupted"));
     return 128 + tools::g_stop_signal;
 }
 
@@ -81,7 +90,7 @@ int Browse(const Options& options) {
     if (!provider.Valid()) return 1;
     grid_component::Grid grid(options.page);
     if (!grid.Attach(provider.value())) {
-        std::fprintf(stderr, "the provider offers no grid interfaces\n");
+        std::fprintf(stderr, "%s\n", _("the provider offers no grid interfaces"));
         return 1;
     }
     grid.Home();
@@ -97,11 +106,11 @@ int Browse(const Options& options) {
         if (status == viewer::LineReader::Status::kEnd) return 0;
         if (status == viewer::LineReader::Status::kInterrupted) continue;
         if (status == viewer::LineReader::Status::kError) {
-            std::perror("viewer: cannot read the commands");
+            std::fprintf(stderr, "viewer: %s: %s\n", _("cannot read the commands"), std::strerror(errno));
             return 1;
         }
         if (status == viewer::LineReader::Status::kTooLong) {
-            std::printf("line too long (over %zu bytes); ignored\n", input.max_line());
+            std::printf("%s\n", Fill(_("line too long (over %s bytes); ignored"), {std::to_string(input.max_line())}).c_str());
             continue;
         }
         const viewer::Outcome outcome = viewer::Apply(grid, line, "name");
@@ -116,6 +125,7 @@ int Browse(const Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    tool_text::Start();
     Options options;
     if (!Parse(argc, argv, options)) return 2;
     if (!tools::RequireDatabaseFile(options.path)) return 1;

@@ -4,10 +4,14 @@
 
 #include "platform/runtime/script_object.h"
 #include "platform/text/cp1251.h"
+#include "tools/i18n/tool_text.h"
 
 namespace viewer {
 
 namespace {
+
+using tool_text::_;
+using tool_text::Fill;
 
 constexpr std::size_t kEchoLimit = 40;  // bytes of a bad command said back, so a message stays one line
 
@@ -31,18 +35,19 @@ Outcome Apply(grid_component::Grid& grid, const std::string& command, const std:
     // The host speaks CP1251: a line it cannot hold (bytes that are not UTF-8, or letters outside
     // Russian and Latin) is no command, and saying it back would garble the terminal.
     const auto host_text = cp1251::TryFromUtf8(command);
-    if (!host_text) return {false, "not a command: the line is not UTF-8 text in Russian or Latin letters"};
+    if (!host_text) return {false, _("not a command: the line is not UTF-8 text in Russian or Latin letters")};
     if (command == "q") return {true, ""};
-    if (command == "n") return {false, grid.PageDown() ? "" : "no rows"};
-    if (command == "p") return {false, grid.PageUp() ? "" : "no rows"};
-    if (command == "home") return {false, grid.Home() ? "" : "no rows"};
-    if (command == "end") return {false, grid.End() ? "" : "no rows"};
-    if (command == "r") return {false, grid.Refresh() ? "" : "no rows"};
-    if (command.find('\0') != std::string::npos) return {false, "not a command: the line holds a NUL byte"};
+    const std::string none = _("no rows");
+    if (command == "n") return {false, grid.PageDown() ? "" : none};
+    if (command == "p") return {false, grid.PageUp() ? "" : none};
+    if (command == "home") return {false, grid.Home() ? "" : none};
+    if (command == "end") return {false, grid.End() ? "" : none};
+    if (command == "r") return {false, grid.Refresh() ? "" : none};
+    if (command.find('\0') != std::string::npos) return {false, _("not a command: the line holds a NUL byte")};
     if (!command.empty() && command[0] == '/') {
         const std::string typed = command.substr(1);
         const bool found = grid.Search(cp1251::FromUtf8(search_column).c_str(), CString(host_text->substr(1).c_str()));
-        return {false, found ? "" : "nothing begins with \"" + Echo(typed) + "\""};
+        return {false, found ? "" : Fill(_("nothing begins with \"%s\""), {Echo(typed)})};
     }
     if (command.rfind("key ", 0) == 0) {
         const char* first = command.data() + 4;
@@ -50,10 +55,10 @@ Outcome Apply(grid_component::Grid& grid, const std::string& command, const std:
         long key = 0;
         const auto [end, error] = std::from_chars(first, last, key);
         if (first == last || error != std::errc() || end != last)
-            return {false, "key takes a whole number, e.g. key 42"};
-        return {false, grid.GoToKey(ScriptObject::Number(key)) ? "" : "no row has key " + std::to_string(key)};
+            return {false, _("key takes a whole number, e.g. key 42")};
+        return {false, grid.GoToKey(ScriptObject::Number(key)) ? "" : Fill(_("no row has key %s"), {std::to_string(key)})};
     }
-    return {false, "unknown command \"" + Echo(command) + "\"; commands: n p home end /TEXT key N r q"};
+    return {false, Fill(_("unknown command \"%s\"; commands: n p home end /TEXT key N r q"), {Echo(command)})};
 }
 
 }  // namespace viewer
