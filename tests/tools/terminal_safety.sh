@@ -4,7 +4,7 @@
 # not UTF-8, and wide and zero-width characters. Each tool must show one line per row, every column
 # separator at the same screen column on every line of a table, and give the terminal no control
 # byte or direction mark of the data's.
-# Usage: terminal_safety.sh CASE (grid_static, grid_dynamic, viewer, demo, tags, script); the tools
+# Usage: terminal_safety.sh CASE (grid_static, grid_dynamic, viewer, demo, tags, script, messages); the tools
 # come from $GRID, $VIEWER, $DEMO, $TAGS and $SCRIPT.
 set -u
 export LC_ALL=C.UTF-8 LANG=C.UTF-8
@@ -155,6 +155,19 @@ script)
   "$SCRIPT" "$work/texts.1s" >"$work/texts" 2>&1
   [ $? = 1 ] || fail "the texts script did not end in its raised error"
   check_bytes "$work/texts"
+  ;;
+messages)
+  # The tools' own lines that quote a user's name or a database's message: a path and a tag
+  # expression with controls in them reach the terminal by their stand-ins, each on one line.
+  "$DEMO" "$work/"$'x\e[2J\ry\b.db' >"$work/out" 2>&1 && fail "the demo opened a missing file"
+  grep -q 'no such database file: .*x␛\[2J␍y␈\.db$' "$work/out" || fail "the missing file is not named by its stand-ins"
+  sqlite3 "$work/goods.db" "CREATE TABLE rowlark_index_tags (table_name TEXT, tag TEXT, expression TEXT, key_field TEXT,
+    kind TEXT, index_name TEXT); INSERT INTO rowlark_index_tags VALUES ('goods', 'name', 'no' || char(27, 91) || '2J'
+    || char(13) || 'pe', 'id', 'text', 'goods_name');" || fail "the broken tag could not be made"
+  "$VIEWER" "$work/goods.db" --dynamic </dev/null >>"$work/out" 2>&1 && fail "the viewer served a broken tag"
+  check_bytes "$work/out"
+  [ "$(wc -l <"$work/out")" = 2 ] || fail "each message should take one line"
+  grep -q '^ПолучитьДанные: .*␛' "$work/out" || fail "the database's message is not shown with its stand-ins"
   ;;
 tags)
   # Names as a script or a careless paste would give them (an argument cannot hold NUL).
