@@ -1,6 +1,7 @@
 #include "database/postgres/server_goods.h"
 
 #include "database/database_error.h"
+#include "platform/oledb/catalogue.h"
 #include "platform/oledb/connection.h"
 
 namespace rowlark::database {
@@ -13,12 +14,6 @@ std::size_t CountRows(oledb_backend::Connection& connection, const std::string& 
     std::size_t rows = 0;
     while (cursor->Step()) ++rows;
     return rows;
-}
-
-std::string QuotedName(const std::string& name) {
-    std::string quoted = "\"";
-    for (const char c : name) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return quoted + "\"";
 }
 
 GoodsReport Write(oledb_backend::Connection& connection, const GoodsOptions& options,
@@ -42,7 +37,7 @@ GoodsReport Write(oledb_backend::Connection& connection, const GoodsOptions& opt
     CountRows(connection, "SELECT rowlark_add_index_tag(:t, 'price', 'price', 'id', 'number')", table);
     if (stop_requested && stop_requested()) throw DatabaseError("interrupted");
     writer->Commit();
-    connection.Execute("ANALYZE " + QuotedName(options.table));
+    connection.Execute("ANALYZE " + oledb_backend::QuotedName(options.table));
     return {words.from_dictionary, words.words.size()};
 }
 

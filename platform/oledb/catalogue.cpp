@@ -2,6 +2,12 @@
 
 namespace oledb_backend {
 
+std::string QuotedName(std::string_view name) {
+    std::string quoted = "\"";
+    for (const char c : name) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
 std::string AsciiLower(std::string_view text) {
     std::string lower(text);
     for (char& c : lower)

@@ -15,6 +15,8 @@ namespace oledb_backend {
 
 // ASCII letters A-Z made small, every other byte kept: how SQL names and procedure names are matched.
 std::string AsciiLower(std::string_view text);
+// An SQL name in double quotes, each quote inside it doubled: any name travels, in either engine.
+std::string QuotedName(std::string_view name);
 
 struct ColumnInfo {
     std::string name;           // as the table declares it

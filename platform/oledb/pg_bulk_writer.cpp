@@ -3,17 +3,12 @@
 // transaction of the session.
 #include <charconv>
 
+#include "platform/oledb/catalogue.h"
 #include "platform/oledb/pg_connection.h"
 
 namespace oledb_backend {
 
 namespace {
-
-std::string Quoted(const std::string& name) {
-    std::string quoted = "\"";
-    for (const char c : name) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return quoted + "\"";
-}
 
 std::string DeclaredType(const FieldDefinition& field) {
     switch (field.type) {
@@ -75,16 +70,16 @@ public:
         connection_->Execute("BEGIN");
         open_ = true;
         try {
-            std::string create = "CREATE TABLE " + Quoted(table.name) + " (";
+            std::string create = "CREATE TABLE " + QuotedName(table.name) + " (";
             std::string names;
             for (std::size_t i = 0; i < table.fields.size(); ++i) {
                 const FieldDefinition& field = table.fields[i];
-                create += (i ? ", " : "") + Quoted(field.name) + " " + DeclaredType(field) + (field.nullable ? "" : " NOT NULL");
-                names += (i ? ", " : "") + Quoted(field.name);
+                create += (i ? ", " : "") + QuotedName(field.name) + " " + DeclaredType(field) + (field.nullable ? "" : " NOT NULL");
+                names += (i ? ", " : "") + QuotedName(field.name);
             }
             connection_->Execute(create + ")");
             PGconn* conn = connection_->Claim();
-            const PgResult started(PQexec(conn, ("COPY " + Quoted(table.name) + " (" + names + ") FROM STDIN").c_str()));
+            const PgResult started(PQexec(conn, ("COPY " + QuotedName(table.name) + " (" + names + ") FROM STDIN").c_str()));
             if (!started || PQresultStatus(started.get()) != PGRES_COPY_IN)
                 throw CursorError(PgErrorMessage(started.get(), conn));
             copying_ = true;
@@ -123,8 +118,8 @@ public:
         if (!copied) throw CursorError(message);
         if (table_.primary_key.empty()) return;
         std::string key;
-        for (const std::string& name : table_.primary_key) key += (key.empty() ? "" : ", ") + Quoted(name);
-        connection_->Execute("ALTER TABLE " + Quoted(table_.name) + " ADD PRIMARY KEY (" + key + ")");
+        for (const std::string& name : table_.primary_key) key += (key.empty() ? "" : ", ") + QuotedName(name);
+        connection_->Execute("ALTER TABLE " + QuotedName(table_.name) + " ADD PRIMARY KEY (" + key + ")");
     }
 
     void Commit() override {

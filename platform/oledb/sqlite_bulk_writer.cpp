@@ -2,17 +2,12 @@
 // one transaction. A single integer key becomes the table's rowid ("INTEGER PRIMARY KEY").
 #include <sqlite3.h>
 
+#include "platform/oledb/catalogue.h"
 #include "platform/oledb/sqlite_connection.h"
 
 namespace oledb_backend {
 
 namespace {
-
-std::string Quoted(const std::string& name) {
-    std::string quoted = "\"";
-    for (const char c : name) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return quoted + "\"";
-}
 
 std::string DeclaredType(const FieldDefinition& field) {
     switch (field.type) {
@@ -31,16 +26,16 @@ std::string DeclaredType(const FieldDefinition& field) {
 
 std::string CreateTableSql(const TableDefinition& table) {
     const bool rowid_key = table.primary_key.size() == 1;
-    std::string sql = "CREATE TABLE " + Quoted(table.name) + " (";
+    std::string sql = "CREATE TABLE " + QuotedName(table.name) + " (";
     for (std::size_t i = 0; i < table.fields.size(); ++i) {
         const FieldDefinition& field = table.fields[i];
-        sql += (i ? ", " : "") + Quoted(field.name) + " " + DeclaredType(field);
+        sql += (i ? ", " : "") + QuotedName(field.name) + " " + DeclaredType(field);
         if (rowid_key && field.name == table.primary_key.front()) sql += " PRIMARY KEY";
         if (!field.nullable) sql += " NOT NULL";
     }
     if (table.primary_key.size() > 1) {
         sql += ", PRIMARY KEY (";
-        for (std::size_t i = 0; i < table.primary_key.size(); ++i) sql += (i ? ", " : "") + Quoted(table.primary_key[i]);
+        for (std::size_t i = 0; i < table.primary_key.size(); ++i) sql += (i ? ", " : "") + QuotedName(table.primary_key[i]);
         sql += ")";
     }
     return sql + ")";
@@ -61,7 +56,7 @@ public:
             connection_->Execute("BEGIN");
             open_ = true;
             connection_->Execute(CreateTableSql(table));
-            std::string insert = "INSERT INTO " + Quoted(table.name) + " VALUES (";
+            std::string insert = "INSERT INTO " + QuotedName(table.name) + " VALUES (";
             for (std::size_t i = 0; i < columns_; ++i) insert += i ? ", ?" : "?";
             insert_ = connection_->Prepare(insert + ")");
         } catch (...) {
