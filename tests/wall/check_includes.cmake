@@ -27,7 +27,8 @@ elseif(RULE STREQUAL "engines")
   set(scanned addin platform text database foxpro tools bench)
   set(reason "only the OLE DB layer's backends (platform/oledb/sqlite_*, pg_*) and database/ speak an engine's client library")
   # The benchmarks' reference clients: plain step loops and bare sessions the layer is weighed against.
-  set(engine_clients bench/oledb/bench_oledb.cpp bench/static/goods_files.h bench/postgres/server_session.h)
+  set(engine_clients bench/oledb/bench_oledb.cpp bench/static/goods_files.h bench/postgres/server_session.h
+      bench/import/bench_import.cpp)
 else()
   message(FATAL_ERROR "unknown RULE \"${RULE}\": module, platform or engines")
 endif()

@@ -60,6 +60,7 @@ bool ParseOptions(int argc, char** argv, Options& options) {
                 return false;
             }
             *text_option = argv[++i];
+            if (text_option == &options.table) options.table_given = true;
             if (text_option == &columns) {
                 options.columns = SplitColumns(columns);
                 for (const auto& name : options.columns)

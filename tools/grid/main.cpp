@@ -18,6 +18,7 @@
 #include "tools/i18n/tool_text.h"
 #include "tools/session/host_session.h"
 #include "tools/session/stop_signals.h"
+#include "tools/import/dbf_cache.h"
 
 namespace {
 
@@ -65,6 +66,10 @@ int main(int argc, char** argv) {
         // The database's own message, or ours, may quote the connection string: no password shown.
         std::fprintf(stderr, "grid: %s\n", oledb_backend::HidePasswordsIn(error, options.path).c_str());
         return kBadInput;
+    // A FoxPro table is shown from its copy in the cache, imported when it is missing or stale.
+    std::string dbf_table;
+    if (!import_tool::OpenDbfForTool("grid", options.path, dbf_table)) return 1;
+    if (!dbf_table.empty() && !options.table_given) options.table = dbf_table;
     }
     if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO)) {
         std::fprintf(stderr, "grid: %s\n", _("needs a terminal (standard input and output); for a printed table use viewer"));

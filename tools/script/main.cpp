@@ -1,11 +1,12 @@
 // script FILE.1s [--db DATABASE] [--work-date ДД.ММ.ГГГГ]: runs a script in the host's built-in
 // language with the module loaded, as the host runs one. The script reads DATABASE as
-// ПутьКБазе/DatabasePath, and the date as РабочаяДата (today's when not given).
+// ПутьКБазе/DatabasePath (a FoxPro table FILE.dbf: the path of its imported copy), and the date as РабочаяДата (today's when not given).
 // Exit status: 0 done, 1 a run-time error stopped it, 2 a syntax error or bad usage.
 #include <cstdio>
 #include <string>
 
 #include "tools/script/language/date_text.h"
+#include "tools/import/dbf_cache.h"
 #include "tools/script/runner.h"
 #include "tools/session/host_session.h"
 
@@ -46,6 +47,9 @@ int main(int argc, char** argv) {
     }
     if (!options.database_path.empty() && !tools::RequireDatabaseFile(options.database_path.c_str()))
         return script::kSyntaxFailed;
+    // A FoxPro table is read from its imported copy in the cache; the script finds it at ПутьКБазе.
+    std::string dbf_table;
+    if (!import_tool::OpenDbfForTool("script", options.database_path, dbf_table)) return script::kRuntimeFailed;
     tools::HostSession host;
     if (!host.loaded()) return script::kRuntimeFailed;
     return script::RunFile(file, options);

@@ -1,0 +1,37 @@
+#pragma once
+// A FoxPro table opened directly by the grid and the script runner: imported once into a SQLite
+// database in the user's cache folder ($XDG_CACHE_HOME, else ~/.cache, then rowlark/), named for the
+// table's path and the size and time of change of its files (.dbf, memo, .cdx). A changed file gives
+// a new name, so the table is imported again and the older copy removed; an unchanged one is opened as is.
+
+#include <functional>
+#include <string>
+
+#include "tools/import/table_import.h"
+
+namespace import_tool {
+
+struct CachedTable {
+    std::string database;  // the SQLite file
+    std::string table;     // the table's name in it
+};
+
+// Whether path names a FoxPro table (its name ends in .dbf, any letter case).
+bool IsDbfPath(const std::string& path);
+
+// The folder the copies are kept in. Throws std::runtime_error when neither variable gives one.
+std::string CacheFolder();
+
+// The cached copy of the table at dbf, imported first when missing or stale. Throws as RunImport does.
+CachedTable OpenCachedTable(const std::string& dbf, ProgressSink& progress, const std::function<bool()>& stop);
+
+}  // namespace import_tool
+
+namespace import_tool {
+
+// For the programs that take a database (grid, script --db): when path names a .dbf file, replaces it
+// with its cached copy and sets table to the table's name there, showing the import's progress on a
+// terminal; false, with "tool: ..." printed on one line, when the table cannot be imported.
+bool OpenDbfForTool(const char* tool, std::string& path, std::string& table);
+
+}  // namespace import_tool

@@ -1,0 +1,231 @@
+#include "tools/import/import_plan.h"
+
+#include <filesystem>
+#include <optional>
+#include <regex>
+#include <stdexcept>
+#include <system_error>
+
+#include "foxpro/cdx_reader.h"
+#include "foxpro/database_container.h"
+#include "foxpro/error.h"
+#include "platform/oledb/catalogue.h"
+
+namespace import_tool {
+
+namespace {
+
+namespace fs = std::filesystem;
+namespace fp = rowlark::foxpro;
+using oledb_backend::AsciiLower;
+
+bool EndsWithDbc(const std::string& path) {
+    return path.size() > 4 && AsciiLower(path.substr(path.size() - 4)) == ".dbc";
+}
+
+bool Exists(const fs::path& path) {
+    std::error_code error;
+    return fs::is_regular_file(path, error);
+}
+
+// The container entry of the table at dbf, when its header names a container beside it.
+const fp::ContainerTable* EntryOf(const std::string& dbf, const std::vector<fp::ContainerTable>& tables) {
+    const std::string file = AsciiLower(fs::path(dbf).filename().string());
+    for (const fp::ContainerTable& table : tables) {
+        std::string listed = table.path;
+        for (char& c : listed) if (c == '\\') c = '/';
+        if (AsciiLower(fs::path(listed).filename().string()) == file) return &table;
+    }
+    return nullptr;
+}
+
+// The file of that name in folder, its letter case matched loosely as on Windows, where FoxPro wrote it.
+std::optional<fs::path> FindNoCase(const fs::path& folder, const std::string& name) {
+    if (Exists(folder / name)) return folder / name;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(folder.empty() ? fs::path(".") : folder, error))
+        if (AsciiLower(entry.path().filename().string()) == AsciiLower(name) && Exists(entry.path())) return entry.path();
+    return std::nullopt;
+}
+
+SourceTable FromDbf(const std::string& dbf) {
+    SourceTable source{dbf, AsciiLower(fs::path(dbf).stem().string()), {}, {}};
+    const auto reader = fp::TableReader::Open(dbf);
+    const std::string& backlink = reader->Header().database;
+    if (backlink.empty()) return source;
+    std::string name = backlink;
+    for (char& c : name) if (c == '\\') c = '/';
+    const auto container = FindNoCase(fs::path(dbf).parent_path(), fs::path(name).filename().string());
+    if (!container) return source;
+    try {
+        const auto tables = fp::ReadDatabaseContainer(container->string());
+        if (const fp::ContainerTable* entry = EntryOf(dbf, tables)) {
+            source.name = entry->name;
+            source.long_names = entry->field_names;
+            source.primary_tag = entry->primary_tag;
+        }
+    } catch (const fp::FoxProError&) {
+        // A container that cannot be read only costs the long names: the table itself is whole.
+    }
+    return source;
+}
+
+std::vector<fp::KeyColumn> KeyColumns(const TablePlan& plan) {
+    std::vector<fp::KeyColumn> columns;
+    const std::size_t first = plan.recno_column ? 1 : 0;
+    for (std::size_t i = 0; i < plan.fields.size(); ++i) {
+        const fp::FieldInfo& field = plan.fields[i];
+        const std::string& column = plan.columns[first + i].name;
+        columns.push_back({field.name, column, field.type, field.length, field.decimals});
+        // A container's tables name their fields by the long names in key expressions too.
+        if (i < plan.source.long_names.size() && AsciiLower(plan.source.long_names[i]) != AsciiLower(field.name))
+            columns.push_back({plan.source.long_names[i], column, field.type, field.length, field.decimals});
+    }
+    return columns;
+}
+
+// The SQL the server cannot run as SQLite does: printf() (STR with a width) and substr() from the
+// end (PADL), which the server reads from the start.
+std::string ServerRefusal(const std::string& sql) {
+    static const std::regex from_end(R"(, -[0-9]+\))");
+    if (sql.find("printf(") != std::string::npos) return "STR() with a width is not translated for PostgreSQL";
+    if (std::regex_search(sql, from_end)) return "PADL() is not translated for PostgreSQL";
+    return {};
+}
+
+// The one column a translated key names, when it is exactly a column.
+const oledb_backend::FieldDefinition* PlainColumn(const TablePlan& plan, const fp::KeyTranslation& key) {
+    for (const auto& column : plan.columns)
+        if (key.sql == "\"" + column.name + "\"" && column.name.find('"') == std::string::npos) return &column;
+    return nullptr;
+}
+
+// The key: the container's primary key tag, else a candidate tag, when it is one field that is never null.
+void ChooseKey(TablePlan& plan, const std::vector<fp::TagDescription>& tags) {
+    const auto usable = [&](const fp::TagDescription& tag) -> const oledb_backend::FieldDefinition* {
+        if (!tag.key.translated) return nullptr;
+        const auto* column = PlainColumn(plan, tag.key);
+        if (!column) return nullptr;
+        const std::size_t at = static_cast<std::size_t>(column - plan.columns.data());
+        return plan.fields[at].nullable ? nullptr : column;
+    };
+    const fp::TagDescription* chosen = nullptr;
+    for (const auto& tag : tags)
+        if (!plan.source.primary_tag.empty() && AsciiLower(tag.tag) == AsciiLower(plan.source.primary_tag) && usable(tag))
+            chosen = &tag;
+    for (const auto& tag : tags)
+        if (!chosen && tag.candidate && usable(tag)) chosen = &tag;
+    if (chosen) {
+        auto& column = plan.columns[static_cast<std::size_t>(usable(*chosen) - plan.columns.data())];
+        column.nullable = false;
+        plan.key = column.name;
+        return;
+    }
+    std::string recno = "recno";
+    for (int n = 1;; ++n) {
+        bool taken = false;
+        for (const auto& column : plan.columns) taken = taken || AsciiLower(column.name) == recno;
+        if (!taken) break;
+        recno = "recno_" + std::to_string(n);
+    }
+    plan.columns.insert(plan.columns.begin(), {recno, oledb_backend::FieldType::kInteger, 8, 0, false});
+    plan.recno_column = true;
+    plan.key = recno;
+}
+
+void AddTag(TablePlan& plan, const std::string& name, const fp::KeyTranslation& key, Engine engine) {
+    std::string reason = key.translated ? std::string() : key.reason;
+    if (reason.empty() && engine == Engine::kServer) reason = ServerRefusal(key.sql);
+    for (const PlannedTag& tag : plan.tags)
+        if (reason.empty() && AsciiLower(tag.tag) == AsciiLower(name)) reason = "a tag of that name comes first";
+    if (!reason.empty()) {
+        plan.skipped.push_back({name, reason});
+        return;
+    }
+    plan.tags.push_back({name, key.sql, key.kind == fp::KeyKind::Number});
+}
+
+// Column names as the fields give them, made unique (some writers repeat a field's name): a repeated
+// name gets "_2", "_3", ... and an empty one "field_N".
+void MakeNamesUnique(std::vector<oledb_backend::FieldDefinition>& columns) {
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (columns[i].name.empty()) columns[i].name = "field_" + std::to_string(i + 1);
+        const std::string base = columns[i].name;
+        for (int n = 2;; ++n) {
+            bool taken = false;
+            for (std::size_t j = 0; j < i; ++j) taken = taken || AsciiLower(columns[j].name) == AsciiLower(columns[i].name);
+            if (!taken) break;
+            columns[i].name = base + "_" + std::to_string(n);
+        }
+    }
+}
+
+std::uint64_t FileSize(const std::string& path) {
+    std::error_code error;
+    const auto size = fs::file_size(path, error);
+    return error ? 0 : size;
+}
+
+}  // namespace
+
+std::vector<SourceTable> ListSourceTables(const std::vector<std::string>& inputs, std::vector<std::string>& missing) {
+    std::vector<SourceTable> tables;
+    for (const std::string& input : inputs) {
+        if (!EndsWithDbc(input)) {
+            tables.push_back(FromDbf(input));
+            continue;
+        }
+        for (const fp::ContainerTable& entry : fp::ReadDatabaseContainer(input)) {
+            std::string listed = entry.path;
+            for (char& c : listed) if (c == '\\') c = '/';
+            fs::path dbf = fs::path(input).parent_path() / listed;
+            if (!Exists(dbf)) {
+                // The container was written on Windows: the file's letter case may differ.
+                const auto sibling = fp::FindSibling((dbf.parent_path() / dbf.stem()).string() + ".dbf", "dbf");
+                if (!sibling) {
+                    missing.push_back(entry.name + " (" + dbf.string() + ")");
+                    continue;
+                }
+                dbf = *sibling;
+            }
+            tables.push_back({dbf.string(), entry.name, entry.field_names, entry.primary_tag});
+        }
+    }
+    return tables;
+}
+
+TablePlan PlanTable(const SourceTable& source, Engine engine, const std::vector<RequestedTag>& requested,
+                    const fp::ReaderOptions& options) {
+    TablePlan plan;
+    plan.source = source;
+    const auto reader = fp::TableReader::Open(source.dbf, options);
+    plan.fields = reader->Columns();
+    plan.records = reader->Header().record_count;
+    const bool long_names = source.long_names.size() == plan.fields.size();
+    for (std::size_t i = 0; i < plan.fields.size(); ++i)
+        plan.columns.push_back(MapField(plan.fields[i], long_names ? source.long_names[i] : AsciiLower(plan.fields[i].name), engine));
+    MakeNamesUnique(plan.columns);
+    plan.bytes = FileSize(source.dbf);
+    for (const char* memo : {"fpt", "dbt", "dct"})
+        if (const auto path = fp::FindSibling(source.dbf, memo)) plan.bytes += FileSize(*path);
+
+    // Tags translate against the table's own fields, so the record number column added after does not change them.
+    std::vector<fp::TagDescription> tags;
+    if (const auto cdx = fp::FindSibling(source.dbf, "cdx")) {
+        const auto columns = KeyColumns(plan);
+        for (const fp::CdxTag& tag : fp::ReadCdxTags(*fp::OpenFileSource(*cdx))) tags.push_back(fp::DescribeTag(tag, columns));
+    }
+    ChooseKey(plan, tags);
+    for (const fp::TagDescription& tag : tags) AddTag(plan, AsciiLower(tag.tag), tag.key, engine);
+    const auto columns = KeyColumns(plan);
+    for (const RequestedTag& tag : requested) {
+        if (!tag.table.empty() && AsciiLower(tag.table) != AsciiLower(source.name)) continue;
+        const auto key = fp::TranslateKeyExpression(tag.expression, columns);
+        if (!key.translated)
+            throw std::invalid_argument("tag " + tag.tag + " (" + tag.expression + ") of table " + source.name + ": " + key.reason);
+        AddTag(plan, tag.tag, key, engine);
+    }
+    return plan;
+}
+
+}  // namespace import_tool

@@ -1,0 +1,49 @@
+#pragma once
+// Writes one planned table (import_plan.h) through the backend seam's bulk writer: the table, its
+// rows as the reader streams them (live records only), then its index tags, all in the writer's one
+// transaction, so a failure or a stop leaves the database as it was. A tag the database refuses is
+// left out and reported, the rest of the table kept.
+
+#include <cstdint>
+#include <functional>
+#include <stdexcept>
+#include <vector>
+
+#include "platform/oledb/connection.h"
+#include "tools/import/import_plan.h"
+
+namespace import_tool {
+
+// Told how a table's writing advances (a progress bar on a terminal; nothing elsewhere).
+class ProgressSink {
+public:
+    virtual ~ProgressSink() = default;
+    virtual void StartTable(const TablePlan& /*plan*/) {}
+    // records: read so far (deleted ones too); bytes: the share of the table's files they stand for.
+    virtual void Advance(std::uint32_t /*records*/, std::uint64_t /*bytes*/) {}
+    virtual void EndTable() {}
+};
+
+// A stop asked for (a signal) while writing; nothing of the table is kept.
+struct Interrupted : std::runtime_error {
+    Interrupted() : std::runtime_error("interrupted; nothing written") {}
+};
+
+struct WriteSettings {
+    Engine engine = Engine::kSqlite;
+    bool scratch = false;                 // the target is a new file thrown away on failure
+    rowlark::foxpro::ReaderOptions reader;
+    std::function<bool()> stop;           // asked between records; true ends the write with Interrupted
+};
+
+struct TableWritten {
+    std::uint64_t rows = 0;             // live records written
+    std::vector<SkippedTag> refused;    // tags the database refused, with its reason
+};
+
+// Throws FoxProError for a record that cannot be read, oledb_backend::CursorError for a database
+// failure, Interrupted on a stop.
+TableWritten WriteTable(oledb_backend::Connection& db, const TablePlan& plan, const WriteSettings& settings,
+                                   ProgressSink& progress);
+
+}  // namespace import_tool
