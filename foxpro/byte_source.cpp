@@ -23,19 +23,27 @@ public:
         if (offset >= size_) return {};
         if (size > size_ - offset) size = static_cast<std::size_t>(size_ - offset);
         std::string bytes(size, '\0');
-        if (fseeko(file_.get(), static_cast<off_t>(offset), SEEK_SET) != 0)
+        // Records read one after another need no seek: fseeko would drop the buffer and ask the kernel.
+        if (offset != position_ && fseeko(file_.get(), static_cast<off_t>(offset), SEEK_SET) != 0) {
+            position_ = kUnknown;
             throw FoxProError({path_}, std::string("cannot seek: ") + std::strerror(errno));
+        }
         const std::size_t got = std::fread(bytes.data(), 1, size, file_.get());
-        if (got != size && std::ferror(file_.get()))
+        position_ = offset + got;
+        if (got != size && std::ferror(file_.get())) {
+            position_ = kUnknown;
             throw FoxProError({path_}, std::string("cannot read: ") + std::strerror(errno));
+        }
         bytes.resize(got);
         return bytes;
     }
 
 private:
     std::string path_;
+    static constexpr std::uint64_t kUnknown = ~std::uint64_t{0};
     std::unique_ptr<std::FILE, FileCloser> file_;
     std::uint64_t size_;
+    std::uint64_t position_ = kUnknown;  // where the stream stands after the last read
 };
 
 class BytesSource final : public ByteSource {

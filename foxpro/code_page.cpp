@@ -79,6 +79,10 @@ TextDecoder::TextDecoder(int code_page) : code_page_(code_page) {
 TextDecoder::~TextDecoder() { iconv_close(static_cast<iconv_t>(converter_)); }
 
 std::string TextDecoder::ToUtf8(std::string_view bytes) {
+    // Plain ASCII is the same in every code page offered here: no conversion needed.
+    bool ascii = true;
+    for (const char c : bytes) ascii &= static_cast<unsigned char>(c) < 0x80;
+    if (ascii) return std::string(bytes);
     const iconv_t converter = static_cast<iconv_t>(converter_);
     iconv(converter, nullptr, nullptr, nullptr, nullptr);
     std::string out;
