@@ -5,16 +5,27 @@
 #include <cctype>
 #include <memory>
 
+#include "database/collation/sqlite_russian_order.h"
 #include "database/database_error.h"
 #include "database/statement.h"
+#include "database/tag_quantiles.h"
 #include "platform/oledb/catalogue.h"
 #include "platform/oledb/sqlite_connection.h"
+#include "platform/oledb/sqlite_tag_quantiles.h"
 
 namespace rowlark::database {
 
 namespace {
 
 using oledb_backend::AsciiLower;
+
+constexpr const char* kOrderColumnDefinition =
+    "text_order TEXT NOT NULL DEFAULT 'bytes' CHECK (text_order IN ('bytes', 'russian'))";
+
+bool HasOrderColumn(sqlite3* db) {
+    Statement find(db, "SELECT 1 FROM pragma_table_info('rowlark_index_tags') WHERE name = 'text_order'");
+    return find.Step();
+}
 
 void CreateCatalogue(sqlite3* db) {
     Execute(db,
@@ -26,6 +37,9 @@ void CreateCatalogue(sqlite3* db) {
             " kind TEXT NOT NULL CHECK (kind IN ('text', 'number')),"
             " index_name TEXT NOT NULL UNIQUE,"
             " PRIMARY KEY (table_name, tag))");
+    // A catalogue made before text tags chose their order gets the column; its tags stay in byte order.
+    if (!HasOrderColumn(db))
+        Execute(db, std::string("ALTER TABLE rowlark_index_tags ADD COLUMN ") + kOrderColumnDefinition);
 }
 
 // The column's name as the table declares it, or none.
@@ -90,11 +104,15 @@ IndexTag ReadTag(const Statement& row) {
     found.key_field = row.ColumnText(3);
     found.kind = ParseTagKind(row.ColumnText(4)).value_or(TagKind::Text);
     found.index_name = row.ColumnText(5);
+    found.order = ParseTextOrder(row.ColumnText(6)).value_or(TextOrder::Bytes);
     return found;
 }
 
-constexpr const char* kSelectTags =
-    "SELECT table_name, tag, expression, key_field, kind, index_name FROM rowlark_index_tags";
+// The catalogue's rows as ReadTag reads them; a catalogue without the order column holds byte-order tags only.
+std::string SelectTags(sqlite3* db) {
+    return std::string("SELECT table_name, tag, expression, key_field, kind, index_name, ") +
+           (HasOrderColumn(db) ? "text_order" : "'bytes'") + " FROM rowlark_index_tags";
+}
 
 }  // namespace
 
@@ -106,8 +124,17 @@ std::optional<TagKind> ParseTagKind(std::string_view name) {
     return std::nullopt;
 }
 
+const char* TextOrderName(TextOrder order) { return order == TextOrder::Russian ? "russian" : "bytes"; }
+
+std::optional<TextOrder> ParseTextOrder(std::string_view name) {
+    if (name == "bytes") return TextOrder::Bytes;
+    if (name == "russian") return TextOrder::Russian;
+    return std::nullopt;
+}
+
 std::string KeyExpression(const IndexTag& tag) {
-    return oledb_backend::SqliteTagValueSql(tag.expression, tag.kind == TagKind::Number);
+    return oledb_backend::SqliteTagValueSql(tag.expression, tag.kind == TagKind::Number,
+                                            tag.order == TextOrder::Russian);
 }
 
 std::string TrimmedIndexText(std::string_view text) {
@@ -116,42 +143,50 @@ std::string TrimmedIndexText(std::string_view text) {
 }
 
 void AddIndexTag(sqlite3* db, std::string_view table, std::string_view tag, std::string_view expression,
-                 std::string_view key_field, TagKind kind) {
+                 std::string_view key_field, TagKind kind, TextOrder order) {
     const std::string where = "index tag " + Quoted(tag) + " of table " + Quoted(table) + ": ";
     if (tag.empty()) throw DatabaseError("index tag of table " + Quoted(table) + ": the tag name is empty");
     if (expression.find_first_not_of(" \t\r\n") == std::string_view::npos)
         throw DatabaseError(where + "the key expression is empty");
+    if (kind == TagKind::Number && order == TextOrder::Russian)
+        throw DatabaseError(where + "a number tag orders by number; the Russian order is for text tags");
 
     IndexTag added;
     added.table = DeclaredTable(db, table);
-    if (AsciiLower(added.table) == kTagCatalogue) throw DatabaseError(where + "the tag catalogue takes no tags");
+    if (AsciiLower(added.table) == kTagCatalogue || AsciiLower(added.table) == oledb_backend::kSqliteTagQuantiles)
+        throw DatabaseError(where + "the tag catalogue takes no tags");
     auto key = DeclaredColumn(db, added.table, key_field);
     if (!key) throw DatabaseError(where + "table has no key field " + Quoted(key_field));
     added.tag = std::string(tag);
     added.expression = std::string(expression);
     added.key_field = *key;
     added.kind = kind;
+    added.order = order;
     added.index_name = "rowlark_tag_" + AsciiLower(added.table) + "_" + AsciiLower(tag);
     CheckOneValue(db, added.table, expression, where);
+    if (order == TextOrder::Russian && collation::EnsureRussianOrder(db) != SQLITE_OK)
+        throw DatabaseError(where + "the Russian order is not available: " + oledb_backend::ErrorMessage(db));
 
     Savepoint savepoint(db);
     try {
         CreateCatalogue(db);
         if (FindIndexTag(db, added.table, tag)) throw DatabaseError(where + "the tag exists already");
         Statement insert(db,
-                         "INSERT INTO rowlark_index_tags (table_name, tag, expression, key_field, kind, index_name)"
-                         " VALUES (?1, ?2, ?3, ?4, ?5, ?6)");
+                         "INSERT INTO rowlark_index_tags (table_name, tag, expression, key_field, kind, index_name,"
+                         " text_order) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
         insert.BindText(1, added.table);
         insert.BindText(2, added.tag);
         insert.BindText(3, added.expression);
         insert.BindText(4, added.key_field);
         insert.BindText(5, TagKindName(kind));
         insert.BindText(6, added.index_name);
+        insert.BindText(7, TextOrderName(order));
         insert.Step();
         // Unique: a walk by (value, key) only visits every row once if no two rows share both.
         Execute(db, "CREATE UNIQUE INDEX " + QuoteIdentifier(added.index_name) + " ON " +
                         QuoteIdentifier(added.table) + " (" + KeyExpression(added) + ", " +
                         QuoteIdentifier(added.key_field) + ")");
+        SampleTagQuantiles(db, added);  // the tag's order sampled now, for places told without counting
     } catch (const DatabaseError& error) {
         const std::string message = error.what();
         if (message.rfind(where, 0) == 0) throw;
@@ -162,7 +197,7 @@ void AddIndexTag(sqlite3* db, std::string_view table, std::string_view tag, std:
 
 std::optional<IndexTag> FindIndexTag(sqlite3* db, std::string_view table, std::string_view tag) {
     if (!TableExists(db, kTagCatalogue)) return std::nullopt;
-    Statement find(db, std::string(kSelectTags) + " WHERE table_name = ?1 AND tag = ?2");
+    Statement find(db, SelectTags(db) + " WHERE table_name = ?1 AND tag = ?2");
     find.BindText(1, table);
     find.BindText(2, tag);
     if (!find.Step()) return std::nullopt;
@@ -172,7 +207,7 @@ std::optional<IndexTag> FindIndexTag(sqlite3* db, std::string_view table, std::s
 std::vector<IndexTag> ListIndexTags(sqlite3* db) {
     std::vector<IndexTag> tags;
     if (!TableExists(db, kTagCatalogue)) return tags;
-    Statement all(db, std::string(kSelectTags) + " ORDER BY table_name, tag");
+    Statement all(db, SelectTags(db) + " ORDER BY table_name, tag");
     while (all.Step()) tags.push_back(ReadTag(all));
     return tags;
 }
@@ -182,6 +217,7 @@ IndexTag DropIndexTag(sqlite3* db, std::string_view table, std::string_view tag)
     if (!dropped) throw DatabaseError("index tag " + Quoted(tag) + " of table " + Quoted(table) + ": no such tag");
     Savepoint savepoint(db);
     Execute(db, "DROP INDEX IF EXISTS " + QuoteIdentifier(dropped->index_name));
+    ForgetTagQuantiles(db, *dropped);
     Statement remove(db, "DELETE FROM rowlark_index_tags WHERE table_name = ?1 AND tag = ?2");
     remove.BindText(1, dropped->table);
     remove.BindText(2, dropped->tag);
@@ -191,8 +227,8 @@ IndexTag DropIndexTag(sqlite3* db, std::string_view table, std::string_view tag)
 }
 
 void AddIndexTag(oledb_backend::Connection& connection, std::string_view table, std::string_view tag,
-                 std::string_view expression, std::string_view key_field, TagKind kind) {
-    AddIndexTag(oledb_backend::SqliteHandle(connection), table, tag, expression, key_field, kind);
+                 std::string_view expression, std::string_view key_field, TagKind kind, TextOrder order) {
+    AddIndexTag(oledb_backend::SqliteHandle(connection), table, tag, expression, key_field, kind, order);
 }
 
 std::optional<IndexTag> FindIndexTag(oledb_backend::Connection& connection, std::string_view table, std::string_view tag) {

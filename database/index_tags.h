@@ -10,7 +10,10 @@
 // The indexed value is not the expression itself but a normalised form of it (KeyExpression):
 //   text tags:   the expression as text with trailing white space (blank, tab, CR, LF, VT, FF)
 //                removed, NULL as "". The provider trims index texts it sends back, so a
-//                trimmed index value is what lets it find its start row again.
+//                trimmed index value is what lets it find its start row again. A text tag orders
+//                by bytes (code points), or in the Russian order (database/collation: letters
+//                without regard to case, Ё with Е) when it was added so; tags added before the
+//                order was chosen, and their files, keep the byte order.
 //   number tags: the expression as a number (CAST AS NUMERIC), NULL as 0, so every value
 //                compares numerically and reads back from its text.
 
@@ -30,6 +33,7 @@ class Connection;
 namespace rowlark::database {
 
 enum class TagKind { Text, Number };
+enum class TextOrder { Bytes, Russian };
 
 struct IndexTag {
     std::string table;       // the table's name as the catalogue holds it
@@ -37,6 +41,7 @@ struct IndexTag {
     std::string expression;  // SQL expression over the table's columns, as it was added
     std::string key_field;   // the key column's name as the table declares it
     TagKind kind = TagKind::Text;
+    TextOrder order = TextOrder::Bytes;  // how a text tag's values compare; number tags: Bytes
     std::string index_name;  // the SQLite index that serves the tag
 };
 
@@ -46,9 +51,11 @@ inline constexpr const char* kTagCatalogue = oledb_backend::kSqliteTagCatalogue;
 // the caller's transaction). Throws DatabaseError for an unknown table or key field, an
 // empty tag name or expression, an expression SQLite refuses in an index, a tag that
 // exists already, a key field that is not unique within the expression's values, a table that
-// is the catalogue itself, or an expression that is not exactly one value (two statements, a list).
+// is the catalogue itself, or an expression that is not exactly one value (two statements, a list),
+// and a number tag in the Russian order. A Russian-order tag needs the collation on db
+// (sqlite_russian_order.h; the layer's connections have it).
 void AddIndexTag(sqlite3* db, std::string_view table, std::string_view tag, std::string_view expression,
-                 std::string_view key_field, TagKind kind);
+                 std::string_view key_field, TagKind kind, TextOrder order = TextOrder::Bytes);
 
 // The tag of that table, or none when the table or the tag is unknown (or there is no catalogue).
 std::optional<IndexTag> FindIndexTag(sqlite3* db, std::string_view table, std::string_view tag);
@@ -65,7 +72,8 @@ IndexTag DropIndexTag(sqlite3* db, std::string_view table, std::string_view tag)
 // The same four on a connection of the backend seam, which must be a SQLite database (else they
 // throw oledb_backend::CursorError).
 void AddIndexTag(oledb_backend::Connection& connection, std::string_view table, std::string_view tag,
-                 std::string_view expression, std::string_view key_field, TagKind kind);
+                 std::string_view expression, std::string_view key_field, TagKind kind,
+                 TextOrder order = TextOrder::Bytes);
 std::optional<IndexTag> FindIndexTag(oledb_backend::Connection& connection, std::string_view table, std::string_view tag);
 std::vector<IndexTag> ListIndexTags(oledb_backend::Connection& connection);
 IndexTag DropIndexTag(oledb_backend::Connection& connection, std::string_view table, std::string_view tag);
@@ -79,5 +87,9 @@ std::string TrimmedIndexText(std::string_view text);
 // "text" / "number" and back; none for any other word.
 const char* TagKindName(TagKind kind);
 std::optional<TagKind> ParseTagKind(std::string_view name);
+
+// "bytes" / "russian" and back; none for any other word.
+const char* TextOrderName(TextOrder order);
+std::optional<TextOrder> ParseTextOrder(std::string_view name);
 
 }  // namespace rowlark::database

@@ -1,9 +1,13 @@
 #include "database/key_window.h"
 
+#include <sqlite3.h>
+
 #include <cctype>
 #include <limits>
 #include <optional>
 
+#include "database/collation/russian_order.h"
+#include "database/collation/sqlite_russian_order.h"
 #include "database/index_tags.h"
 #include "database/statement.h"
 #include "database/value_text.h"
@@ -73,10 +77,17 @@ bool SameName(std::string_view a, std::string_view b) {
 class Planner {
 public:
     Planner(const QueryRowsRequest& request, const TagFacts& facts)
-        : request_(request), tag_(facts.tag), key_is_numeric_(facts.key_is_numeric) {
+        : request_(request),
+          tag_(facts.tag),
+          key_is_numeric_(facts.key_is_numeric),
+          russian_(facts.tag.kind == TagKind::Text && facts.tag.order == TextOrder::Russian) {
         // A text tag's index holds its values without trailing blanks, and a bound taken from a
         // blank-padded field value must not lose the rows equal to the word.
         filter_from_ = tag_.kind == TagKind::Text ? TrimmedIndexText(request_.filter_from) : request_.filter_from;
+        // In the Russian order a typed lower bound keeps the rows that differ from it only by case or Ё.
+        if (russian_ && !filter_from_.empty()) filter_from_ = collation::RussianLowerBound(filter_from_);
+        if (tag_.kind == TagKind::Text && !request_.filter_to.empty())
+            filter_above_ = russian_ ? collation::RussianPrefixAbove(request_.filter_to) : Above(request_.filter_to);
         value_ = KeyExpression(tag_);
         key_ = QuoteIdentifier(tag_.key_field);
         source_ = QuoteIdentifier(tag_.table) + " INDEXED BY " + QuoteIdentifier(tag_.index_name);
@@ -143,16 +154,20 @@ private:
     bool InFilter(const SqlParam& value) const {
         if (tag_.kind == TagKind::Text) {
             const auto& text = std::get<std::string>(value);
-            if (!filter_from_.empty() && text < filter_from_) return false;
-            if (request_.filter_to.empty()) return true;
-            const auto above = Above(request_.filter_to);
-            return !above || text < *above;
+            if (!filter_from_.empty() && CompareTexts(text, filter_from_) < 0) return false;
+            return !filter_above_ || CompareTexts(text, *filter_above_) < 0;
         }
         const Number number = AsNumber(value);
         if (!filter_from_.empty() && CompareNumbers(number, AsNumber(IndexParam(filter_from_, "filter from"))) < 0)
             return false;
         return request_.filter_to.empty() ||
                CompareNumbers(number, AsNumber(IndexParam(request_.filter_to, "filter to"))) <= 0;
+    }
+
+    // Two values of a text tag as its index compares them.
+    int CompareTexts(const std::string& a, const std::string& b) const {
+        if (russian_) return collation::CompareRussian(a, b);
+        return a.compare(b);
     }
 
     static Number AsNumber(const SqlParam& number) {
@@ -171,8 +186,8 @@ private:
         if (request_.filter_to.empty()) return;
         if (tag_.kind == TagKind::Number) {
             where.Add(value_ + " <=", IndexParam(request_.filter_to, "filter to"));
-        } else if (auto above = Above(request_.filter_to)) {
-            where.Add(value_ + " <", *above);
+        } else if (filter_above_) {
+            where.Add(value_ + " <", *filter_above_);
         }
     }
 
@@ -191,7 +206,9 @@ private:
     const QueryRowsRequest& request_;
     const IndexTag& tag_;
     bool key_is_numeric_;
+    bool russian_;             // a text tag in the Russian order (database/collation)
     std::string filter_from_;  // the lower bound as the tag's index values compare with it
+    std::optional<std::string> filter_above_;  // text tags: values below this are <= B or begin with B
     std::string value_;   // the tag's key expression
     std::string key_;     // the quoted key column
     std::string source_;  // the table, forced onto the tag's index
@@ -211,6 +228,10 @@ TagFacts LookUpTag(sqlite3* db, const QueryRowsRequest& request) {
         throw CursorError("QueryRows: key field " + Quoted(request.key_field) + " is not the key field " +
                           Quoted(facts.tag.key_field) + " of index tag " + Quoted(facts.tag.tag));
     facts.key_is_numeric = HasNumericAffinity(db, facts.tag);
+    // A caller's own handle may lack the collation that the tag's index is ordered by.
+    if (facts.tag.order == TextOrder::Russian && collation::EnsureRussianOrder(db) != SQLITE_OK)
+        throw CursorError("QueryRows: index tag " + Quoted(facts.tag.tag) + " is in the Russian order, which " +
+                          "this database connection cannot give: " + sqlite3_errmsg(db));
     return facts;
 }
 

@@ -130,7 +130,7 @@ GoodsReport CreateGoodsTable(sqlite3* db, const GoodsOptions& options) {
     FillRows(db, options.table, options, words);
     // The tags' indexes are built after the rows: from a full table SQLite sorts once instead of
     // rebalancing on every insert. They are the table's only indexes: the grid orders through tags.
-    AddIndexTag(db, options.table, "name", "name", "id", TagKind::Text);
+    AddIndexTag(db, options.table, "name", "name", "id", TagKind::Text, options.name_order);
     AddIndexTag(db, options.table, "code", "code", "id", TagKind::Text);
     AddIndexTag(db, options.table, "price", "price", "id", TagKind::Number);
     build.Commit();
@@ -172,7 +172,7 @@ GoodsReport CreateGoodsTable(oledb_backend::Connection& connection, const GoodsO
     WriteGoodsRows(*writer, options, words);
     writer->EndRows();
     // After the rows: from a full table SQLite sorts once instead of rebalancing on every insert.
-    AddIndexTag(connection, options.table, "name", "name", "id", TagKind::Text);
+    AddIndexTag(connection, options.table, "name", "name", "id", TagKind::Text, options.name_order);
     AddIndexTag(connection, options.table, "code", "code", "id", TagKind::Text);
     AddIndexTag(connection, options.table, "price", "price", "id", TagKind::Number);
     writer->Commit();

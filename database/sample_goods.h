@@ -6,7 +6,8 @@
 // Columns: id INTEGER PRIMARY KEY (1..rows), code TEXT ("Т-000123": a letter, a dash and the
 // id in at least 6 digits, unique), name TEXT (1-3 Russian words, the first capitalised),
 // price REAL (two decimals, 1.00-99999.99), qty INTEGER (0-999), note TEXT (NULL in about a
-// third of rows). Index tags "name", "code" (text) and "price" (number), keyed by id; their
+// third of rows). Index tags "name" (text, in the Russian order unless options say otherwise),
+// "code" (text) and "price" (number), keyed by id; their
 // indexes are the table's only ones (each costs a sort of every row), as the grid orders through tags.
 
 #include <cstdint>
@@ -14,6 +15,7 @@
 #include <optional>
 #include <string>
 
+#include "database/index_tags.h"
 #include "database/russian_words.h"
 #include "platform/oledb/bulk_writer.h"
 
@@ -33,6 +35,8 @@ struct GoodsOptions {
     // Journal and syncing off while building: only for a fresh file that the caller throws
     // away on failure, since a failed build then cannot be rolled back.
     bool journal_off = false;
+    // The order of the tag "name": a Russian dictionary's, as a user of the grid reads names.
+    TextOrder name_order = TextOrder::Russian;
 };
 
 struct GoodsReport {

@@ -38,6 +38,7 @@
 #include "addin/provider/static/vfp_provider_static.h"
 #include "bench/static/goods_files.h"
 #include "bench/support/reference_runs.h"
+#include "database/collation/sqlite_russian_order.h"
 #include "database/index_tags.h"
 #include "database/query_rows.h"
 #include "database/statement.h"
@@ -91,12 +92,21 @@ std::string DuplicatesFile(long rows) {
     });
 }
 
+// The goods file with the tag "name_bytes" beside "name": the same column in byte order and in the
+// Russian order (the sample's own), so that a window on each can be weighed against the other.
+std::string OrdersFile(long rows) {
+    return GoodsFile(rows, "goods_orders", [](oledb_backend::Connection& connection) {
+        db::AddIndexTag(connection, "goods", "name_bytes", "name", "id", db::TagKind::Text, db::TextOrder::Bytes);
+    });
+}
+
 // One goods file, one tag: a dynamic provider over it, a raw SQLite connection for the plain side,
 // and the anchor rows by rank.
 class Table {
 public:
     Table(std::string path, long rows, std::string tag) : path_(std::move(path)), rows_(rows), tag_(std::move(tag)) {
         raw_ = OpenReadOnly(path_);
+        rowlark::collation::RegisterRussianOrder(raw_.get());  // the plain side reads Russian-order tags too
         const auto found = db::FindIndexTag(raw_.get(), "goods", tag_);
         if (!found) throw std::runtime_error("no tag " + tag_ + " in " + path_);
         value_ = db::KeyExpression(*found);
@@ -443,6 +453,19 @@ const bool registered = [] {
             const std::string tag_name = tag;
             Register(name, [=](benchmark::State& s) {
                 DynamicWindow(s, TableOf(DuplicatesFile(kDuplicateRows), kDuplicateRows, tag_name), rank, count);
+            });
+        }
+    }
+
+    // The same window on the name column in the Russian order and in byte order, in the middle of 1,000,000 rows.
+    for (const char* tag : {"name", "name_bytes"}) {
+        for (int count : {kWindow, -kWindow}) {
+            const long rows = 1000000;
+            const std::string name = std::string("Dynamic_Window/orders/tag:") + tag + "/rows:" + std::to_string(rows) +
+                                     (count > 0 ? "/forward" : "/backward");
+            const std::string tag_name = tag;
+            Register(name, [=](benchmark::State& s) {
+                DynamicWindow(s, TableOf(OrdersFile(rows), rows, tag_name), AnchorRank(At::Middle, rows), count);
             });
         }
     }

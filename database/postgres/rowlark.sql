@@ -9,7 +9,8 @@
 -- An index tag is a named order of a table: an expression over its columns and its key field. Each tag
 -- owns one real unique B-tree index on (normalised value, key) that QueryRows walks:
 --   text tags:   the value as text without trailing white space (blank, tab, LF, VT, FF, CR), NULL as '',
---                in byte order (COLLATE "C"), so a trimmed index text finds its row again;
+--                in byte order (COLLATE "C"), so a trimmed index text finds its row again, or in the
+--                Russian order (COLLATE public.rowlark_ru, below) when the tag was added so;
 --   number tags: the value as numeric, NULL as 0.
 -- Table and tag names match in any ASCII letter case.
 
@@ -134,6 +135,11 @@ BEGIN
 END
 $$;
 
+-- The Russian order of text tags: ICU's "ru" rules at their default strength (letters without regard
+-- to case, Ё with Е, case only to break ties) and the bytes last (deterministic), exactly as the SQLite
+-- collation rowlark_ru of database/collation compares.
+CREATE COLLATION IF NOT EXISTS public.rowlark_ru (provider = icu, locale = 'ru-RU', deterministic = true);
+
 -- A text that reads as one number: a whole number or a decimal fraction, with an optional exponent.
 CREATE OR REPLACE FUNCTION public.rowlark_is_number(value text) RETURNS boolean
 LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE
@@ -141,14 +147,20 @@ AS $$ SELECT value ~ '^-?([0-9]+(\.[0-9]*)?|\.[0-9]+)([eE][+-]?[0-9]{1,3})?$' $$
 
 -- The SQL of a tag's value over its table, as its index holds it (see the top of this file). The
 -- expression stands alone on its lines, so a trailing "--" comment cannot hide what follows it.
-CREATE OR REPLACE FUNCTION public.rowlark_tag_value_sql(expression text, kind text) RETURNS text
+CREATE OR REPLACE FUNCTION public.rowlark_tag_value_sql(expression text, kind text, text_order text) RETURNS text
 LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE
 AS $$
 SELECT CASE kind
     WHEN 'number' THEN 'coalesce(((' || E'\n' || expression || E'\n' || '))::numeric, 0)'
-    ELSE 'coalesce(rtrim(((' || E'\n' || expression || E'\n' || '))::text, E'' \t\n\x0B\f\r''), '''') COLLATE "C"'
+    ELSE 'coalesce(rtrim(((' || E'\n' || expression || E'\n' || '))::text, E'' \t\n\x0B\f\r''), '''') COLLATE '
+         || CASE text_order WHEN 'russian' THEN 'public.rowlark_ru' ELSE '"C"' END
 END
 $$;
+
+-- The same for a tag in byte order.
+CREATE OR REPLACE FUNCTION public.rowlark_tag_value_sql(expression text, kind text) RETURNS text
+LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE
+AS $$ SELECT public.rowlark_tag_value_sql(expression, kind, 'bytes') $$;
 
 -- ---------------------------------------------------------------------------------------------------
 -- The catalogue
@@ -163,6 +175,9 @@ CREATE TABLE IF NOT EXISTS public.rowlark_index_tags (
     index_name text NOT NULL,                   -- the B-tree index serving the tag, in table_schema
     PRIMARY KEY (table_schema, table_name, tag)
 );
+-- How a text tag's values compare ('bytes' or 'russian'); tags of an older catalogue stay in byte order.
+ALTER TABLE public.rowlark_index_tags ADD COLUMN IF NOT EXISTS text_order text NOT NULL DEFAULT 'bytes'
+    CHECK (text_order IN ('bytes', 'russian'));
 CREATE UNIQUE INDEX IF NOT EXISTS rowlark_index_tags_by_name
     ON public.rowlark_index_tags (table_schema, table_name, public.rowlark_ascii_lower(tag));
 
@@ -192,9 +207,12 @@ $$;
 -- Adds a tag and builds its index; all or nothing (one statement). Answers the index's name.
 -- Refuses an unknown table or key field, an empty tag name or expression, an unknown kind, a tag that
 -- exists already, an expression the server refuses in an index or that is not exactly one value, and
--- a key field that is not unique within the expression's values.
+-- a key field that is not unique within the expression's values. text_order 'russian' orders a text tag in
+-- the Russian order (rowlark_ru); 'bytes' in code point order.
+DROP FUNCTION IF EXISTS public.rowlark_add_index_tag(text, text, text, text, text);
 CREATE OR REPLACE FUNCTION public.rowlark_add_index_tag(table_name text, tag text, expression text,
-                                                        key_field text, kind text DEFAULT 'text') RETURNS text
+                                                        key_field text, kind text DEFAULT 'text',
+                                                        text_order text DEFAULT 'bytes') RETURNS text
 LANGUAGE plpgsql
 AS $$
 DECLARE
@@ -217,6 +235,12 @@ BEGIN
     END IF;
     IF kind IS NULL OR kind NOT IN ('text', 'number') THEN
         RAISE EXCEPTION '%the kind must be text or number, got %', where_, public.rowlark_quoted(kind);
+    END IF;
+    IF text_order IS NULL OR text_order NOT IN ('bytes', 'russian') THEN
+        RAISE EXCEPTION '%the order must be bytes or russian, got %', where_, public.rowlark_quoted(text_order);
+    END IF;
+    IF kind = 'number' AND text_order = 'russian' THEN
+        RAISE EXCEPTION '%a number tag orders by number; the Russian order is for text tags', where_;
     END IF;
     found := public.rowlark_find_table(table_name);
     IF found IS NULL THEN
@@ -259,12 +283,13 @@ BEGIN
     -- A readable name within the 63 bytes a name may have; the digest keeps long names apart.
     index_ := left('rowlark_tag_' || public.rowlark_ascii_lower(relname_) || '_' || public.rowlark_ascii_lower(tag), 50)
               || '_' || left(md5(schema_ || '.' || relname_ || '.' || public.rowlark_ascii_lower(tag)), 8);
-    INSERT INTO public.rowlark_index_tags (table_schema, table_name, tag, expression, key_field, kind, index_name)
-    VALUES (schema_, relname_, tag, expression, key_, kind, index_);
+    INSERT INTO public.rowlark_index_tags (table_schema, table_name, tag, expression, key_field, kind, index_name,
+                                           text_order)
+    VALUES (schema_, relname_, tag, expression, key_, kind, index_, rowlark_add_index_tag.text_order);
     BEGIN
         -- Unique: a walk by (value, key) only visits every row once if no two rows share both.
         EXECUTE format('CREATE UNIQUE INDEX %I ON %I.%I ((%s), %s)', index_, schema_, relname_,
-                       public.rowlark_tag_value_sql(expression, kind), key_sql);
+                       public.rowlark_tag_value_sql(expression, kind, rowlark_add_index_tag.text_order), key_sql);
     EXCEPTION WHEN OTHERS THEN
         RAISE EXCEPTION '%the index cannot be built: %', where_, SQLERRM;
     END;
@@ -392,7 +417,7 @@ BEGIN
             public.rowlark_quoted(tag_.table_name) || ' has no key field ' || public.rowlark_quoted(tag_.key_field);
     END IF;
 
-    value_ := public.rowlark_tag_value_sql(tag_.expression, tag_.kind);
+    value_ := public.rowlark_tag_value_sql(tag_.expression, tag_.kind, tag_.text_order);
     key_ := CASE WHEN key_collates THEN format('(%I COLLATE "C")', key_name) ELSE format('%I', key_name) END;
     cast_ := CASE WHEN tag_.kind = 'number' THEN '::numeric' ELSE '' END;
     IF tag_.kind = 'number' THEN
@@ -417,6 +442,13 @@ BEGIN
         -- The tag holds its values trimmed; a lower bound padded like a field value keeps the word's rows.
         lower_bound := nullif(rtrim(a, E' \t\n\x0B\f\r'), '');
         upper_bound := public.rowlark_text_above(b);
+        IF tag_.text_order = 'russian' THEN
+            -- As database/collation bounds it: the lower bound keeps the rows that differ from it only by
+            -- case or Ё; U+FFFF sorts after every character, so B and it is above every text beginning with B.
+            lower_bound := least(lower_bound COLLATE public.rowlark_ru,
+                                 replace(lower(lower_bound COLLATE public.rowlark_ru), 'ё', 'е'));
+            upper_bound := nullif(b, '') || U&'\FFFF';
+        END IF;
     END IF;
 
     IF i <> '' OR k <> '' THEN

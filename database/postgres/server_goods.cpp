@@ -31,9 +31,11 @@ GoodsReport Write(oledb_backend::Connection& connection, const GoodsOptions& opt
     WriteGoodsRows(*writer, options, words);
     writer->EndRows();  // the primary key after the rows: one sort instead of growing with every row
     const oledb_backend::NamedParams table{{"t", SqlValue::Text(options.table)}};
-    for (const char* tag : {"name", "code"})
-        CountRows(connection, std::string("SELECT rowlark_add_index_tag(:t, '") + tag + "', '" + tag + "', 'id', 'text')",
-                  table);
+    CountRows(connection,
+              std::string("SELECT rowlark_add_index_tag(:t, 'name', 'name', 'id', 'text', '") +
+                  TextOrderName(options.name_order) + "')",
+              table);
+    CountRows(connection, "SELECT rowlark_add_index_tag(:t, 'code', 'code', 'id', 'text')", table);
     CountRows(connection, "SELECT rowlark_add_index_tag(:t, 'price', 'price', 'id', 'number')", table);
     if (stop_requested && stop_requested()) throw DatabaseError("interrupted");
     writer->Commit();

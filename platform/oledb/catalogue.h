@@ -53,6 +53,16 @@ public:
     // The number of rows the table holds now.
     virtual std::int64_t RowCount(const std::string& table) = 0;
 
+    // Tag statistics: where a row stands in a tag's order without counting rows, estimated from what
+    // the database keeps of the tag (a SQLite tag's sample, database/tag_quantiles.h; a server's
+    // statistics of the tag's index after ANALYZE). Values are compared in the database, in the
+    // tag's own order. Requires: tag as Tags(table) answered it.
+    // The place of the row with that key (as text) from 0 (the first row) to 1 (the last); none when
+    // the database keeps no statistics of the tag or has no such row.
+    virtual std::optional<double> TagPlace(const std::string& table, const TagInfo& tag, const std::string& key) = 0;
+    // The tag's value (as text, as its index holds it) nearest that place (0 to 1); none without statistics.
+    virtual std::optional<std::string> TagValueAt(const std::string& table, const TagInfo& tag, double place) = 0;
+
     // The column of that name: the exact name first, else the first in any ASCII letter case.
     std::optional<ColumnInfo> Column(const std::string& table, const std::string& name);
     // The tag of that name, in any ASCII letter case.

@@ -1,6 +1,8 @@
 // The PostgreSQL backend's catalogue: the tables the session's search_path shows (found as the
 // server's rowlark_find_table finds them) and the tags of its rowlark_index_tags
 // (database/postgres/rowlark.sql).
+#include <algorithm>
+
 #include "platform/oledb/pg_connection.h"
 
 namespace oledb_backend {
@@ -8,6 +10,45 @@ namespace oledb_backend {
 namespace {
 
 constexpr const char* kTable = "public.rowlark_find_table($1)";
+
+// The server's statistics of a tag's index (pg_stats of its expression column, after ANALYZE), with
+// what the queries over them need: the table and key column quoted, the key's type, the collation
+// of the index's value as a COLLATE clause ("" for numbers), and its array type.
+struct IndexStatistics {
+    std::string table, key, key_type, collate, array_type;
+    std::string bounds, common, frequencies;  // histogram_bounds, most_common_vals and _freqs as text
+};
+
+std::optional<IndexStatistics> ReadStatistics(PgConnection& connection, const std::string& table, const TagInfo& tag) {
+    const auto rows = connection.Query(
+        "SELECT format('%I.%I', t.table_schema, t.table_name), quote_ident(a.attname),"
+        " format_type(a.atttypid, a.atttypmod), coalesce((SELECT format(' COLLATE %I.%I', cn.nspname, co.collname)"
+        " FROM pg_collation co JOIN pg_namespace cn ON cn.oid = co.collnamespace WHERE co.oid = i.indcollation[0]), ''),"
+        " format_type(ia.atttypid, NULL) || '[]', coalesce(s.histogram_bounds::text, '{}'),"
+        " coalesce(s.most_common_vals::text, '{}'), coalesce(s.most_common_freqs::text, '{}')"
+        " FROM public.rowlark_index_tags t"
+        " JOIN pg_index i ON i.indexrelid = to_regclass(format('%I.%I', t.table_schema, t.index_name))"
+        " JOIN pg_attribute a ON a.attrelid = i.indrelid AND a.attname = t.key_field"
+        " JOIN pg_attribute ia ON ia.attrelid = i.indexrelid AND ia.attnum = 1"
+        " JOIN pg_stats s ON s.schemaname = t.table_schema AND s.tablename = t.index_name AND s.attname = ia.attname"
+        " WHERE to_regclass(format('%I.%I', t.table_schema, t.table_name)) = public.rowlark_find_table($1)"
+        " AND public.rowlark_ascii_lower(t.tag) = public.rowlark_ascii_lower($2)",
+        {table, tag.tag});
+    if (rows.empty() || (rows[0][5] == "{}" && rows[0][6] == "{}")) return std::nullopt;
+    const auto& row = rows[0];
+    return IndexStatistics{row[0], row[1], row[2], row[3], row[4], row[5], row[6], row[7]};
+}
+
+// The CTEs b (the histogram's bounds, e) and m (the common values, e, with their shares, f), from
+// the statement's parameters $first (bounds), $first+1 (values) and $first+2 (shares).
+std::string ValueLists(const IndexStatistics& stats, int first) {
+    const std::string p = "$" + std::to_string(first);
+    const std::string q = "$" + std::to_string(first + 1);
+    const std::string r = "$" + std::to_string(first + 2);
+    return " b AS (SELECT e FROM unnest(CAST(" + p + " AS " + stats.array_type + ")) e),"
+           " m AS (SELECT e, f FROM unnest(CAST(" + q + " AS " + stats.array_type + "), CAST(" + r +
+           " AS float8[])) u(e, f))";
+}
 
 class PgCatalogue : public Catalogue {
 public:
@@ -54,7 +95,7 @@ public:
         // The catalogue's rows in the order they went in: the order the tags were added.
         const auto rows = connection_->Query(
             std::string("SELECT t.tag, t.key_field, t.expression, t.kind,"
-                        " public.rowlark_tag_value_sql(t.expression, t.kind) FROM public.rowlark_index_tags t"
+                        " public.rowlark_tag_value_sql(t.expression, t.kind, t.text_order) FROM public.rowlark_index_tags t"
                         " WHERE to_regclass(format('%I.%I', t.table_schema, t.table_name)) = ") +
                 kTable + " ORDER BY t.ctid",
             {table});
@@ -67,6 +108,45 @@ public:
         const auto name = connection_->Query(std::string("SELECT ") + kTable + "::text", {table});
         if (name.empty() || name[0][0].empty()) throw CursorError("no table " + table);
         return std::stoll(connection_->Query("SELECT count(*) FROM " + name[0][0], {})[0][0]);
+    }
+
+    std::optional<double> TagPlace(const std::string& table, const TagInfo& tag, const std::string& key) override {
+        const auto stats = ReadStatistics(*connection_, table, tag);
+        if (!stats) return std::nullopt;
+        const auto row = connection_->Query(
+            "WITH r AS (SELECT (" + tag.order_sql + ") AS v FROM " + stats->table + " WHERE " + stats->key +
+                " = CAST($1 AS " + stats->key_type + "))," + ValueLists(*stats, 2) +
+                " SELECT (SELECT count(*) FROM r)::text, (SELECT count(*) FROM b)::text,"
+                " (SELECT count(*) FROM b, r WHERE r.v <= b.e" + stats->collate + ")::text,"
+                " (SELECT coalesce(sum(m.f), 0) FROM m, r WHERE r.v > m.e" + stats->collate + ")::text,"
+                " (SELECT coalesce(sum(m.f), 0) FROM m, r WHERE r.v = m.e" + stats->collate + ")::text,"
+                " (SELECT coalesce(sum(m.f), 0) FROM m)::text",
+            {key, stats->bounds, stats->common, stats->frequencies})[0];
+        if (row[0] == "0") return std::nullopt;
+        // The common values' shares below the row, half the share of its own, and its slice of the
+        // histogram (halfway between the bounds around it) over the remaining rows.
+        const double bounds = std::stod(row[1]);
+        const double bounds_above = std::stod(row[2]);
+        const double histogram =
+            bounds < 2 ? 0.5 : std::clamp((bounds - bounds_above - 0.5) / (bounds - 1), 0.0, 1.0);
+        const double place = std::stod(row[3]) + std::stod(row[4]) / 2 + (1 - std::stod(row[5])) * histogram;
+        return std::clamp(place, 0.0, 1.0);
+    }
+
+    std::optional<std::string> TagValueAt(const std::string& table, const TagInfo& tag, double place) override {
+        const auto stats = ReadStatistics(*connection_, table, tag);
+        if (!stats) return std::nullopt;
+        // Each known value (a bound or a common value) placed as TagPlace places it; the nearest wins.
+        const auto rows = connection_->Query(
+            "WITH" + ValueLists(*stats, 1) + ", c AS (SELECT e FROM b UNION SELECT e FROM m),"
+            " n AS (SELECT count(*) AS nb, (SELECT coalesce(sum(f), 0) FROM m) AS common FROM b)"
+            " SELECT c.e::text FROM c, n ORDER BY abs((SELECT coalesce(sum(m.f), 0) FROM m WHERE c.e > m.e" +
+                stats->collate + ") + (1 - n.common) * CASE WHEN n.nb < 2 THEN 0.5 ELSE"
+                " greatest((SELECT count(*) FROM b WHERE c.e >= b.e" + stats->collate + ") - 1, 0)::float8 /"
+                " (n.nb - 1) END - $4::float8) LIMIT 1",
+            {stats->bounds, stats->common, stats->frequencies, std::to_string(std::clamp(place, 0.0, 1.0))});
+        if (rows.empty()) return std::nullopt;
+        return rows[0][0];
     }
 
 private:

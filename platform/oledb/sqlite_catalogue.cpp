@@ -1,10 +1,12 @@
-// The SQLite backend's catalogue: sqlite_schema, pragma_table_info and the tag catalogue table
-// (sqlite_tags.h).
+// The SQLite backend's catalogue: sqlite_schema, pragma_table_info, the tag catalogue table
+// (sqlite_tags.h) and the tags' samples (sqlite_tag_quantiles.h).
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "platform/oledb/sqlite_connection.h"
+#include "platform/oledb/sqlite_tag_quantiles.h"
 #include "platform/oledb/sqlite_tags.h"
 
 namespace oledb_backend {
@@ -61,26 +63,72 @@ public:
         Rows catalogue(*connection_, "SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = ?1",
                        {kSqliteTagCatalogue});
         if (!catalogue.Next()) return tags;
+        // Catalogues made before text tags chose their order hold byte-order tags only.
+        Rows ordered(*connection_, "SELECT 1 FROM pragma_table_info(?1) WHERE name = 'text_order'",
+                     {kSqliteTagCatalogue});
+        const std::string order = ordered.Next() ? "text_order" : "'bytes'";
         Rows list(*connection_,
-                  std::string("SELECT tag, key_field, expression, kind FROM ") + kSqliteTagCatalogue +
+                  "SELECT tag, key_field, expression, kind, " + order + " FROM " + kSqliteTagCatalogue +
                       " WHERE table_name = ?1 ORDER BY rowid",
                   {table});
         while (list.Next()) {
             TagInfo tag{list.Text(0), list.Text(1), list.Text(2), list.Text(3), ""};
-            tag.order_sql = SqliteTagValueSql(tag.expression, tag.kind == "number");
+            tag.order_sql = SqliteTagValueSql(tag.expression, tag.kind == "number", list.Text(4) == "russian");
             tags.push_back(std::move(tag));
         }
         return tags;
     }
 
     std::int64_t RowCount(const std::string& table) override {
-        std::string quoted = "\"";
-        for (const char c : table) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-        Rows count(*connection_, "SELECT count(*) FROM " + quoted + "\"", {});
+        Rows count(*connection_, "SELECT count(*) FROM " + Quote(table), {});
         return count.Next() ? sqlite3_column_int64(count.stmt(), 0) : 0;
     }
 
+    std::optional<double> TagPlace(const std::string& table, const TagInfo& tag, const std::string& key) override {
+        if (!HasSample()) return std::nullopt;
+        // The row's value and key come from a select in FROM, so they keep the tag expression's
+        // collation, and the row stands on the left of every comparison: the tag's own order decides.
+        Rows place(*connection_,
+                   "SELECT max(CASE WHEN (r.v, r.k) >= (q.tag_value, q.key_value) THEN q.place END),"
+                   " min(CASE WHEN (r.v, r.k) < (q.tag_value, q.key_value) THEN q.place END),"
+                   " max((r.v, r.k) = (q.tag_value, q.key_value)), max(q.row_count)"
+                   " FROM " + std::string(kSqliteTagQuantiles) + " q, (SELECT " + tag.order_sql + " AS v, " +
+                       Quote(tag.key_field) + " AS k FROM " + Quote(table) + " WHERE " + Quote(tag.key_field) +
+                       " = ?3) r WHERE q.table_name = ?1 AND q.tag = ?2",
+                   {table, tag.tag, key});
+        if (!place.Next() || sqlite3_column_type(place.stmt(), 3) == SQLITE_NULL) return std::nullopt;
+        const double rows = static_cast<double>(sqlite3_column_int64(place.stmt(), 3));
+        const double below = static_cast<double>(sqlite3_column_int64(place.stmt(), 0));  // NULL: before the first
+        const double above = sqlite3_column_type(place.stmt(), 1) == SQLITE_NULL
+                                 ? rows : static_cast<double>(sqlite3_column_int64(place.stmt(), 1));
+        // A sampled row is where it was sampled; any other is taken halfway between its neighbours.
+        const double rank = sqlite3_column_int64(place.stmt(), 2) != 0 ? below : (below + above) / 2;
+        return rows > 1 ? std::clamp(rank / (rows - 1), 0.0, 1.0) : 0.0;
+    }
+
+    std::optional<std::string> TagValueAt(const std::string& table, const TagInfo& tag, double place) override {
+        if (!HasSample()) return std::nullopt;
+        Rows nearest(*connection_,
+                     "SELECT tag_value FROM " + std::string(kSqliteTagQuantiles) +
+                         " WHERE table_name = ?1 AND tag = ?2 ORDER BY abs(place - ?3 * (row_count - 1)) LIMIT 1",
+                     {table, tag.tag, std::to_string(std::clamp(place, 0.0, 1.0))});
+        if (!nearest.Next()) return std::nullopt;
+        return nearest.Text(0);
+    }
+
 private:
+    static std::string Quote(const std::string& name) {
+        std::string quoted = "\"";
+        for (const char c : name) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+        return quoted + "\"";
+    }
+
+    // Whether the database holds tag samples at all (a database from before them holds none).
+    bool HasSample() {
+        Rows table(*connection_, "SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = ?1", {kSqliteTagQuantiles});
+        return table.Next();
+    }
+
     // One prepared statement with text parameters, stepped row by row.
     class Rows {
     public:

@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstring>
 
+#include "database/collation/sqlite_russian_order.h"
 #include "platform/oledb/meta_names.h"
 #include "platform/oledb/procedures.h"
 #include "platform/oledb/sqlite_statement_cursor.h"
@@ -113,6 +114,9 @@ std::shared_ptr<SqliteConnection> SqliteConnection::Open(const std::string& path
     }
     sqlite3_extended_result_codes(raw, 1);
     sqlite3_busy_timeout(raw, 2000);
+    // Russian-order index tags are read and written through this collation; without ICU's rules the
+    // connection stays without it, and such a tag fails loudly instead of being served in another order.
+    rowlark::collation::RegisterRussianOrder(raw);
     return std::shared_ptr<SqliteConnection>(new SqliteConnection(std::move(db), path));
 }
 

@@ -4,15 +4,19 @@
 
 #include <string>
 
+#include "database/collation/russian_order.h"
+
 namespace oledb_backend {
 
 inline constexpr const char* kSqliteTagCatalogue = "rowlark_index_tags";
 
 // Text tags: the expression as text, trailing white space (blank, tab, LF, VT, FF, CR) removed,
-// NULL as ""; number tags: the expression as a number, NULL as 0.
-inline std::string SqliteTagValueSql(const std::string& expression, bool number) {
+// NULL as "", in the Russian order under its collation (database/collation) when russian; number tags:
+// the expression as a number, NULL as 0.
+inline std::string SqliteTagValueSql(const std::string& expression, bool number, bool russian = false) {
     if (number) return "coalesce(CAST((" + expression + ") AS NUMERIC), 0)";
-    return "coalesce(rtrim((" + expression + "), char(32, 9, 10, 11, 12, 13)), '')";
+    const std::string text = "coalesce(rtrim((" + expression + "), char(32, 9, 10, 11, 12, 13)), '')";
+    return russian ? text + " COLLATE " + rowlark::collation::kRussianCollation : text;
 }
 
 }  // namespace oledb_backend

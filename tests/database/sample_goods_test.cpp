@@ -105,8 +105,12 @@ TEST(SampleGoods, TagsWalkTheTable) {
         call.tag = tag;
         const Rows walked = PageThrough(db.get(), call, 50);
         const std::string value = std::string(tag) == "price" ? "price" : std::string("rtrim(") + tag + ")";
-        EXPECT_EQ(walked, Select(db.get(), "SELECT id, " + value + " FROM goods NOT INDEXED ORDER BY " + value + ", id"))
+        // The name tag is in the Russian order (the collation its index was built with), the code tag in bytes.
+        const std::string order = value + (std::string(tag) == "name" ? " COLLATE rowlark_ru" : "");
+        EXPECT_EQ(walked, Select(db.get(), "SELECT id, " + value + " FROM goods NOT INDEXED ORDER BY " + order + ", id"))
             << tag;
+        EXPECT_EQ(FindIndexTag(db.get(), "goods", tag)->order,
+                  std::string(tag) == "name" ? TextOrder::Russian : TextOrder::Bytes);
     }
 }
 

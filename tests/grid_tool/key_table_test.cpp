@@ -2,6 +2,7 @@
 // of the other provider finds its refusal, typing takes every printable key, and the help line is
 // made of exactly the labels of the keys the provider offers.
 #include "tools/grid/key_table.h"
+#include "tools/terminal_text/showable_text.h"
 
 #include <curses.h>
 #include <gtest/gtest.h>
@@ -146,7 +147,21 @@ TEST(GridKeyTable, HelpLineListsExactlyTheLabelsOfTheKeysTheProviderOffers) {
     EXPECT_EQ(HelpLine(ProviderKind::Static),
               "↑↓ PgUp/Dn Home/End ←→ · type: search · F2 go to key · Esc clears · F5 refresh · F6 reload · q quits");
     EXPECT_EQ(HelpLine(ProviderKind::Dynamic),
-              "↑↓ PgUp/Dn Home/End ←→ · type: start there · F4 range · Esc clears · F5 refresh · F6 reload · q quits");
+              "↑↓ PgUp/Dn Home/End ←→ · type: start there · F4 range · F7 go to % · Esc clears · F5 refresh · F6 reload"
+              " · q quits");
+}
+
+TEST(GridKeyTable, HelpLineTooWideForTheScreenKeepsHowToQuit) {
+    for (ProviderKind kind : kKinds) {
+        for (bool typing : {false, true}) {
+            const std::string full = HelpLine(kind, typing);
+            const std::string narrow = HelpLine(kind, typing, 60);
+            EXPECT_LE(terminal_text::Width(narrow), 60u) << narrow;
+            EXPECT_EQ(full.substr(full.rfind(" · ")), narrow.substr(narrow.rfind(" · "))) << narrow;
+            EXPECT_EQ(full.substr(0, full.find(" · ")), narrow.substr(0, narrow.find(" · "))) << narrow;
+        }
+    }
+    EXPECT_EQ(HelpLine(ProviderKind::Dynamic), HelpLine(ProviderKind::Dynamic, false, 200));
 }
 
 }  // namespace

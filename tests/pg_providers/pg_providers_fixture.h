@@ -29,8 +29,8 @@ constexpr int kGoods = 3000;
 inline CValue Text(const std::string& utf8) { return ScriptObject::Text(Cp(utf8)); }
 inline CValue Number(long n) { return ScriptObject::Number(n); }
 
-// The order of the name tag, as its index holds it: right-trimmed, byte order, then the key.
-constexpr const char* kNameOrder = "rtrim(name, E' \\t\\n\\x0B\\f\\r') COLLATE \"C\", id";
+// The order of the name tag, as its index holds it: right-trimmed, the Russian order, then the key.
+constexpr const char* kNameOrder = "rtrim(name, E' \\t\\n\\x0B\\f\\r') COLLATE public.rowlark_ru, id";
 
 class PgProvidersTest : public test_support::HostTest {
 protected:

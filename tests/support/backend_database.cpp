@@ -167,7 +167,7 @@ public:
     std::string TagOrderSql(const std::string& table, const std::string& tag) override {
         const Rows found = Query(
             "SELECT format('SELECT %I FROM %I.%I ORDER BY %s, %I', key_field, table_schema, table_name, "
-            "public.rowlark_tag_value_sql(expression, kind), key_field) FROM public.rowlark_index_tags "
+            "public.rowlark_tag_value_sql(expression, kind, text_order), key_field) FROM public.rowlark_index_tags "
             "WHERE table_schema = $1 AND lower(table_name) = lower($2) AND lower(tag) = lower($3)",
             {schema_, table, tag});
         if (found.size() != 1) throw db::DatabaseError("no tag " + tag + " on " + table);

@@ -21,7 +21,7 @@ rows=5000
 
 . "$(dirname "$0")/grid_tmux_helpers.sh"
 locale -a | grep -qix 'ru_RU.utf-\?8' || fail "the ru_RU.UTF-8 locale is missing: run scripts/setup"
-"$MAKE" "$work/goods.db" $rows 5 >/dev/null || fail "the sample database was not made"
+"$MAKE" --name-order bytes "$work/goods.db" $rows 5 >/dev/null || fail "the sample database was not made"
 # A table of our own with declared sizes, whose values widen from page to page.
 sqlite3 "$work/goods.db" "CREATE TABLE lots (id NUMERIC(6) PRIMARY KEY, label VARCHAR(24), amount NUMERIC(12,2), made DATE);
   WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 400)

@@ -36,7 +36,7 @@ name_at() { sql "SELECT substr(name, 1, 25) FROM goods ORDER BY $value, id LIMIT
 last_name() { sql "SELECT substr(name, 1, 25) FROM goods ORDER BY $value DESC, id DESC LIMIT 1"; }
 
 sql "CREATE SCHEMA $schema" >/dev/null || fail "cannot make the test's schema on the server"
-"$MAKE_SAMPLE_DB" "$conn" 300 5 >/dev/null || fail "cannot write the sample goods to the server"
+"$MAKE_SAMPLE_DB" --name-order bytes "$conn" 300 5 >/dev/null || fail "cannot write the sample goods to the server"
 export GRID_DB="$conn"
 
 case $case_name in

@@ -48,6 +48,24 @@ bool DynamicMode::ShowRange(ScreenState& state, const std::string& from, const s
     return true;
 }
 
+bool DynamicMode::StartAt(ScreenState& state, const std::string& value) {
+    if (!from_.empty() || !to_.empty()) {
+        state.message = Fill(_("a percentage is of the whole of %s: Esc or F4 clears the range first"), {plan_.tag});
+        return false;
+    }
+    // The first page is read with the value as the lower bound; the bound is then taken off again, so
+    // paging from the rows read walks on in both directions over the whole tag.
+    provider_.Set(kFilterFrom.c_str(), ScriptObject::Text(value));
+    const bool shown = host_errors::Raised().empty() && state.grid->Home();
+    provider_.Set(kFilterFrom.c_str(), ScriptObject::Text(from_));
+    if (!shown) {
+        if (state.RowCount() == 0 && host_errors::Raised().empty()) state.grid->Home();
+        return false;
+    }
+    state.current_row = 0;
+    return true;
+}
+
 void DynamicMode::SetRange(ScreenState& state, const std::string& from, const std::string& to) {
     const auto low = cp1251::TryFromUtf8(from);
     const auto high = cp1251::TryFromUtf8(to);

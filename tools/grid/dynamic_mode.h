@@ -24,6 +24,8 @@ public:
     const char* name() const override { return tool_text::N_("dynamic"); }
     std::string Place(const ScreenState& state, int count) const override;
     std::string Filter(const ScreenState& state) const override;
+    // Only over the whole of the tag: a range or a typed start is cleared first.
+    bool StartAt(ScreenState& state, const std::string& value) override;
 
 private:
     // Sets the provider's range and shows its top; false, with the old range back, when the range

@@ -98,6 +98,10 @@ bool GridScreen::Handle(const Terminal::Key& key) {
         Resize();
         return true;
     }
+    if (key.kind == Terminal::Key::Kind::Function && key.code == KEY_MOUSE) {
+        if (!prompt_.active()) Mouse(key);
+        return true;
+    }
     if (prompt_.active()) return Answer(key);
     const KeyBinding* binding = FindBinding(key, mode_->kind(), !state_.typed.empty());
     if (binding == nullptr) return true;
@@ -121,6 +125,7 @@ bool GridScreen::Act(Action action, const Terminal::Key& key) {
         case Action::Type: Type(key); break;
         case Action::ClearSearch: ClearSearch(); break;
         case Action::Ask: mode_->Ask(prompt_); break;
+        case Action::Jump: AskPlace(); break;
         case Action::Refresh: RefreshCurrent(); break;
         case Action::Reload: Reload(); break;
         case Action::Quit: return false;
@@ -135,8 +140,62 @@ bool GridScreen::Answer(const Terminal::Key& key) {
     else if (key.code == KEY_BACKSPACE) character = kDelete;
     else if (key.code == KEY_ENTER) character = kEnter;
     else return true;
-    if (prompt_.Edit(character) == LinePrompt::Outcome::Accepted) mode_->Answered(state_, prompt_);
+    const LinePrompt::Outcome outcome = prompt_.Edit(character);
+    if (outcome != LinePrompt::Outcome::Editing && asking_place_) {
+        asking_place_ = false;
+        if (outcome == LinePrompt::Outcome::Cancelled) return true;
+        const auto place = ParsePercent(prompt_.answer());
+        if (place) JumpTo(*place);
+        else state_.message = Fill(_("not a percentage from 0 to 100: %s"), {prompt_.answer()});
+        return true;
+    }
+    if (outcome == LinePrompt::Outcome::Accepted) mode_->Answered(state_, prompt_);
     return true;
+}
+
+void GridScreen::Mouse(const Terminal::Key& key) {
+    constexpr int kWheelRows = 3;
+    if (key.buttons & BUTTON4_PRESSED) {
+        for (int i = 0; i < kWheelRows; ++i) state_.MoveUp();
+        return;
+    }
+    if (key.buttons & BUTTON5_PRESSED) {
+        for (int i = 0; i < kWheelRows; ++i) state_.MoveDown();
+        return;
+    }
+    if (!(key.buttons & BUTTON1_PRESSED)) return;
+    const ScrollbarTrack track = TrackFor(terminal_.Lines(), terminal_.Columns());
+    const bool on_track = key.y >= track.top && key.y < track.top + track.height;
+    if (place_ && on_track && key.x == track.x) JumpTo(PlaceOfLine(track, key.y));
+    else if (on_track && key.y - track.top < state_.RowCount()) state_.current_row = key.y - track.top;
+}
+
+void GridScreen::AskPlace() {
+    asking_place_ = true;
+    prompt_.Ask(Fill(_("go to per cent of %s: "), {plan_.tag}));
+}
+
+void GridScreen::JumpTo(double place) {
+    const auto value = gauge_ ? gauge_->ValueAt(place) : std::nullopt;
+    if (!value) {
+        state_.message = Fill(_("no statistics of %s: tags DB refresh TAG samples them (ANALYZE on a server)"),
+                              {plan_.tag});
+        return;
+    }
+    const auto text = cp1251::TryFromUtf8(*value);
+    if (text && mode_->StartAt(state_, *text)) return;
+    if (host_errors::Raised().empty() && state_.message.empty())
+        state_.message = Fill(_("no row of %s at %s"), {plan_.tag, "\"" + *value + "\""});
+}
+
+std::string GridScreen::CurrentKey() {
+    if (state_.RowCount() == 0) return std::string();
+    // The dynamic provider gives no key values of its own: the key column of the row says it.
+    ::CDataRow& row = *state_.grid->Rows()[static_cast<std::size_t>(state_.current_row)];
+    const int key_column = state_.ColumnNumber(plan_.key);
+    if (key_column < 0) return std::string();
+    CString key;
+    return cp1251::ToUtf8(row.FormatField(key_column, key).view());
 }
 
 std::string GridScreen::TypingRefusal() const {
@@ -219,13 +278,10 @@ void GridScreen::Settle(const CValue& top_key) {
 std::string GridScreen::StatusLine() {
     std::string status = _(mode_->name()) + std::string(" · ") + plan_.table;
     if (!plan_.tag.empty()) status += " · " + Fill(_("tag %s"), {plan_.tag});
-    if (state_.RowCount() > 0) {
-        // The dynamic provider gives no key values of its own: the key column of the row says it.
-        ::CDataRow& row = *state_.grid->Rows()[static_cast<std::size_t>(state_.current_row)];
-        const int key_column = state_.ColumnNumber(plan_.key);
-        CString key;
-        if (key_column >= 0) status += " · " + plan_.key + " " + cp1251::ToUtf8(row.FormatField(key_column, key).view());
-    }
+    const std::string key = CurrentKey();
+    if (!key.empty()) status += " · " + plan_.key + " " + key;
+    place_ = gauge_ && !key.empty() ? gauge_->PlaceOf(key) : std::nullopt;
+    if (place_) status += " · " + Fill(_("%s %%"), {std::to_string(WholePercent(*place_))});
     int count = 0;
     if (state_.grid->RowCount(count)) status += " · " + mode_->Place(state_, count);
     status += " · " + Fill(_("%s ms"), {tool_text::Grouped(last_action_ms_)});
@@ -259,11 +315,12 @@ void GridScreen::Paint() {
     text.current_row = state_.current_row;
     text.current_column = state_.current_column;
     text.status = StatusLine();
+    text.place = place_;
     CollectMessages();  // reading the key or the count may have raised an error too
 
     text.pane.push_back(prompt_.active() ? prompt_.Line() : state_.message);
     const std::string& host_status = GetBkEndUI()->StatusText();
-    const std::string help = HelpLine(mode_->kind(), !state_.typed.empty());
+    const std::string help = HelpLine(mode_->kind(), !state_.typed.empty(), static_cast<std::size_t>(terminal_.Columns()));
     text.pane.push_back(host_status.empty() ? help : "» " + cp1251::ToUtf8(host_status));
     painter_.Paint(text, terminal_.Lines(), terminal_.Columns());
 }

@@ -9,6 +9,7 @@
 // provider object, which must outlive it.
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/runtime/script_object.h"
@@ -16,6 +17,7 @@
 #include "tools/grid/declared_columns.h"
 #include "tools/grid/key_table.h"
 #include "tools/grid/line_prompt.h"
+#include "tools/grid/place_gauge.h"
 #include "tools/grid/provider_mode.h"
 #include "tools/grid/screen_painter.h"
 #include "tools/grid/screen_state.h"
@@ -36,6 +38,8 @@ public:
     bool Start();
     bool Step();
     const std::string& error() const { return error_; }
+    // The gauge of the current row's place in the tag's order (borrowed; null: no place shown).
+    void SetGauge(PlaceGauge* gauge) { gauge_ = gauge; }
 
 private:
     // Makes a grid whose page fits the terminal, on the provider's first rows.
@@ -48,6 +52,14 @@ private:
     bool Act(Action action, const Terminal::Key& key);
     // A key while the pane asks a question: it takes every key but the quitting ones.
     bool Answer(const Terminal::Key& key);
+    // The wheel moves the current row three rows; a press on the scrollbar jumps to its place, on a
+    // row makes it current.
+    void Mouse(const Terminal::Key& key);
+    // Asks for a percentage; the answer starts the rows at the tag's value there.
+    void AskPlace();
+    void JumpTo(double place);
+    // The current row's key as the key column shows it (UTF-8); empty without rows or key column.
+    std::string CurrentKey();
     // A printable key adds to the search text, Backspace takes its last character off.
     void Type(const Terminal::Key& key);
     // Why typing cannot search the current column (the dynamic provider's range is its tag's
@@ -81,6 +93,9 @@ private:
     std::size_t lines_seen_ = 0;  // host message-window lines already shown
     long last_action_ms_ = 0;     // how long the last action took
     std::string error_;
+    PlaceGauge* gauge_ = nullptr;       // tells the current row's place; null when none is known
+    bool asking_place_ = false;         // the prompt asks for a percentage
+    std::optional<double> place_;       // the current row's place as last painted
 };
 
 }  // namespace grid_tool

@@ -2,7 +2,10 @@
 
 #include <curses.h>
 
+#include <vector>
+
 #include "tools/i18n/tool_text.h"
+#include "tools/terminal_text/showable_text.h"
 
 namespace grid_tool {
 
@@ -13,6 +16,7 @@ constexpr int kDelete = 127;  // what most terminals send for Backspace
 constexpr int kCtrlH = 8;
 constexpr int kCtrlF = 6;
 constexpr int kCtrlG = 7;
+constexpr int kCtrlP = 16;
 constexpr int kCtrlR = 18;
 
 using Kind = KeyMatch::Kind;
@@ -28,6 +32,10 @@ std::string NoKeyJump(const std::string& tag) {
 }
 std::string NoRange(const std::string&) {
     return _("a range needs the dynamic provider (a table with an index tag): type to search");
+}
+
+std::string NoJump(const std::string&) {
+    return _("a jump to a percentage needs the dynamic provider (a table with an index tag): F2 goes to a key");
 }
 
 std::vector<KeyBinding> MakeTable() {
@@ -48,6 +56,7 @@ std::vector<KeyBinding> MakeTable() {
         {typing, N_("type: start there"), Join::Section, Action::Type, false, true, nullptr, N_("Bksp edits")},
         {{Function(KEY_F(2)), Char(kCtrlG)}, N_("F2 go to key"), Join::Section, Action::Ask, true, false, NoKeyJump},
         {{Function(KEY_F(4)), Char(kCtrlF)}, N_("F4 range"), Join::Section, Action::Ask, false, true, NoRange},
+        {{Function(KEY_F(7)), Char(kCtrlP)}, N_("F7 go to %"), Join::Section, Action::Jump, false, true, NoJump},
         {{Char(kEscape)}, N_("Esc clears"), Join::Section, Action::ClearSearch, true, true, nullptr},
         {{Function(KEY_F(5))}, N_("F5 refresh"), Join::Section, Action::Refresh, true, true, nullptr},
         {{Function(KEY_F(6)), Char(kCtrlR)}, N_("F6 reload"), Join::Section, Action::Reload, true, true, nullptr},
@@ -110,15 +119,24 @@ bool QuitsWhileAsking(const Terminal::Key& key) {
     return key.kind == Terminal::Key::Kind::Function && binding != nullptr && binding->action == Action::Quit;
 }
 
-std::string HelpLine(ProviderKind kind, bool typing) {
-    std::string line;
+std::string HelpLine(ProviderKind kind, bool typing, std::size_t width) {
+    // Sections as the table joins them; the last one (how to quit) is never the one left out.
+    std::vector<std::string> sections;
     for (const KeyBinding& binding : KeyTable()) {
         if (!binding.OfferedBy(kind)) continue;
-        if (!line.empty()) line += Separator(binding.join);
+        if (sections.empty() || binding.join == Join::Section) sections.emplace_back();
+        else sections.back() += Separator(binding.join);
         const bool retold = typing && binding.label_while_typing != nullptr;
-        line += _(retold ? binding.label_while_typing : binding.label);
+        sections.back() += _(retold ? binding.label_while_typing : binding.label);
     }
-    return line;
+    auto joined = [&sections] {
+        std::string line;
+        for (const std::string& section : sections) line += (line.empty() ? "" : " · ") + section;
+        return line;
+    };
+    // Too wide for the screen: the sections before the last go, latest first, so quitting stays told.
+    while (sections.size() > 2 && terminal_text::Width(joined()) > width) sections.erase(sections.end() - 2);
+    return joined();
 }
 
 }  // namespace grid_tool

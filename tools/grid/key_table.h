@@ -26,6 +26,7 @@ enum class Action {
     Type,         // a printable key adds to the search text, Backspace takes one off
     ClearSearch,  // Esc
     Ask,          // the provider's question in the pane: a key to go to (static), a range (dynamic)
+    Jump,         // asks for a percentage of the tag's order and starts the rows there (dynamic)
     Refresh,      // the current row read again
     Reload,       // the provider's load run again
     Quit,
@@ -74,6 +75,7 @@ bool QuitsWhileAsking(const Terminal::Key& key);
 
 // The help line in the user's language: the labels of the entries the provider offers, in the
 // table's order; while a search text is typed, the labels that hold then (q is a letter: F10 quits).
-std::string HelpLine(ProviderKind kind, bool typing = false);
+// Wider than width columns, it leaves out the sections before the last (how to quit), latest first.
+std::string HelpLine(ProviderKind kind, bool typing = false, std::size_t width = std::string::npos);
 
 }  // namespace grid_tool

@@ -7,18 +7,20 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "platform/oledb/connection_secrets.h"
 #include "tools/grid/declared_columns.h"
 #include "tools/grid/grid_options.h"
 #include "tools/grid/grid_screen.h"
+#include "tools/grid/place_gauge.h"
 #include "tools/grid/table_plan.h"
 #include "tools/grid/terminal.h"
 #include "tools/i18n/tool_text.h"
+#include "tools/import/dbf_cache.h"
 #include "tools/session/host_session.h"
 #include "tools/session/stop_signals.h"
-#include "tools/import/dbf_cache.h"
 
 namespace {
 
@@ -38,7 +40,11 @@ int Browse(const grid_tool::TablePlan& plan, const std::string& path, grid_tool:
     std::string error;
     {
         grid_tool::Terminal terminal;
+        // The dynamic provider's place in its tag's order, from the tag's statistics.
+        std::unique_ptr<grid_tool::PlaceGauge> gauge;
+        if (plan.dynamic) gauge = std::make_unique<grid_tool::PlaceGauge>(path, plan);
         grid_tool::GridScreen screen(plan, provider, terminal, std::move(declared));
+        screen.SetGauge(gauge.get());
         if (!terminal.open()) error = _("cannot open the terminal: its type (TERM) is unknown");
         else if (!screen.Run()) error = screen.error();
     }  // the terminal is restored here, before anything more is printed
@@ -60,16 +66,16 @@ int main(int argc, char** argv) {
     grid_tool::Options options;
     if (!grid_tool::ParseOptions(argc, argv, options)) return kBadInput;
     if (!tools::RequireDatabaseFile(options.path.c_str())) return kBadInput;
+    // A FoxPro table is shown from its copy in the cache, imported when it is missing or stale.
+    std::string dbf_table;
+    if (!import_tool::OpenDbfForTool("grid", options.path, dbf_table)) return 1;
+    if (!dbf_table.empty() && !options.table_given) options.table = dbf_table;
     grid_tool::TablePlan plan;
     std::string error;
     if (!grid_tool::MakePlan(options, plan, error)) {
         // The database's own message, or ours, may quote the connection string: no password shown.
         std::fprintf(stderr, "grid: %s\n", oledb_backend::HidePasswordsIn(error, options.path).c_str());
         return kBadInput;
-    // A FoxPro table is shown from its copy in the cache, imported when it is missing or stale.
-    std::string dbf_table;
-    if (!import_tool::OpenDbfForTool("grid", options.path, dbf_table)) return 1;
-    if (!dbf_table.empty() && !options.table_given) options.table = dbf_table;
     }
     if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO)) {
         std::fprintf(stderr, "grid: %s\n", _("needs a terminal (standard input and output); for a printed table use viewer"));

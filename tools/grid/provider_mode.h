@@ -39,6 +39,10 @@ public:
     virtual const char* name() const = 0;
     virtual std::string Place(const ScreenState& state, int count) const = 0;
     virtual std::string Filter(const ScreenState& state) const = 0;
+    // Starts the rows at an index value of the tag (the host's code page), with the range in force
+    // kept for paging on either way; false, with the grid where it was and the reason in the pane
+    // when the module gave none, when it cannot. The static provider has no tag order to start in.
+    virtual bool StartAt(ScreenState&, const std::string&) { return false; }
 };
 
 // The mode of the provider the plan chose.

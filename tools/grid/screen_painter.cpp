@@ -3,6 +3,7 @@
 #include <curses.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "tools/i18n/tool_text.h"
 #include "tools/terminal_text/showable_text.h"
@@ -107,14 +108,38 @@ void ScreenPainter::DrawFooter(const ScreenText& text, int lines, int columns) c
     }
 }
 
+ScrollbarTrack TrackFor(int lines, int columns) {
+    return ScrollbarTrack{std::max(columns - 1, 0), 1, std::max(lines - kChromeLines, 0)};
+}
+
+int ThumbLine(const ScrollbarTrack& track, double place) {
+    const double clamped = std::clamp(place, 0.0, 1.0);
+    return track.top + static_cast<int>(std::lround(clamped * std::max(track.height - 1, 0)));
+}
+
+double PlaceOfLine(const ScrollbarTrack& track, int y) {
+    if (track.height < 2) return 0;
+    return std::clamp(static_cast<double>(y - track.top) / (track.height - 1), 0.0, 1.0);
+}
+
+void ScreenPainter::DrawScrollbar(double place, int lines, int columns) const {
+    const ScrollbarTrack track = TrackFor(lines, columns);
+    if (track.height == 0 || columns < 2) return;
+    const int thumb = ThumbLine(track, place);
+    for (int y = track.top; y < track.top + track.height; ++y) mvaddstr(y, track.x, y == thumb ? "█" : "░");
+}
+
 void ScreenPainter::Paint(const ScreenText& text, int lines, int columns) {
     erase();
     widths_ = text.widths;
     numeric_ = text.right_aligned;
+    // The scrollbar takes the last screen column from the rows and their header.
+    const int width = text.place && columns > 1 ? columns - 1 : columns;
     const int current = std::clamp(text.current_column, 0, std::max(static_cast<int>(text.names.size()) - 1, 0));
-    ScrollTo(current, columns);
-    DrawHeader(text, current, columns);
-    DrawRows(text, lines, columns);
+    ScrollTo(current, width);
+    DrawHeader(text, current, width);
+    DrawRows(text, lines, width);
+    if (text.place) DrawScrollbar(*text.place, lines, columns);
     DrawFooter(text, lines, columns);
     refresh();
 }

@@ -1,11 +1,13 @@
 #pragma once
 // Paints the grid's screen on the curses standard screen: a header of column names, the visible rows
 // (texts in the host's CP1251, shown as UTF-8, each cut to its column with an ellipsis, numbers to the
-// right), the current row highlighted, a status line and a message pane at the bottom. The columns'
+// right), the current row highlighted, a scrollbar beside them when the row's place is known, a status
+// line and a message pane at the bottom. The columns'
 // widths and alignment come with the text (column_shapes.h keeps them while paging); the columns
 // scroll sideways to keep the current one in view.
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,7 +25,20 @@ struct ScreenText {
     int current_column = 0;
     std::string status;             // UTF-8
     std::vector<std::string> pane;  // UTF-8, the most recent last
+    // The current row's place in the tag's order (0 to 1): a scrollbar beside the rows shows it.
+    std::optional<double> place;
 };
+
+// The scrollbar's track, when a place is shown: the rightmost screen column beside the rows.
+struct ScrollbarTrack {
+    int x = 0;       // its screen column
+    int top = 1;     // its first line
+    int height = 0;  // its lines; 0 when there is no room
+};
+ScrollbarTrack TrackFor(int lines, int columns);
+// The line of the track where a place's thumb stands, and the place a line of the track means.
+int ThumbLine(const ScrollbarTrack& track, double place);
+double PlaceOfLine(const ScrollbarTrack& track, int y);
 
 class ScreenPainter {
 public:
@@ -36,6 +51,8 @@ private:
     void DrawRow(int y, const std::vector<std::string>& values, bool header, int columns) const;
     void DrawHeader(const ScreenText& text, int current, int columns) const;
     void DrawRows(const ScreenText& text, int lines, int columns) const;
+    // The track beside the rows, with its thumb at the place.
+    void DrawScrollbar(double place, int lines, int columns) const;
     // The status line and the message pane.
     void DrawFooter(const ScreenText& text, int lines, int columns) const;
 

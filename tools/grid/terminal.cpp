@@ -38,6 +38,9 @@ Terminal::Terminal(const char* type, FILE* out, FILE* in) {
     keypad(stdscr, TRUE);
     curs_set(0);
     timeout(kKeyWaitMs);
+    // Presses only: a click reports at once, and the wheel's turns are presses of buttons 4 and 5.
+    mousemask(BUTTON1_PRESSED | BUTTON4_PRESSED | BUTTON5_PRESSED, nullptr);
+    mouseinterval(0);
     ctrl_home_ = ExtendedKey("kHOM5");
     ctrl_end_ = ExtendedKey("kEND5");
 }
@@ -60,6 +63,12 @@ Terminal::Key Terminal::Read() {
         key.code = static_cast<int>(code);
         if (key.code == ctrl_home_ && ctrl_home_ != 0) key.code = KEY_HOME;
         if (key.code == ctrl_end_ && ctrl_end_ != 0) key.code = KEY_END;
+        MEVENT event{};
+        if (key.code == KEY_MOUSE && getmouse(&event) == OK) {
+            key.x = event.x;
+            key.y = event.y;
+            key.buttons = static_cast<unsigned long>(event.bstate);
+        }
     }
     return key;
 }

@@ -21,9 +21,14 @@ public:
     struct Key {
         enum class Kind { None, Char, Function } kind = Kind::None;
         int code = 0;  // the character (Char) or the curses key code (Function)
+        // For KEY_MOUSE: the cell the pointer was on and what it did (curses BUTTON… bits).
+        int x = -1;
+        int y = -1;
+        unsigned long buttons = 0;
     };
     // The next key, or Kind::None when none came in time (or a signal arrived). Ctrl+Home and
-    // Ctrl+End, where the terminal describes them, come as KEY_HOME and KEY_END.
+    // Ctrl+End, where the terminal describes them, come as KEY_HOME and KEY_END; a press of the
+    // first button or a turn of the wheel comes as KEY_MOUSE with its cell.
     Key Read();
 
     bool open() const { return screen_ != nullptr; }

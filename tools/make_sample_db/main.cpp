@@ -1,4 +1,4 @@
-// make_sample_db [--table NAME] [--] PATH ROWS [SEED]
+// make_sample_db [--table NAME] [--name-order russian|bytes] [--] PATH ROWS [SEED]
 // Makes a SQLite file with a sample goods table and its index tags. PATH may instead be a PostgreSQL
 // connection string ("postgresql://…" or "host=… dbname=…"): the same rows and tags go to that server
 // (database/postgres/server_goods.h), in one transaction. A new file is built
@@ -38,7 +38,8 @@ using rowlark::database::GoodsOptions;
 
 namespace {
 
-constexpr const char* kUsage = "usage: make_sample_db [--table NAME] [--] PATH|CONNECTION_STRING ROWS [SEED]";
+constexpr const char* kUsage =
+    "usage: make_sample_db [--table NAME] [--name-order russian|bytes] [--] PATH|CONNECTION_STRING ROWS [SEED]";
 
 // A stopping signal only raises a flag (tools/session/stop_signals.h); the database stops its
 // statement at the next check (Connection::StopWhen) and the build unwinds as after any failure: the
@@ -85,6 +86,16 @@ std::optional<Arguments> ReadArguments(int argc, char** argv) {
                 return std::nullopt;
             }
             args.goods.table = argv[++i];
+        } else if (!options_end && arg == "--name-order") {
+            // The name tag's order: a Russian dictionary's (the default) or the texts' bytes.
+            const std::string_view order = i + 1 < argc ? std::string_view(argv[i + 1]) : std::string_view();
+            if (order != "russian" && order != "bytes") {
+                std::fprintf(stderr, "make_sample_db: --name-order takes russian or bytes; %s\n", kUsage);
+                return std::nullopt;
+            }
+            args.goods.name_order = order == "russian" ? rowlark::database::TextOrder::Russian
+                                                       : rowlark::database::TextOrder::Bytes;
+            ++i;
         } else if (!options_end && arg.size() > 1 && arg[0] == '-' && !ParseWhole<long long>(arg)) {
             std::fprintf(stderr, "make_sample_db: unknown option %s (a path that begins with '-' goes after --); %s\n",
                          argv[i], kUsage);

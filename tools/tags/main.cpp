@@ -1,8 +1,11 @@
-// tags PATH list | add TABLE TAG EXPRESSION KEYFIELD text|number | drop TAG [TABLE]
+// tags PATH list | add TABLE TAG EXPRESSION KEYFIELD text|number [--order bytes|russian] | drop TAG [TABLE] | refresh TAG [TABLE]
 // Manages the index tags of any SQLite database, so that its tables can be scrolled by the
 // dynamic provider. Adding a tag makes the tag catalogue when it is missing and builds the
-// tag's index; no row of the user's tables is changed. Each command is one transaction:
+// tag's index and samples its order (database/tag_quantiles.h), which refresh samples again once
+// the table has changed, so the grid tells a row's place well; no row of the user's tables is changed. Each command is one transaction:
 // a refusal leaves the file as it was. Exit status: 0 done, 1 refused by the database, 2 bad usage.
+// A text tag orders by bytes unless added with --order russian (database/collation); list shows
+// such a tag's order as a sixth field.
 
 #include <cstdio>
 #include <filesystem>
@@ -16,9 +19,11 @@
 #include "database/database_error.h"
 #include "database/index_tags.h"
 #include "database/statement.h"
+#include "database/tag_quantiles.h"
 #include "platform/oledb/connection.h"
 #include "platform/oledb/connection_secrets.h"
 #include "platform/oledb/pg_connection_text.h"
+#include "platform/oledb/sqlite_connection.h"
 #include "tools/terminal_text/showable_text.h"
 
 namespace fs = std::filesystem;
@@ -30,7 +35,9 @@ using Db = oledb_backend::Connection;
 namespace {
 
 constexpr const char* kUsage =
-    "usage: tags PATH list | tags PATH add TABLE TAG EXPRESSION KEYFIELD text|number | tags PATH drop TAG [TABLE]";
+    "usage: tags PATH list | tags PATH add TABLE TAG EXPRESSION KEYFIELD text|number [--order bytes|russian]"
+    " | tags PATH drop TAG [TABLE]"
+    " | tags PATH refresh TAG [TABLE]";
 constexpr int kRefused = 1;
 constexpr int kBadUsage = 2;
 
@@ -104,16 +111,20 @@ std::string Shown(std::string_view text) { return terminal_text::Showable(text);
 
 int List(Db& db) {
     for (const IndexTag& tag : rowlark::database::ListIndexTags(db)) {
-        std::printf("%s\t%s\t%s\t%s\t%s\n", Field(tag.tag).c_str(), Field(tag.table).c_str(),
+        std::printf("%s\t%s\t%s\t%s\t%s%s\n", Field(tag.tag).c_str(), Field(tag.table).c_str(),
                     Field(tag.expression).c_str(), Field(tag.key_field).c_str(),
-                    rowlark::database::TagKindName(tag.kind));
+                    rowlark::database::TagKindName(tag.kind),
+                    tag.order == rowlark::database::TextOrder::Russian ? "\trussian" : "");
     }
     return 0;
 }
 
 int Add(Db& db, const std::vector<std::string>& args) {
-    const auto kind = rowlark::database::ParseTagKind(args[4]).value();  // checked before the database was opened
-    InTransaction(db, [&] { rowlark::database::AddIndexTag(db, args[0], args[1], args[2], args[3], kind); });
+    // Both checked before the database was opened.
+    const auto kind = rowlark::database::ParseTagKind(args[4]).value();
+    const auto order = args.size() > 5 ? rowlark::database::ParseTextOrder(args[6]).value()
+                                       : rowlark::database::TextOrder::Bytes;
+    InTransaction(db, [&] { rowlark::database::AddIndexTag(db, args[0], args[1], args[2], args[3], kind, order); });
     const auto added = rowlark::database::FindIndexTag(db, args[0], args[1]);
     std::printf("added tag %s to table %s\n", Shown(Quoted(added ? added->tag : args[1])).c_str(),
                 Shown(Quoted(added ? added->table : args[0])).c_str());
@@ -150,6 +161,19 @@ int Drop(Db& db, const std::vector<std::string>& args) {
     return 0;
 }
 
+int Refresh(Db& db, const std::vector<std::string>& args) {
+    std::int64_t rows = 0;
+    std::optional<IndexTag> tag;
+    InTransaction(db, [&] {
+        const std::string table = args.size() > 1 ? args[1] : TableOfTag(db, args[0]);
+        rows = rowlark::database::RefreshTagQuantiles(oledb_backend::SqliteHandle(db), table, args[0]);
+        tag = rowlark::database::FindIndexTag(db, table, args[0]);
+    });
+    std::printf("sampled tag %s of table %s over %lld rows\n", Shown(Quoted(tag ? tag->tag : args[0])).c_str(),
+                Shown(Quoted(tag ? tag->table : "")).c_str(), static_cast<long long>(rows));
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -160,10 +184,11 @@ int main(int argc, char** argv) {
     const std::string path = argv[1];
     const std::string_view action = argv[2];
     const std::vector<std::string> args(argv + 3, argv + argc);
-    const bool fits = (action == "list" && args.empty()) || (action == "add" && args.size() == 5) ||
-                      (action == "drop" && (args.size() == 1 || args.size() == 2));
+    const bool add_fits = args.size() == 5 || (args.size() == 7 && args[5] == "--order");
+    const bool fits = (action == "list" && args.empty()) || (action == "add" && add_fits) ||
+                      ((action == "drop" || action == "refresh") && (args.size() == 1 || args.size() == 2));
     if (!fits) {
-        const bool known = action == "list" || action == "add" || action == "drop";
+        const bool known = action == "list" || action == "add" || action == "drop" || action == "refresh";
         std::fprintf(stderr, "tags: %s %s; %s\n", known ? "wrong number of arguments for" : "unknown command",
                      Shown(action).c_str(), kUsage);
         return kBadUsage;
@@ -171,9 +196,12 @@ int main(int argc, char** argv) {
     try {
         if (action == "add" && !rowlark::database::ParseTagKind(args[4]))
             throw BadUsage("the kind must be text or number, got " + Quoted(args[4]));
+        if (action == "add" && args.size() > 5 && !rowlark::database::ParseTextOrder(args[6]))
+            throw BadUsage("the order must be bytes or russian, got " + Quoted(args[6]));
         const std::shared_ptr<Db> db = Open(path);
         if (action == "list") return List(*db);
         if (action == "add") return Add(*db, args);
+        if (action == "refresh") return Refresh(*db, args);
         return Drop(*db, args);
     } catch (const BadUsage& error) {
         std::fprintf(stderr, "tags: %s\n", Shown(error.what()).c_str());
