@@ -56,7 +56,7 @@ def expected(kind, value, decimals=0):
 LONG_MEMO = ('Длинная заметка, строка %d.\r\n' * 1) * 0 + ''.join(
     'Длинная заметка, строка %d.\r\n' % i for i in range(400))
 
-# Each table: name, python-dbf type, code page, field specs, (name, kind, decimals) per field, rows, deleted rows.
+# Each table: name, python-dbf type, code page, field list, (name, kind, decimals) per field, rows, deleted rows.
 TABLES = [
     # python-dbf refuses both ends of the integer range and of the currency range (its checks are off by one), so one inside each.
     ('vfp_types', 'vfp', 'cp1251',
@@ -99,8 +99,8 @@ TABLES = [
 
 def write(folder):
     lines = []
-    for name, kind, codepage, spec, fields, rows, deleted in TABLES:
-        table = dbf.Table(os.path.join(folder, name + '.dbf'), spec, dbf_type=kind, codepage=codepage)
+    for name, kind, codepage, field_list, fields, rows, deleted in TABLES:
+        table = dbf.Table(os.path.join(folder, name + '.dbf'), field_list, dbf_type=kind, codepage=codepage)
         table.open(dbf.READ_WRITE)
         for number, row in enumerate(rows, 1):
             table.append(row)

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "tests/support/backend_database.h"
+#include "tests/support/page_through.h"
 
 namespace query_rows_test {
 
@@ -82,23 +83,7 @@ private:
 // Pages with answer(call) as PageThrough does; the paging itself, apart from any database.
 template <typename Answerer>
 Rows PageThroughWith(const Answerer& answer, Call call, std::int64_t page, std::int64_t max_pages) {
-    Rows all;
-    if (page < 1) {
-        ADD_FAILURE() << "a page holds at least one row, got " << page;
-        return all;
-    }
-    call.count = page;
-    for (std::int64_t pages = 0; pages < max_pages; ++pages) {
-        Rows rows = answer(call);
-        all.insert(all.end(), rows.begin(), rows.end());
-        if (static_cast<std::int64_t>(rows.size()) < page) return all;
-        call.index = rows.back().second;
-        call.key = rows.back().first;
-        call.inclusive = 0;
-    }
-    ADD_FAILURE() << "paging has not ended after " << max_pages << " pages of " << page << " rows ("
-                  << all.size() << " rows read): a page does not move past its start";
-    return all;
+    return test_support::PageThroughWith<Rows>(answer, std::move(call), page, max_pages);
 }
 
 inline Keys KeysOfRows(const Rows& rows) {

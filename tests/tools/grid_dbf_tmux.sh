@@ -16,7 +16,11 @@ start() {
   local table=$1 args=""
   shift
   [ $# -eq 0 ] || printf -v args ' %q' "$@"
+  # A server of its own for each start: a new server on a socket whose old server is still going
+  # away can be refused ("server exited unexpectedly").
   tmux -L "$socket" kill-server 2>/dev/null
+  starts=$((${starts:-0} + 1))
+  socket=rowlark-dbf-$$-$starts
   rm -f "$work/status"
   tmux -L "$socket" -f /dev/null new-session -d -s grid -x 110 -y 20 \
     "XDG_CACHE_HOME='$work/cache' LC_ALL=C.UTF-8 '$GRID' '$work/$table'$args; echo \$? >'$work/status'; exec sleep 600"

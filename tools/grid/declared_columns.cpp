@@ -1,10 +1,5 @@
 #include "tools/grid/declared_columns.h"
 
-#include <memory>
-
-#include "platform/oledb/row_cursor.h"
-#include "tools/grid/table_catalogue.h"
-
 namespace grid_tool {
 
 namespace {
@@ -44,21 +39,13 @@ std::string TagColumn(const std::string& expression, const std::vector<std::stri
 
 DeclaredColumns ReadDeclaredColumns(const Options& options, const TablePlan& plan) {
     DeclaredColumns declared;
-    std::string error;
-    const std::unique_ptr<oledb_backend::Catalogue> db = OpenCatalogue(options.path, error);
-    if (!db) return declared;
-    try {
-        declared.columns = db->Columns(plan.table);
-        if (plan.tag.empty()) return declared;
-        const auto tag = db->Tag(plan.table, plan.tag);
-        // The columns shown: the plan's, or the table's under a query of the user's.
-        std::vector<std::string> shown = plan.columns;
-        if (shown.empty())
-            for (const auto& column : declared.columns) shown.push_back(column.name);
-        if (tag) declared.range_column = TagColumn(tag->expression, shown);
-    } catch (const oledb_backend::CursorError&) {
-        return declared;  // the screen learns the widths from the rows instead
-    }
+    declared.columns = plan.declared;
+    if (plan.tag.empty()) return declared;
+    // The columns shown: the plan's, or the table's under a query of the user's.
+    std::vector<std::string> shown = plan.columns;
+    if (shown.empty())
+        for (const auto& column : declared.columns) shown.push_back(column.name);
+    declared.range_column = TagColumn(plan.tag_expression, shown);
     if (plan.dynamic || !options.tag.empty()) declared.open_on = declared.range_column;
     if (!plan.dynamic) declared.range_column.clear();
     return declared;

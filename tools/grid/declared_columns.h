@@ -1,7 +1,7 @@
 #pragma once
-// What the screen learns from the table's catalogue besides the plan: the columns' declared types
-// and sizes (for their widths and decimals), the column the screen opens on and the one column the
-// dynamic provider can start a range from (its tag's column). Read before the screen opens.
+// What the screen learns from the plan's catalogue facts: the columns' declared types and sizes (for
+// their widths and decimals), the column the screen opens on and the one column the dynamic provider
+// can start a range from (its tag's column). Worked out before the screen opens.
 
 #include <string>
 #include <vector>
@@ -23,8 +23,8 @@ struct DeclaredColumns {
 // first column its words name (upper(name) → name); empty for none. Names match in any ASCII case.
 std::string TagColumn(const std::string& expression, const std::vector<std::string>& columns);
 
-// Reads the catalogue of options.path for the plan. The dynamic provider opens on its tag's column;
-// the static one does when a tag was named (--tag). Never fails: what cannot be read stays unknown.
+// From the plan (which read the catalogue once). The dynamic provider opens on its tag's column; the
+// static one does when a tag was named (--tag).
 DeclaredColumns ReadDeclaredColumns(const Options& options, const TablePlan& plan);
 
 }  // namespace grid_tool

@@ -108,8 +108,10 @@ bool Plan(Catalogue& db, const Options& options, TablePlan& plan, std::string& e
         return false;
     }
     plan.table = *table;
+    plan.declared = db.Columns(plan.table);
     std::optional<TagInfo> tag;
     if (!ChooseTag(db, options, plan, tag, error) || !ChooseKey(db, options, plan, tag, error)) return false;
+    if (tag) plan.tag_expression = tag->expression;
     if (options.query.empty()) return ChooseColumns(db, options, plan, tag, error);
     if (plan.dynamic && options.query.find(kKeyListMarker) == std::string::npos) {
         error = std::string("a query for the dynamic provider needs ") + kKeyListMarker +

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/oledb/catalogue.h"
 #include "tools/grid/grid_options.h"
 
 namespace grid_tool {
@@ -17,6 +18,8 @@ struct TablePlan {
     std::string key;                   // the key field, as the table declares it
     std::string query;                 // the row query; the dynamic one holds %СписокИД%
     std::vector<std::string> columns;  // the columns shown (empty when a query of the user's decides)
+    std::vector<oledb_backend::ColumnInfo> declared;  // the table's columns as declared, for widths and decimals
+    std::string tag_expression;        // the tag's expression, as added; empty without a tag
 };
 
 // The plan for these options; false, with a one-line message in error, when the table, tag, key or
