@@ -5,6 +5,7 @@
 #include "platform/text/cp1251.h"
 #include "tools/grid/screen_painter.h"
 #include "tools/i18n/locale_forms.h"
+#include "tools/session/row_cells.h"
 
 namespace grid_tool {
 
@@ -66,7 +67,7 @@ ColumnShapes::Shape ColumnShapes::Declare(const std::string& name) const {
 }
 
 void ColumnShapes::See(Shape& shape, const std::string& cell) const {
-    if (cell.empty()) return;
+    if (cell.empty() || tools::IsNullCell(cell)) return;  // says nothing of the column's kind
     shape.any = true;
     const bool number = LooksNumeric(cell);
     shape.numbers_only = shape.numbers_only && number;
@@ -95,7 +96,7 @@ void ColumnShapes::Learn(const std::vector<std::string>& names, const std::vecto
 
 std::string ColumnShapes::Shown(std::size_t column, const std::string& cell) const {
     const Shape& shape = shapes_[column];
-    if (cell.empty() || !shape.any) return cell;
+    if (cell.empty() || tools::IsNullCell(cell) || !shape.any) return cell;
     if (shape.numbers_only) return WithDecimals(cell, shape.scale);
     if (shape.dates_only) return tool_text::LocalDate(cell).value_or(cell);
     return cell;

@@ -4,7 +4,8 @@
 // them (VARCHAR(20), NUMERIC(12,2), DATE), else from the widest value seen so far (it only grows);
 // numbers are right-aligned with the declared scale, or the most decimals seen so far, so that their
 // points line up; ISO dates show as the user's locale writes dates. Cells and names are CP1251.
-// NULL and an empty text both arrive as an empty cell (the row's FormatField gives one for both).
+// A NULL cell (tools::kNullCell, tools/session/row_cells.h) is kept as it is and, like an empty
+// text, says nothing of the column's kind.
 
 #include <cstddef>
 #include <string>

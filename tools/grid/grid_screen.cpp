@@ -10,6 +10,7 @@
 #include "platform/text/cp1251.h"
 #include "tools/i18n/locale_forms.h"
 #include "tools/i18n/tool_text.h"
+#include "tools/session/row_cells.h"
 #include "tools/session/stop_signals.h"
 
 namespace grid_tool {
@@ -289,15 +290,12 @@ std::string GridScreen::StatusLine() {
 }
 
 void GridScreen::FillCells(ScreenText& text) {
-    const auto& rows = state_.grid->Rows();
-    if (rows.empty()) return;
-    const std::vector<int> numbers = grid_component::ColumnNumbers(*rows.front());
-    for (int number : numbers) text.names.emplace_back(rows.front()->LookupFieldName(number));
-    CString cell;
-    for (const auto& row : rows) {
-        text.cells.emplace_back();
-        for (int number : numbers) text.cells.back().emplace_back(row->FormatField(number, cell).view());
-    }
+    if (state_.grid->Rows().empty()) return;
+    // NULL apart from an empty text: the rows' host values tell them (row_cells.h).
+    tools::PageCells page = tools::ReadPage(state_.grid->Rows(), provider_.value());
+    text.names = std::move(page.names);
+    text.cells = std::move(page.cells);
+    const int column_count = static_cast<int>(text.names.size());
     shapes_.Learn(text.names, text.cells);
     for (auto& row : text.cells)
         for (std::size_t c = 0; c < row.size(); ++c) row[c] = shapes_.Shown(c, row[c]);
@@ -305,7 +303,7 @@ void GridScreen::FillCells(ScreenText& text) {
         text.widths.push_back(shapes_.Width(c));
         text.right_aligned.push_back(shapes_.RightAligned(c));
     }
-    state_.current_column = std::clamp(state_.current_column, 0, std::max(static_cast<int>(numbers.size()) - 1, 0));
+    state_.current_column = std::clamp(state_.current_column, 0, std::max(column_count - 1, 0));
 }
 
 void GridScreen::Paint() {

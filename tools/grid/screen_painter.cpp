@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "tools/i18n/tool_text.h"
+#include "tools/session/row_cells.h"
 #include "tools/terminal_text/showable_text.h"
 
 namespace grid_tool {
@@ -33,15 +34,22 @@ bool LooksNumeric(const std::string& text) {
     return digits > 0 && text.back() != '.';
 }
 
+namespace {
+// A NULL shows as its sign, which no text of the host's code page has (row_cells.h).
+std::string ShownCell(const std::string& cp1251_text) {
+    return tools::IsNullCell(cp1251_text) ? tools::kNullShown : terminal_text::ShowableFromCp1251(cp1251_text);
+}
+}  // namespace
+
 std::string FitCell(const std::string& cp1251_text, std::size_t width, bool right_align) {
-    return terminal_text::Fit(terminal_text::ShowableFromCp1251(cp1251_text), width,
+    return terminal_text::Fit(ShownCell(cp1251_text), width,
                               right_align ? terminal_text::Align::kRight : terminal_text::Align::kLeft);
 }
 
 std::string FitLine(const std::string& utf8, std::size_t width) { return terminal_text::Cut(utf8, width); }
 
 std::size_t CellWidth(const std::string& cp1251_text) {
-    return terminal_text::Width(terminal_text::ShowableFromCp1251(cp1251_text));
+    return terminal_text::Width(ShownCell(cp1251_text));
 }
 
 void ScreenPainter::ScrollTo(int current, int columns) {

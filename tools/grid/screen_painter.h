@@ -64,7 +64,8 @@ private:
 // Every text is painted through terminal_text (tools/terminal_text/showable_text.h): controls and
 // direction marks show as one-column stand-ins, and widths are screen columns, so a cell never
 // moves the cursor and every column starts at the same screen column on every row.
-// A CP1251 text as exactly width columns of UTF-8: cut with an ellipsis, padded, numbers to the right.
+// A CP1251 text as exactly width columns of UTF-8: cut with an ellipsis, padded, numbers to the right;
+// a NULL cell (tools::kNullCell) as the sign "∅".
 std::string FitCell(const std::string& cp1251_text, std::size_t width, bool right_align);
 // A UTF-8 line cut to at most width columns.
 std::string FitLine(const std::string& utf8, std::size_t width);

@@ -2,14 +2,18 @@
 
 #include "platform/oledb/connection.h"
 #include "platform/oledb/pg_connection_text.h"
+#include "tools/i18n/tool_text.h"
 
 namespace grid_tool {
+
+using tool_text::_;
+using tool_text::Fill;
 
 std::unique_ptr<oledb_backend::Catalogue> OpenCatalogue(const std::string& path, std::string& error) {
     const bool server = oledb_backend::IsPostgresConnectionText(path);
 #ifndef ROWLARK_POSTGRES
     if (server) {
-        error = "this build has no PostgreSQL client: a server connection string cannot be opened";
+        error = _("this build has no PostgreSQL client: a server connection string cannot be opened");
         return nullptr;
     }
 #endif
@@ -18,14 +22,15 @@ std::unique_ptr<oledb_backend::Catalogue> OpenCatalogue(const std::string& path,
         const auto connection = oledb_backend::Connection::Open(server ? path : oledb_backend::FileUri(path));
         auto catalogue = connection->OpenCatalogue();
         if (!catalogue->KeepsTags()) {
-            error = "the server has no index tags: install database/postgres/rowlark.sql first";
+            error = _("the server has no index tags: install database/postgres/rowlark.sql first");
             return nullptr;
         }
         return catalogue;
     } catch (const oledb_backend::OpenFailure& failure) {
-        error = (server ? "cannot connect: " : "cannot open " + path + ": ") + failure.reason();
+        error = server ? Fill(_("cannot connect: %s"), {failure.reason()})
+                       : Fill(_("cannot open %s: %s"), {path, failure.reason()});
     } catch (const oledb_backend::CursorError& failure) {
-        error = "cannot open " + (server ? std::string("the server") : path) + ": " + failure.what();
+        error = Fill(_("cannot open %s: %s"), {server ? std::string(_("the server")) : path, failure.what()});
     }
     return nullptr;
 }

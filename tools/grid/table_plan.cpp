@@ -6,6 +6,7 @@
 #include "database/statement.h"
 #include "platform/oledb/row_cursor.h"
 #include "tools/grid/table_catalogue.h"
+#include "tools/i18n/tool_text.h"
 
 namespace grid_tool {
 
@@ -14,6 +15,8 @@ namespace {
 using oledb_backend::Catalogue;
 using oledb_backend::TagInfo;
 using rowlark::database::QuoteIdentifier;
+using tool_text::_;
+using tool_text::Fill;
 
 constexpr const char* kKeyListMarker = "%СписокИД%";  // where the dynamic provider puts the keys
 
@@ -32,8 +35,9 @@ bool ChooseTag(Catalogue& db, const Options& options, TablePlan& plan, std::opti
     if (!options.tag.empty()) {
         tag = db.Tag(plan.table, options.tag);
         if (!tag) {
-            error = "the table " + plan.table + " has no index tag " + options.tag +
-                    (tags.empty() ? " (it has none)" : " (its tags: " + Joined(tags) + ")");
+            error = tags.empty() ? Fill(_("the table %s has no index tag %s (it has none)"), {plan.table, options.tag})
+                                 : Fill(_("the table %s has no index tag %s (its tags: %s)"),
+                                        {plan.table, options.tag, Joined(tags)});
             return false;
         }
     } else if (!tags.empty()) {
@@ -51,13 +55,13 @@ bool ChooseKey(Catalogue& db, const Options& options, TablePlan& plan, const std
     if (!options.key.empty()) {
         const auto key = db.Column(plan.table, options.key);
         if (!key) {
-            error = "the table " + plan.table + " has no key field " + options.key;
+            error = Fill(_("the table %s has no key field %s"), {plan.table, options.key});
             return false;
         }
         plan.key = key->name;
         if (plan.dynamic && tag->key_field != plan.key) {
-            error = "the tag " + tag->tag + " is keyed by " + tag->key_field + ", not " + plan.key +
-                    " (use --static for another key)";
+            error = Fill(_("the tag %s is keyed by %s, not %s (use --static for another key)"),
+                         {tag->tag, tag->key_field, plan.key});
             return false;
         }
     } else if (tag) {
@@ -65,7 +69,7 @@ bool ChooseKey(Catalogue& db, const Options& options, TablePlan& plan, const std
     } else if (const auto key = db.PrimaryKey(plan.table); key.size() == 1) {
         plan.key = key.front();
     } else {
-        error = "the table " + plan.table + " has no index tag and no single-column primary key: name one with --key";
+        error = Fill(_("the table %s has no index tag and no single-column primary key: name one with --key"), {plan.table});
         return false;
     }
     return true;
@@ -77,7 +81,7 @@ bool ChooseColumns(Catalogue& db, const Options& options, TablePlan& plan, const
     for (const auto& name : options.columns) {
         const auto column = db.Column(plan.table, name);
         if (!column) {
-            error = "the table " + plan.table + " has no column " + name;
+            error = Fill(_("the table %s has no column %s"), {plan.table, name});
             return false;
         }
         plan.columns.push_back(column->name);
@@ -104,7 +108,7 @@ bool ChooseColumns(Catalogue& db, const Options& options, TablePlan& plan, const
 bool Plan(Catalogue& db, const Options& options, TablePlan& plan, std::string& error) {
     const auto table = db.Table(options.table);
     if (!table) {
-        error = "the database has no table " + options.table;
+        error = Fill(_("the database has no table %s"), {options.table});
         return false;
     }
     plan.table = *table;
@@ -114,8 +118,8 @@ bool Plan(Catalogue& db, const Options& options, TablePlan& plan, std::string& e
     if (tag) plan.tag_expression = tag->expression;
     if (options.query.empty()) return ChooseColumns(db, options, plan, tag, error);
     if (plan.dynamic && options.query.find(kKeyListMarker) == std::string::npos) {
-        error = std::string("a query for the dynamic provider needs ") + kKeyListMarker +
-                " where the keys go, e.g. ... WHERE id IN (" + kKeyListMarker + ")";
+        error = Fill(_("a query for the dynamic provider needs %s where the keys go, e.g. ... WHERE id IN (%s)"),
+                     {kKeyListMarker, kKeyListMarker});
         return false;
     }
     plan.query = options.query;
@@ -130,7 +134,7 @@ bool MakePlan(const Options& options, TablePlan& plan, std::string& error) {
     try {
         return Plan(*db, options, plan, error);
     } catch (const oledb_backend::CursorError& failure) {
-        error = "cannot read " + options.path + ": " + failure.what();
+        error = Fill(_("cannot read %s: %s"), {options.path, failure.what()});
         return false;
     }
 }

@@ -11,6 +11,7 @@
 #include "tools/import/progress_bar.h"
 #include "tools/session/stop_signals.h"
 #include "tools/terminal_text/showable_text.h"
+#include "tools/i18n/tool_text.h"
 
 namespace import_tool {
 
@@ -59,7 +60,7 @@ std::string CacheFolder() {
     const char* cache = std::getenv("XDG_CACHE_HOME");
     if (cache != nullptr && cache[0] == '/') return std::string(cache) + "/rowlark";
     const char* home = std::getenv("HOME");
-    if (home == nullptr || home[0] == '\0') throw std::runtime_error("no cache folder: neither XDG_CACHE_HOME nor HOME is set");
+    if (home == nullptr || home[0] == '\0') throw std::runtime_error(tool_text::_("no cache folder: neither XDG_CACHE_HOME nor HOME is set"));
     return std::string(home) + "/.cache/rowlark";
 }
 

@@ -1,4 +1,5 @@
 #include "tools/import/field_mapping.h"
+#include "tools/i18n/tool_text.h"
 
 #include <charconv>
 #include <stdexcept>
@@ -41,8 +42,8 @@ FieldDefinition Definition(const FieldInfo& field, Engine engine) {
 }
 
 [[noreturn]] void Mismatch(const Value& value, const FieldDefinition& definition) {
-    throw std::invalid_argument(std::string("a ") + rowlark::foxpro::ValueKindName(value.kind) + " value for column " +
-                                definition.name);
+    throw std::invalid_argument(tool_text::Fill(tool_text::_("a %s value for column %s"),
+                                                {rowlark::foxpro::ValueKindName(value.kind), definition.name}));
 }
 
 // Digits of a whole number as an integer; the exact decimal text when they are not one.

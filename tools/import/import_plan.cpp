@@ -10,6 +10,7 @@
 #include "foxpro/database_container.h"
 #include "foxpro/error.h"
 #include "platform/oledb/catalogue.h"
+#include "tools/i18n/tool_text.h"
 
 namespace import_tool {
 
@@ -88,8 +89,8 @@ std::vector<fp::KeyColumn> KeyColumns(const TablePlan& plan) {
 // end (PADL), which the server reads from the start.
 std::string ServerRefusal(const std::string& sql) {
     static const std::regex from_end(R"(, -[0-9]+\))");
-    if (sql.find("printf(") != std::string::npos) return "STR() with a width is not translated for PostgreSQL";
-    if (std::regex_search(sql, from_end)) return "PADL() is not translated for PostgreSQL";
+    if (sql.find("printf(") != std::string::npos) return tool_text::_("STR() with a width is not translated for PostgreSQL");
+    if (std::regex_search(sql, from_end)) return tool_text::_("PADL() is not translated for PostgreSQL");
     return {};
 }
 
@@ -137,7 +138,7 @@ void AddTag(TablePlan& plan, const std::string& name, const fp::KeyTranslation& 
     std::string reason = key.translated ? std::string() : key.reason;
     if (reason.empty() && engine == Engine::kServer) reason = ServerRefusal(key.sql);
     for (const PlannedTag& tag : plan.tags)
-        if (reason.empty() && AsciiLower(tag.tag) == AsciiLower(name)) reason = "a tag of that name comes first";
+        if (reason.empty() && AsciiLower(tag.tag) == AsciiLower(name)) reason = tool_text::_("a tag of that name comes first");
     if (!reason.empty()) {
         plan.skipped.push_back({name, reason});
         return;
@@ -222,7 +223,8 @@ TablePlan PlanTable(const SourceTable& source, Engine engine, const std::vector<
         if (!tag.table.empty() && AsciiLower(tag.table) != AsciiLower(source.name)) continue;
         const auto key = fp::TranslateKeyExpression(tag.expression, columns);
         if (!key.translated)
-            throw std::invalid_argument("tag " + tag.tag + " (" + tag.expression + ") of table " + source.name + ": " + key.reason);
+            throw std::invalid_argument(tool_text::Fill(tool_text::_("tag %s (%s) of table %s: %s"),
+                                                        {tag.tag, tag.expression, source.name, key.reason}));
         AddTag(plan, tag.tag, key, engine);
     }
     return plan;

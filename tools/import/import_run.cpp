@@ -9,6 +9,7 @@
 #include "database/index_tags.h"
 #include "database/statement.h"
 #include "platform/oledb/pg_connection_text.h"
+#include "tools/i18n/tool_text.h"
 
 namespace import_tool {
 
@@ -21,7 +22,7 @@ using rowlark::database::DatabaseError;
 
 std::vector<TablePlan> PlanAll(const ImportRequest& request, Engine engine, ImportReport& report) {
     std::vector<SourceTable> sources = ListSourceTables(request.inputs, report.missing);
-    if (sources.empty()) throw DatabaseError("no table to import: every table the container lists is missing");
+    if (sources.empty()) throw DatabaseError(tool_text::_("no table to import: every table the container lists is missing"));
     if (!request.table.empty()) {
         if (sources.size() != 1) throw UsageError("--table names the table of a single .dbf; these inputs hold " +
                                                   std::to_string(sources.size()) + " tables");
@@ -38,7 +39,8 @@ std::vector<TablePlan> PlanAll(const ImportRequest& request, Engine engine, Impo
     for (const SourceTable& source : sources) {
         for (const TablePlan& earlier : plans)
             if (AsciiLower(earlier.source.name) == AsciiLower(source.name))
-                throw UsageError("two tables would be named " + source.name + " (" + earlier.source.dbf + ", " + source.dbf + ")");
+                throw UsageError(tool_text::Fill(tool_text::_("two tables would be named %s (%s, %s)"),
+                                                 {source.name, earlier.source.dbf, source.dbf}));
         try {
             plans.push_back(PlanTable(source, engine, request.tags, request.reader));
         } catch (const std::invalid_argument& refused) {
@@ -63,7 +65,8 @@ void CheckNamesFree(Connection& db, const std::vector<TablePlan>& plans) {
     const auto catalogue = db.OpenCatalogue();
     for (const TablePlan& plan : plans)
         if (catalogue->Table(plan.source.name))
-            throw DatabaseError("the target already has a table " + plan.source.name + "; nothing changed");
+            throw DatabaseError(
+                tool_text::Fill(tool_text::_("the target already has a table %s; nothing changed"), {plan.source.name}));
 }
 
 // Drops tables this import wrote, with their tags, in one transaction.
@@ -129,7 +132,7 @@ void WriteNewFile(const std::string& path, const std::vector<TablePlan>& plans, 
         }  // closed before the rename
         if (settings.stop && settings.stop()) throw Interrupted();
         std::error_code error;
-        if (fs::exists(path, error)) throw DatabaseError("the file appeared while it was being built; nothing changed");
+        if (fs::exists(path, error)) throw DatabaseError(tool_text::_("the file appeared while it was being built; nothing changed"));
         fs::rename(temp, path);
     } catch (...) {
         std::error_code ignored;
@@ -160,7 +163,7 @@ ImportReport RunImport(const ImportRequest& request, ProgressSink& progress) {
         WriteAll(*db, plans, settings, progress, report);
     } else if (fs::exists(request.target, error)) {
         if (fs::is_directory(request.target, error))
-            throw DatabaseError("the target is a folder, not a database file");
+            throw DatabaseError(tool_text::_("the target is a folder, not a database file"));
         const auto db = Open(oledb_backend::FileUri(request.target), request.stop);
         WriteAll(*db, plans, settings, progress, report);
     } else {

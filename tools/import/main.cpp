@@ -20,20 +20,24 @@
 #include "tools/import/progress_bar.h"
 #include "tools/session/stop_signals.h"
 #include "tools/terminal_text/showable_text.h"
+#include "tools/i18n/tool_text.h"
 
 namespace {
 
 using import_tool::ImportRequest;
+using tool_text::_;
+using tool_text::Fill;
 
-constexpr const char* kUsage =
-    "usage: import [--table NAME] [--tag [TABLE:]TAG=EXPRESSION]... [--code-page N] [--] SOURCE.dbf|SOURCE.dbc... "
-    "TARGET.db|CONNECTION_STRING";
+const char* Usage() {
+    return _("usage: import [--table NAME] [--tag [TABLE:]TAG=EXPRESSION]... [--code-page N] [--] "
+             "SOURCE.dbf|SOURCE.dbc... TARGET.db|CONNECTION_STRING");
+}
 constexpr int kBadUsage = 2;
 
 bool StopAsked() { return tools::g_stop_signal != 0; }
 
 bool Refuse(const std::string& why) {
-    std::fprintf(stderr, "import: %s; %s\n", terminal_text::Showable(why).c_str(), kUsage);
+    std::fprintf(stderr, "import: %s; %s\n", terminal_text::Showable(why).c_str(), Usage());
     return false;
 }
 
@@ -62,20 +66,20 @@ std::optional<import_tool::RequestedTag> ParseTag(const std::string& text) {
 
 bool ReadOption(int argc, char** argv, int& i, ImportRequest& request) {
     const std::string arg = argv[i];
-    if (i + 1 >= argc || argv[i + 1][0] == '\0') return Refuse(arg + " needs a value");
+    if (i + 1 >= argc || argv[i + 1][0] == '\0') return Refuse(Fill(_("%s needs a value"), {arg}));
     const std::string value = argv[++i];
     if (arg == "--table") {
         request.table = value;
     } else if (arg == "--tag") {
         const auto tag = ParseTag(value);
-        if (!tag) return Refuse("--tag takes [TABLE:]TAG=EXPRESSION, got '" + value + "'");
+        if (!tag) return Refuse(Fill(_("--tag takes [TABLE:]TAG=EXPRESSION, got '%s'"), {value}));
         request.tags.push_back(*tag);
     } else {
         int code_page = 0;
         const auto read = std::from_chars(value.data(), value.data() + value.size(), code_page);
         if (read.ec != std::errc() || read.ptr != value.data() + value.size() ||
             !rowlark::foxpro::IsSupportedCodePage(code_page))
-            return Refuse("--code-page takes a code page the reader converts (1251, 866, 1252, ...), got '" + value + "'");
+            return Refuse(Fill(_("--code-page takes a code page the reader converts (1251, 866, 1252, ...), got '%s'"), {value}));
         request.reader.code_page = code_page;
     }
     return true;
@@ -91,40 +95,46 @@ bool ReadArguments(int argc, char** argv, ImportRequest& request) {
         } else if (!options_end && (arg == "--table" || arg == "--tag" || arg == "--code-page")) {
             if (!ReadOption(argc, argv, i, request)) return false;
         } else if (!options_end && arg.size() > 1 && arg[0] == '-') {
-            return Refuse("unknown option " + arg + " (a file name that begins with '-' goes after --)");
+            return Refuse(Fill(_("unknown option %s (a file name that begins with '-' goes after --)"), {arg}));
         } else {
             positional.push_back(arg);
         }
     }
-    if (positional.size() < 2) return Refuse("a source table and a target are needed");
+    if (positional.size() < 2) return Refuse(_("a source table and a target are needed"));
     request.target = positional.back();
     positional.pop_back();
     if (EndsWith(request.target, ".dbf") || EndsWith(request.target, ".dbc"))
-        return Refuse("the target " + request.target + " is a FoxPro file; the target comes last");
+        return Refuse(Fill(_("the target %s is a FoxPro file; the target comes last"), {request.target}));
     for (const std::string& source : positional)
         if (!EndsWith(source, ".dbf") && !EndsWith(source, ".dbc"))
-            return Refuse("a source is a .dbf table or a .dbc container, got " + source);
+            return Refuse(Fill(_("a source is a .dbf table or a .dbc container, got %s"), {source}));
     request.inputs = positional;
     return true;
 }
 
 // The target as messages name it: a connection string may hold a password, so a server is named.
 std::string Shown(const std::string& target) {
-    return import_tool::IsServerTarget(target) ? "PostgreSQL server" : terminal_text::Showable(oledb_backend::HidePasswords(target));
+    return import_tool::IsServerTarget(target) ? _("PostgreSQL server") : terminal_text::Showable(oledb_backend::HidePasswords(target));
 }
 
 void Print(const import_tool::ImportReport& report) {
     using terminal_text::Showable;
     for (const std::string& missing : report.missing)
-        std::printf("skipped table %s: its file is missing\n", Showable(missing).c_str());
+        std::printf("%s\n", Fill(_("skipped table %s: its file is missing"), {Showable(missing)}).c_str());
     for (const auto& table : report.tables) {
         std::string tags;
         for (const auto& tag : table.tags) tags += (tags.empty() ? "" : ", ") + tag;
-        std::printf("%s: %llu rows, key %s%s, tags: %s\n", Showable(table.name).c_str(),
-                    static_cast<unsigned long long>(table.rows), Showable(table.key).c_str(),
-                    table.recno ? " (the record number)" : "", tags.empty() ? "none" : Showable(tags).c_str());
+        // The digits plain: scripts read this line.
+        const char* line = table.recno ? tool_text::Plural("%s: %s row, key %s (the record number), tags: %s",
+                                                           "%s: %s rows, key %s (the record number), tags: %s", table.rows)
+                                       : tool_text::Plural("%s: %s row, key %s, tags: %s", "%s: %s rows, key %s, tags: %s",
+                                                           table.rows);
+        std::printf("%s\n", Fill(line, {Showable(table.name), std::to_string(table.rows), Showable(table.key),
+                                        tags.empty() ? std::string(_("none")) : Showable(tags)})
+                                .c_str());
         for (const auto& skipped : table.skipped)
-            std::printf("  tag %s left out: %s\n", Showable(skipped.tag).c_str(), Showable(skipped.reason).c_str());
+            std::printf("  %s\n",
+                        Fill(_("tag %s left out: %s"), {Showable(skipped.tag), Showable(skipped.reason)}).c_str());
     }
 }
 
@@ -151,6 +161,7 @@ int Import(ImportRequest& request) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    tool_text::Start();
     ImportRequest request;
     if (!ReadArguments(argc, argv, request)) return kBadUsage;
     tools::CatchStopSignals();

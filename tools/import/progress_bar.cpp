@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include "tools/i18n/locale_forms.h"
+#include "tools/i18n/tool_text.h"
 #include "tools/terminal_text/showable_text.h"
 
 namespace import_tool {
@@ -17,7 +19,6 @@ void ProgressBar::StartTable(const TablePlan& plan) {
 
 std::string ProgressBar::Line(const std::string& table, std::uint32_t records, std::uint32_t total, std::uint64_t bytes,
                               double seconds) {
-    char line[160];
     const double mb_per_second = seconds > 0 ? static_cast<double>(bytes) / 1e6 / seconds : 0.0;
     std::string left = "--:--";
     if (records > 0 && total >= records && seconds > 0) {
@@ -27,9 +28,11 @@ std::string ProgressBar::Line(const std::string& table, std::uint32_t records, s
         left = text;
     }
     const int percent = total ? static_cast<int>(100.0 * records / total) : 100;
-    std::snprintf(line, sizeof line, "%s: %u of %u records (%d%%), %.1f MB/s, %s left", terminal_text::Showable(table).c_str(), records, total,
-                  percent, mb_per_second, left.c_str());
-    return line;
+    char speed[32];
+    std::snprintf(speed, sizeof speed, "%.1f", mb_per_second);
+    return tool_text::Fill(tool_text::_("%s: %s of %s records (%s%%), %s MB/s, %s left"),
+                           {terminal_text::Showable(table), tool_text::Grouped(records), tool_text::Grouped(total),
+                            std::to_string(percent), speed, left});
 }
 
 void ProgressBar::Advance(std::uint32_t records, std::uint64_t bytes) {

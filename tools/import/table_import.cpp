@@ -2,6 +2,7 @@
 
 #include "database/database_error.h"
 #include "database/index_tags.h"
+#include "tools/i18n/tool_text.h"
 
 namespace import_tool {
 
@@ -71,7 +72,7 @@ std::vector<SkippedTag> AddTags(oledb_backend::Connection& db, const TablePlan& 
     if (plan.tags.empty()) return refused;
     if (settings.engine == Engine::kServer && !db.OpenCatalogue()->KeepsTags()) {
         for (const PlannedTag& tag : plan.tags)
-            refused.push_back({tag.tag, "the server has no tag catalogue (database/postgres/rowlark.sql)"});
+            refused.push_back({tag.tag, tool_text::_("the server has no tag catalogue (database/postgres/rowlark.sql)")});
         return refused;
     }
     for (const PlannedTag& tag : plan.tags) {

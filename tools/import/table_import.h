@@ -11,6 +11,7 @@
 
 #include "platform/oledb/connection.h"
 #include "tools/import/import_plan.h"
+#include "tools/i18n/tool_text.h"
 
 namespace import_tool {
 
@@ -26,7 +27,7 @@ public:
 
 // A stop asked for (a signal) while writing; nothing of the table is kept.
 struct Interrupted : std::runtime_error {
-    Interrupted() : std::runtime_error("interrupted; nothing written") {}
+    Interrupted() : std::runtime_error(tool_text::_("interrupted; nothing written")) {}
 };
 
 struct WriteSettings {

@@ -26,6 +26,7 @@
 #include "platform/oledb/connection.h"
 #include "platform/oledb/connection_secrets.h"
 #include "platform/oledb/pg_connection_text.h"
+#include "tools/i18n/tool_text.h"
 #include "tools/session/stop_signals.h"
 #ifdef ROWLARK_SAMPLE_DB_SERVER
 #include "database/postgres/server_goods.h"
@@ -38,8 +39,15 @@ using rowlark::database::GoodsOptions;
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: make_sample_db [--table NAME] [--name-order russian|bytes] [--] PATH|CONNECTION_STRING ROWS [SEED]";
+using tool_text::_;
+using tool_text::Fill;
+
+const char* Usage() {
+    return _("usage: make_sample_db [--table NAME] [--name-order russian|bytes] [--] PATH|CONNECTION_STRING ROWS [SEED]");
+}
+
+// One line on standard error, after the program's name.
+void Complain(const std::string& text) { std::fprintf(stderr, "make_sample_db: %s\n", text.c_str()); }
 
 // A stopping signal only raises a flag (tools/session/stop_signals.h); the database stops its
 // statement at the next check (Connection::StopWhen) and the build unwinds as after any failure: the
@@ -47,7 +55,7 @@ constexpr const char* kUsage =
 bool StopAsked() { return tools::g_stop_signal != 0; }
 
 struct Interrupted : std::runtime_error {
-    Interrupted() : std::runtime_error("interrupted; nothing written") {}
+    Interrupted() : std::runtime_error(_("interrupted; nothing written")) {}
 };
 
 template <typename T>
@@ -82,7 +90,7 @@ std::optional<Arguments> ReadArguments(int argc, char** argv) {
             options_end = true;
         } else if (!options_end && arg == "--table") {
             if (i + 1 >= argc || std::string_view(argv[i + 1]).empty()) {
-                std::fprintf(stderr, "make_sample_db: --table needs a name; %s\n", kUsage);
+                Complain(std::string(_("--table needs a name")) + "; " + Usage());
                 return std::nullopt;
             }
             args.goods.table = argv[++i];
@@ -90,37 +98,34 @@ std::optional<Arguments> ReadArguments(int argc, char** argv) {
             // The name tag's order: a Russian dictionary's (the default) or the texts' bytes.
             const std::string_view order = i + 1 < argc ? std::string_view(argv[i + 1]) : std::string_view();
             if (order != "russian" && order != "bytes") {
-                std::fprintf(stderr, "make_sample_db: --name-order takes russian or bytes; %s\n", kUsage);
+                Complain(std::string(_("--name-order takes russian or bytes")) + "; " + Usage());
                 return std::nullopt;
             }
             args.goods.name_order = order == "russian" ? rowlark::database::TextOrder::Russian
                                                        : rowlark::database::TextOrder::Bytes;
             ++i;
         } else if (!options_end && arg.size() > 1 && arg[0] == '-' && !ParseWhole<long long>(arg)) {
-            std::fprintf(stderr, "make_sample_db: unknown option %s (a path that begins with '-' goes after --); %s\n",
-                         argv[i], kUsage);
+            Complain(Fill(_("unknown option %s (a path that begins with '-' goes after --)"), {argv[i]}) + "; " + Usage());
             return std::nullopt;
         } else {
             positional.push_back(arg);
         }
     }
     if (positional.size() < 2 || positional.size() > 3) {
-        std::fprintf(stderr, "make_sample_db: PATH and ROWS are needed, SEED may follow; %s\n", kUsage);
+        Complain(std::string(_("PATH and ROWS are needed, SEED may follow")) + "; " + Usage());
         return std::nullopt;
     }
     args.path = std::string(positional[0]);
     const auto rows = ParseWhole<std::int64_t>(positional[1]);
     if (!rows || *rows < 0) {
-        std::fprintf(stderr, "make_sample_db: ROWS must be a whole number 0 or more, got '%s'\n",
-                     std::string(positional[1]).c_str());
+        Complain(Fill(_("ROWS must be a whole number 0 or more, got '%s'"), {std::string(positional[1])}));
         return std::nullopt;
     }
     args.goods.rows = *rows;
     if (positional.size() == 3) {
         const auto seed = ParseWhole<std::uint64_t>(positional[2]);
         if (!seed) {
-            std::fprintf(stderr, "make_sample_db: SEED must be a whole number 0 or more, got '%s'\n",
-                         std::string(positional[2]).c_str());
+            Complain(Fill(_("SEED must be a whole number 0 or more, got '%s'"), {std::string(positional[2])}));
             return std::nullopt;
         }
         args.goods.seed = *seed;
@@ -139,12 +144,21 @@ std::shared_ptr<oledb_backend::Connection> Open(const std::string& path, bool cr
     }
 }
 
-void Report(const Arguments& args, const rowlark::database::GoodsReport& report) {
+void NoteWords(const Arguments& args, const rowlark::database::GoodsReport& report) {
     if (!report.words_from_dictionary)
-        std::fprintf(stderr, "make_sample_db: note: %s is missing or has no usable words; names use a built-in list\n",
-                     args.goods.dictionary.c_str());
-    std::printf("%s: table %s with %lld rows (seed %llu)\n", Shown(args.path).c_str(), args.goods.table.c_str(),
-                static_cast<long long>(args.goods.rows), static_cast<unsigned long long>(args.goods.seed));
+        Complain(Fill(_("note: %s is missing or has no usable words; names use a built-in list"), {args.goods.dictionary}));
+}
+
+// What was made, after where it went (the digits plain: scripts read this line).
+std::string Made(const Arguments& args) {
+    return Fill(tool_text::Plural("table %s with %s row (seed %s)", "table %s with %s rows (seed %s)",
+                                  static_cast<unsigned long long>(args.goods.rows)),
+                {args.goods.table, std::to_string(args.goods.rows), std::to_string(args.goods.seed)});
+}
+
+void Report(const Arguments& args, const rowlark::database::GoodsReport& report) {
+    NoteWords(args, report);
+    std::printf("%s: %s\n", Shown(args.path).c_str(), Made(args).c_str());
 }
 
 // Adds the table to an existing database in one transaction.
@@ -152,8 +166,7 @@ int AddToExisting(const Arguments& args) {
     const auto db = Open(args.path, false);
     // Reading the schema also tells a file that is not a database.
     if (db->OpenCatalogue()->Table(args.goods.table)) {
-        std::fprintf(stderr, "make_sample_db: %s already has a table %s; nothing changed\n", Shown(args.path).c_str(),
-                     args.goods.table.c_str());
+        Complain(Fill(_("%s already has a table %s; nothing changed"), {Shown(args.path), args.goods.table}));
         return 1;
     }
     const auto report = CreateGoodsTable(*db, args.goods);
@@ -173,7 +186,7 @@ int CreateNew(Arguments args) {
             report = CreateGoodsTable(*db, args.goods);
         }
         if (tools::g_stop_signal != 0) throw Interrupted();
-        if (fs::exists(target)) throw DatabaseError("the file appeared while it was being built; nothing changed");
+        if (fs::exists(target)) throw DatabaseError(_("the file appeared while it was being built; nothing changed"));
         fs::rename(temp, target);
         Report(args, report);
     } catch (...) {
@@ -191,16 +204,13 @@ int WriteToServer(const Arguments& args) {
     const std::string misread = oledb_backend::MisreadPasswordAdvice(args.path);
     if (!misread.empty()) throw DatabaseError(misread);
     const auto report = rowlark::database::WriteGoodsToServer(args.path, args.goods, StopAsked);
-    if (!report.words_from_dictionary)
-        std::fprintf(stderr, "make_sample_db: note: %s is missing or has no usable words; names use a built-in list\n",
-                     args.goods.dictionary.c_str());
+    NoteWords(args, report);
     // The connection string may hold a password: not echoed.
-    std::printf("PostgreSQL server: table %s with %lld rows (seed %llu)\n", args.goods.table.c_str(),
-                static_cast<long long>(args.goods.rows), static_cast<unsigned long long>(args.goods.seed));
+    std::printf("%s: %s\n", _("PostgreSQL server"), Made(args).c_str());
     return 0;
 #else
     (void)args;
-    throw DatabaseError("this build has no PostgreSQL client library; only SQLite files can be written");
+    throw DatabaseError(_("this build has no PostgreSQL client library; only SQLite files can be written"));
 #endif
 }
 
@@ -208,6 +218,7 @@ int WriteToServer(const Arguments& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    tool_text::Start();
     const auto args = ReadArguments(argc, argv);
     if (!args) return 2;
     tools::CatchStopSignals();

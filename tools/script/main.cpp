@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "tools/i18n/tool_text.h"
 #include "tools/script/language/date_text.h"
 #include "tools/import/dbf_cache.h"
 #include "tools/script/runner.h"
@@ -17,7 +18,8 @@ namespace {
 bool ReadWorkDate(const std::string& text, script::RunOptions& options) {
     const auto day = script::date_text::ParseDate(text);
     if (!day || *day == script::calendar::kEmptyDate) {
-        std::fprintf(stderr, "script: --work-date '%s' is not a day (DD.MM.YYYY)\n", text.c_str());
+        std::fprintf(stderr, "script: %s\n",
+                     tool_text::Fill(tool_text::_("--work-date '%s' is not a day (DD.MM.YYYY)"), {text}).c_str());
         return false;
     }
     options.work_date = *day;
@@ -27,6 +29,7 @@ bool ReadWorkDate(const std::string& text, script::RunOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    tool_text::Start();
     std::string file;
     script::RunOptions options;
     bool usage_ok = true;
@@ -42,7 +45,7 @@ int main(int argc, char** argv) {
             usage_ok = false;
     }
     if (!usage_ok || file.empty()) {
-        std::fprintf(stderr, "usage: script FILE.1s [--db DATABASE] [--work-date DD.MM.YYYY]\n");
+        std::fprintf(stderr, "%s\n", tool_text::_("usage: script FILE.1s [--db DATABASE] [--work-date DD.MM.YYYY]"));
         return script::kSyntaxFailed;
     }
     if (!options.database_path.empty() && !tools::RequireDatabaseFile(options.database_path.c_str()))

@@ -17,6 +17,7 @@
 #include "tools/script/language/source_text.h"
 #include "tools/script/objects/collection_classes.h"
 #include "tools/script/objects/grid_object.h"
+#include "tools/i18n/tool_text.h"
 #include "tools/terminal_text/showable_text.h"
 
 namespace script {
@@ -35,7 +36,7 @@ void PrintError(const std::string& where, const char* kind_ru, const char* kind_
 bool ReadFile(const std::string& path, std::string& text, std::string& reason) {
     std::error_code error;
     if (std::filesystem::is_directory(path, error)) {
-        reason = "is a folder, not a script file";
+        reason = tool_text::_("is a folder, not a script file");
         return false;
     }
     try {
@@ -44,7 +45,7 @@ bool ReadFile(const std::string& path, std::string& text, std::string& reason) {
         if (file || file.eof()) return true;
     } catch (const std::ios_base::failure&) {
     }
-    reason = "cannot read the script file";
+    reason = tool_text::_("cannot read the script file");
     return false;
 }
 

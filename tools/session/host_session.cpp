@@ -12,9 +12,13 @@
 #include "platform/text/cp1251.h"
 #include "platform/win/crt.h"
 #include "platform/win/module_loader.h"
+#include "tools/i18n/tool_text.h"
 #include "tools/terminal_text/showable_text.h"
 
 namespace tools {
+
+using tool_text::_;
+using tool_text::Fill;
 
 namespace {
 // A Russian member or class name in the host's code page.
@@ -23,14 +27,14 @@ std::string Ru(const char* utf8) { return cp1251::FromUtf8(utf8); }
 // An object of a registered class; holds none, with a message printed, when the class is not registered.
 ScriptObject Create(const char* class_name_utf8) {
     ScriptObject object = ScriptObject::Create(Ru(class_name_utf8).c_str());
-    if (!object.Valid()) std::fprintf(stderr, "the class %s is not registered\n", class_name_utf8);
+    if (!object.Valid()) std::fprintf(stderr, "%s\n", Fill(_("the class %s is not registered"), {class_name_utf8}).c_str());
     return object;
 }
 
 bool Set(ScriptObject& object, const char* property_utf8, const std::string& value_utf8) {
     const bool done = object.Set(Ru(property_utf8).c_str(), Text(value_utf8));
     if (ReportErrors(property_utf8)) return false;
-    if (!done) std::fprintf(stderr, "%s: the provider does not take this property\n", property_utf8);
+    if (!done) std::fprintf(stderr, "%s: %s\n", property_utf8, _("the provider does not take this property"));
     return done;
 }
 
@@ -48,7 +52,7 @@ HostSession::HostSession() {
         oledb_backend::RegisterProcedure(name, std::move(procedure));
     });
     module_ = win::LoadLibraryA(ROWLARK_MODULE_PATH);
-    if (module_ == nullptr) std::fprintf(stderr, "cannot load the module: %s\n", win::LastLoadError().c_str());
+    if (module_ == nullptr) std::fprintf(stderr, "%s\n", Fill(_("cannot load the module: %s"), {win::LastLoadError()}).c_str());
 }
 
 HostSession::~HostSession() {
@@ -59,8 +63,8 @@ bool RequireDatabaseFile(const char* path) {
     if (oledb_backend::IsPostgresConnectionText(path)) return true;  // a server: the layer says if it cannot connect
     std::error_code error;
     if (std::filesystem::is_regular_file(path, error)) return true;
-    std::fprintf(stderr, "no such database file: %s\n",
-                 terminal_text::Showable(oledb_backend::HidePasswords(path)).c_str());
+    std::fprintf(stderr, "%s\n",
+                 Fill(_("no such database file: %s"), {terminal_text::Showable(oledb_backend::HidePasswords(path))}).c_str());
     return false;
 }
 
@@ -97,7 +101,7 @@ ScriptObject OpenConnection(const std::string& path) {
                     {ScriptObject::Text(server ? cp1251::FromUtf8(path) : oledb_backend::FileUri(path))});
     // A connection string may hold a password: the server is named, not the text, and no password
     // of the text is shown where a message quotes it.
-    const std::string errors = TakeErrors(server ? "PostgreSQL server" : oledb_backend::HidePasswords(path));
+    const std::string errors = TakeErrors(server ? _("PostgreSQL server") : oledb_backend::HidePasswords(path));
     if (errors.empty()) return connection;
     std::fprintf(stderr, "%s\n", oledb_backend::HidePasswordsIn(errors, path).c_str());
     return ScriptObject();

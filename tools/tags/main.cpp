@@ -24,6 +24,8 @@
 #include "platform/oledb/connection_secrets.h"
 #include "platform/oledb/pg_connection_text.h"
 #include "platform/oledb/sqlite_connection.h"
+#include "tools/i18n/locale_forms.h"
+#include "tools/i18n/tool_text.h"
 #include "tools/terminal_text/showable_text.h"
 
 namespace fs = std::filesystem;
@@ -31,13 +33,15 @@ using rowlark::database::DatabaseError;
 using rowlark::database::IndexTag;
 using rowlark::database::Quoted;
 using Db = oledb_backend::Connection;
+using tool_text::_;
+using tool_text::Fill;
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: tags PATH list | tags PATH add TABLE TAG EXPRESSION KEYFIELD text|number [--order bytes|russian]"
-    " | tags PATH drop TAG [TABLE]"
-    " | tags PATH refresh TAG [TABLE]";
+const char* Usage() {
+    return _("usage: tags PATH list | tags PATH add TABLE TAG EXPRESSION KEYFIELD text|number [--order bytes|russian]"
+             " | tags PATH drop TAG [TABLE] | tags PATH refresh TAG [TABLE]");
+}
 constexpr int kRefused = 1;
 constexpr int kBadUsage = 2;
 
@@ -50,7 +54,7 @@ struct BadUsage : std::runtime_error {
 // and any other text shows none.
 std::string Named(const std::string& path) {
     std::error_code error;
-    if (oledb_backend::IsPostgresConnectionText(path) && !fs::exists(path, error)) return "PostgreSQL server";
+    if (oledb_backend::IsPostgresConnectionText(path) && !fs::exists(path, error)) return _("PostgreSQL server");
     return oledb_backend::HidePasswords(path);
 }
 
@@ -60,12 +64,12 @@ std::shared_ptr<Db> Open(const std::string& path) {
     std::error_code error;
     if (!fs::exists(path, error)) {
         if (oledb_backend::IsPostgresConnectionText(path))
-            throw DatabaseError("tags works on SQLite files; a server's tags are added with "
-                                "public.rowlark_add_index_tag (database/postgres/rowlark.sql)");
-        throw DatabaseError("no such database file: " + oledb_backend::HidePasswords(path));
+            throw DatabaseError(_("tags works on SQLite files; a server's tags are added with "
+                                  "public.rowlark_add_index_tag (database/postgres/rowlark.sql)"));
+        throw DatabaseError(Fill(_("no such database file: %s"), {oledb_backend::HidePasswords(path)}));
     }
     if (fs::is_directory(path, error))
-        throw DatabaseError("not a database file but a folder: " + oledb_backend::HidePasswords(path));
+        throw DatabaseError(Fill(_("not a database file but a folder: %s"), {oledb_backend::HidePasswords(path)}));
     try {
         return Db::Open(oledb_backend::FileUri(path));
     } catch (const oledb_backend::OpenFailure& failure) {
@@ -126,8 +130,9 @@ int Add(Db& db, const std::vector<std::string>& args) {
                                        : rowlark::database::TextOrder::Bytes;
     InTransaction(db, [&] { rowlark::database::AddIndexTag(db, args[0], args[1], args[2], args[3], kind, order); });
     const auto added = rowlark::database::FindIndexTag(db, args[0], args[1]);
-    std::printf("added tag %s to table %s\n", Shown(Quoted(added ? added->tag : args[1])).c_str(),
-                Shown(Quoted(added ? added->table : args[0])).c_str());
+    std::printf("%s\n", Fill(_("added tag %s to table %s"), {Shown(Quoted(added ? added->tag : args[1])),
+                                                            Shown(Quoted(added ? added->table : args[0]))})
+                            .c_str());
     return 0;
 }
 
@@ -141,11 +146,11 @@ std::string TableOfTag(Db& db, const std::string& tag) {
     for (const IndexTag& each : rowlark::database::ListIndexTags(db)) {
         if (SameAsciiName(each.tag, tag)) tables.push_back(each.table);
     }
-    if (tables.empty()) throw DatabaseError("no index tag " + Quoted(tag));
+    if (tables.empty()) throw DatabaseError(Fill(_("no index tag %s"), {Quoted(tag)}));
     if (tables.size() > 1) {
         std::string names;
         for (const auto& table : tables) names += (names.empty() ? "" : ", ") + Quoted(table);
-        throw BadUsage("tag " + Quoted(tag) + " is on tables " + names + "; name one: tags PATH drop TAG TABLE");
+        throw BadUsage(Fill(_("tag %s is on tables %s; name one: tags PATH drop TAG TABLE"), {Quoted(tag), names}));
     }
     return tables.front();
 }
@@ -156,8 +161,8 @@ int Drop(Db& db, const std::vector<std::string>& args) {
         const std::string table = args.size() > 1 ? args[1] : TableOfTag(db, args[0]);
         dropped = rowlark::database::DropIndexTag(db, table, args[0]);
     });
-    std::printf("dropped tag %s of table %s\n", Shown(Quoted(dropped.tag)).c_str(),
-                Shown(Quoted(dropped.table)).c_str());
+    std::printf("%s\n",
+                Fill(_("dropped tag %s of table %s"), {Shown(Quoted(dropped.tag)), Shown(Quoted(dropped.table))}).c_str());
     return 0;
 }
 
@@ -169,16 +174,20 @@ int Refresh(Db& db, const std::vector<std::string>& args) {
         rows = rowlark::database::RefreshTagQuantiles(oledb_backend::SqliteHandle(db), table, args[0]);
         tag = rowlark::database::FindIndexTag(db, table, args[0]);
     });
-    std::printf("sampled tag %s of table %s over %lld rows\n", Shown(Quoted(tag ? tag->tag : args[0])).c_str(),
-                Shown(Quoted(tag ? tag->table : "")).c_str(), static_cast<long long>(rows));
+    std::printf("%s\n", Fill(tool_text::Plural("sampled tag %s of table %s over %s row",
+                                               "sampled tag %s of table %s over %s rows", static_cast<unsigned long long>(rows)),
+                             {Shown(Quoted(tag ? tag->tag : args[0])), Shown(Quoted(tag ? tag->table : "")),
+                              tool_text::Grouped(rows)})
+                            .c_str());
     return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    tool_text::Start();
     if (argc < 3) {
-        std::fprintf(stderr, "tags: %s\n", kUsage);
+        std::fprintf(stderr, "tags: %s\n", Usage());
         return kBadUsage;
     }
     const std::string path = argv[1];
@@ -189,15 +198,16 @@ int main(int argc, char** argv) {
                       ((action == "drop" || action == "refresh") && (args.size() == 1 || args.size() == 2));
     if (!fits) {
         const bool known = action == "list" || action == "add" || action == "drop" || action == "refresh";
-        std::fprintf(stderr, "tags: %s %s; %s\n", known ? "wrong number of arguments for" : "unknown command",
-                     Shown(action).c_str(), kUsage);
+        std::fprintf(stderr, "tags: %s; %s\n",
+                     Fill(known ? _("wrong number of arguments for %s") : _("unknown command %s"), {Shown(action)}).c_str(),
+                     Usage());
         return kBadUsage;
     }
     try {
         if (action == "add" && !rowlark::database::ParseTagKind(args[4]))
-            throw BadUsage("the kind must be text or number, got " + Quoted(args[4]));
+            throw BadUsage(Fill(_("the kind must be text or number, got %s"), {Quoted(args[4])}));
         if (action == "add" && args.size() > 5 && !rowlark::database::ParseTextOrder(args[6]))
-            throw BadUsage("the order must be bytes or russian, got " + Quoted(args[6]));
+            throw BadUsage(Fill(_("the order must be bytes or russian, got %s"), {Quoted(args[6])}));
         const std::shared_ptr<Db> db = Open(path);
         if (action == "list") return List(*db);
         if (action == "add") return Add(*db, args);

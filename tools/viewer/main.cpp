@@ -14,6 +14,7 @@
 
 #include "tools/i18n/tool_text.h"
 #include "tools/session/host_session.h"
+#include "tools/session/name_order.h"
 #include "tools/session/page_table.h"
 #include "tools/session/stop_signals.h"
 #include "tools/viewer/line_reader.h"
@@ -86,7 +87,9 @@ int Browse(const Options& options) {
         options.dynamic
             ? tools::MakeDynamicProvider(connection, {"SELECT id, code, name, price, qty, note FROM goods WHERE id IN (%СписокИД%)",
                                                       "id", "id", "goods", "name"})
-            : tools::MakeStaticProvider(connection, {"SELECT id, code, name, price, qty, note FROM goods ORDER BY name, id", "id"});
+            : tools::MakeStaticProvider(connection, {"SELECT id, code, name, price, qty, note FROM goods ORDER BY " +
+                                                         tools::GoodsNameOrder(options.path),
+                                                     "id"});
     if (!provider.Valid()) return 1;
     grid_component::Grid grid(options.page);
     if (!grid.Attach(provider.value())) {
@@ -96,7 +99,7 @@ int Browse(const Options& options) {
     grid.Home();
     if (tools::ReportErrors("home")) return 1;
     if (tools::g_stop_signal != 0) return Stopped();
-    std::printf("%s", tools::PageTable(grid.Rows()).c_str());
+    std::printf("%s", tools::PageTable(grid.Rows(), provider.value()).c_str());
     std::fflush(stdout);
 
     viewer::LineReader input(STDIN_FILENO);
@@ -117,7 +120,7 @@ int Browse(const Options& options) {
         if (outcome.quit) return 0;
         if (!outcome.message.empty()) std::printf("%s\n", terminal_text::Showable(outcome.message).c_str());
         if (tools::ReportErrors(line)) return 1;
-        std::printf("%s", tools::PageTable(grid.Rows()).c_str());
+        std::printf("%s", tools::PageTable(grid.Rows(), provider.value()).c_str());
         std::fflush(stdout);
     }
 }

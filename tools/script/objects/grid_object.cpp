@@ -188,8 +188,8 @@ int GridObject::InvokeAsFunction(int index, CValue& result, CValue** args) {
                 Raise(RU("Провайдер не находит строки по ключу (НайтиПоКлючу/GoToKey)"));
             break;
         }
-        case kShow: std::printf("%s", tools::PageTable(grid_->Rows()).c_str()); break;
-        case kPageText: result = cp1251::FromUtf8(tools::PageTable(grid_->Rows())).c_str(); break;
+        case kShow: std::printf("%s", tools::PageTable(grid_->Rows(), provider_).c_str()); break;
+        case kPageText: result = cp1251::FromUtf8(tools::PageTable(grid_->Rows(), provider_)).c_str(); break;
         case kRowCount: {
             int count = 0;
             if (grid_->RowCount(count))
