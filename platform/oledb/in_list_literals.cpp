@@ -73,6 +73,7 @@ bool ReadLiteralList(std::string_view sql, std::size_t open_end, std::vector<Lit
 
 std::optional<ShapedText> TakeOutInListLiterals(std::string_view sql) {
     std::vector<Literal> literals;
+    std::vector<ShapedText::List> lists;  // in_at as a place in sql until the shape is made
     std::vector<std::string> parameters;  // as SQLite numbers them: named ones at first use, "" per literal
     std::set<std::string_view> named;
     std::string_view last_word;  // the last significant token when it was a bare word, else empty
@@ -88,6 +89,8 @@ std::optional<ShapedText> TakeOutInListLiterals(std::string_view sql) {
             const std::size_t before = literals.size();
             std::size_t list_end = 0;
             if (ReadLiteralList(sql, end, literals, list_end)) {
+                lists.push_back({static_cast<std::size_t>(last_word.data() - sql.data()), before,
+                                 literals.size() - before});
                 parameters.resize(parameters.size() + (literals.size() - before));
                 end = list_end;
                 last_word = {};
@@ -109,6 +112,13 @@ std::optional<ShapedText> TakeOutInListLiterals(std::string_view sql) {
     }
     shaped.shape.append(sql.substr(copied));
     shaped.parameters = std::move(parameters);
+    // Each list's IN word moves left by what the literals before it lost in becoming "?".
+    std::size_t list = 0, shrunk = 0;
+    for (std::size_t i = 0; i < literals.size() && list < lists.size(); ++i) {
+        if (lists[list].first == i) lists[list++].in_at -= shrunk;
+        shrunk += literals[i].end - literals[i].begin - 1;
+    }
+    shaped.lists = std::move(lists);
     return shaped;
 }
 

@@ -28,6 +28,12 @@ struct ShapedText {
     // The shape's parameters in SQLite's numbering: a named one's name at its first use, an empty
     // name for each taken-out literal.
     std::vector<std::string> parameters;
+    // Each list whose literals were taken out: where its "IN" word begins in shape, and which of
+    // values are its literals (count of them from first).
+    struct List {
+        std::size_t in_at, first, count;
+    };
+    std::vector<List> lists;
 };
 
 // The text's shape and literals; none when no IN list of it qualifies.

@@ -9,6 +9,7 @@
 #include "database/collation/sqlite_russian_order.h"
 #include "platform/oledb/meta_names.h"
 #include "platform/oledb/procedures.h"
+#include "platform/oledb/sqlite_real_lists.h"
 #include "platform/oledb/sqlite_statement_cursor.h"
 
 namespace oledb_backend {
@@ -188,7 +189,9 @@ std::unique_ptr<RowCursor> SqliteConnection::RunShaped(const ShapedText& shaped,
         refused_.push_back(shaped.shape);
         return nullptr;
     }
-    BindNamed(statement.get(), params, &shaped.values);
+    // Keys against a REAL column go in as their exact doubles, all others as written.
+    const auto exact = ExactRealKeys(db(), shaped);
+    BindNamed(statement.get(), params, exact ? &*exact : &shaped.values);
     auto self = std::static_pointer_cast<SqliteConnection>(shared_from_this());
     auto cursor = std::make_unique<StatementCursor>(std::move(self), std::move(statement), shaped.shape);
     // A statement that fails its first step is not trusted to fail as the text would: the text runs.

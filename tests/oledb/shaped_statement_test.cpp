@@ -6,6 +6,7 @@
 #include <sqlite3.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -244,21 +245,22 @@ TEST_F(ShapedStatement, AShapeWhoseParametersSqliteNumbersOtherwiseIsRefused) {
     const auto literals = [](std::size_t count) { return std::vector<SqlValue>(count, SqlValue::Int(7)); };
 
     const auto tcl = prepared("SELECT @a(in(?) AS v, i FROM t WHERE i IN (?, ?)");
-    EXPECT_FALSE(NumbersParametersAsShaped(tcl.get(), ShapedText{"", literals(3), {"", "", ""}}))
+    EXPECT_FALSE(NumbersParametersAsShaped(tcl.get(), ShapedText{"", literals(3), {"", "", ""}, {}}))
         << "three literals taken out, but the first \"?\" is inside a name";
-    EXPECT_FALSE(NumbersParametersAsShaped(tcl.get(), ShapedText{"", literals(2), {"", "", ""}}));
-    EXPECT_FALSE(NumbersParametersAsShaped(tcl.get(), ShapedText{"", literals(2), {"@a", "", ""}}));
-    EXPECT_TRUE(NumbersParametersAsShaped(tcl.get(), ShapedText{"", literals(2), {"@a(in(?)", "", ""}}));
+    EXPECT_FALSE(NumbersParametersAsShaped(tcl.get(), ShapedText{"", literals(2), {"", "", ""}, {}}));
+    EXPECT_FALSE(NumbersParametersAsShaped(tcl.get(), ShapedText{"", literals(2), {"@a", "", ""}, {}}));
+    EXPECT_TRUE(NumbersParametersAsShaped(tcl.get(), ShapedText{"", literals(2), {"@a(in(?)", "", ""}, {}}));
 
     // "?5" leaves the numbers 2 to 4 nameless: as many anonymous places, but not the expected ones.
     const auto gaps = prepared("SELECT $a([) AS v, ?5 AS w, $b(]) AS u, i FROM t WHERE i IN (?, ?)");
-    EXPECT_FALSE(NumbersParametersAsShaped(gaps.get(), ShapedText{"", literals(2), {"$a([)", "", ""}}));
-    EXPECT_FALSE(NumbersParametersAsShaped(gaps.get(), ShapedText{"", literals(2), {"$a([)", "?5", "$b(])", "", ""}}));
+    EXPECT_FALSE(NumbersParametersAsShaped(gaps.get(), ShapedText{"", literals(2), {"$a([)", "", ""}, {}}));
+    EXPECT_FALSE(
+        NumbersParametersAsShaped(gaps.get(), ShapedText{"", literals(2), {"$a([)", "?5", "$b(])", "", ""}, {}}));
 
     const auto named = prepared("SELECT :k FROM t WHERE i IN (?) AND t = :k AND n IN (?, ?)");
-    EXPECT_TRUE(NumbersParametersAsShaped(named.get(), ShapedText{"", literals(3), {":k", "", "", ""}}));
-    EXPECT_FALSE(NumbersParametersAsShaped(named.get(), ShapedText{"", literals(3), {"", ":k", "", ""}}));
-    EXPECT_FALSE(NumbersParametersAsShaped(named.get(), ShapedText{"", literals(3), {":k", "", "", "", ":k"}}));
+    EXPECT_TRUE(NumbersParametersAsShaped(named.get(), ShapedText{"", literals(3), {":k", "", "", ""}, {}}));
+    EXPECT_FALSE(NumbersParametersAsShaped(named.get(), ShapedText{"", literals(3), {"", ":k", "", ""}, {}}));
+    EXPECT_FALSE(NumbersParametersAsShaped(named.get(), ShapedText{"", literals(3), {":k", "", "", "", ":k"}, {}}));
 }
 
 // EXPLAIN lists the program's instructions, and a bound literal is another instruction than an
@@ -284,3 +286,85 @@ TEST_F(ShapedStatement, MoreShapesThanAreKeptStillAnswerEachText) {
 }
 
 }  // namespace
+
+// Numbers SQLite 3.40 reads one unit off as texts, and an integer text beyond 2^53 whose double
+// is another integer: as quoted keys they compare by affinity, each column as a plain handle does.
+class NumberTextKeys : public ShapedStatement {
+protected:
+    void SetUp() override {
+        ShapedStatement::SetUp();
+        Run("CREATE TABLE m (t TEXT, i INTEGER, n NUMERIC, u, b BLOB, r REAL)");
+        for (const char* text : kTexts) {
+            const std::string quoted = std::string("'") + text + "'";
+            Run("INSERT INTO m VALUES (" + quoted + ", " + quoted + ", " + quoted + ", " + quoted + ", " + quoted +
+                ", " + quoted + ")");
+            Run(std::string("INSERT INTO m VALUES (") + text + ", " + text + ", " + text + ", " + text + ", " + text +
+                ", " + text + ")");
+        }
+        // The exact doubles, bound as the layer writes them.
+        sqlite3_stmt* insert = nullptr;
+        ASSERT_EQ(sqlite3_prepare_v2(reference_, "INSERT INTO m VALUES (?1, ?1, ?1, ?1, ?1, ?1)", -1, &insert, nullptr),
+                  SQLITE_OK);
+        for (const double exact : {0.2655636860555112, 3.402149250892514e+46, 999807350250180900.0}) {
+            sqlite3_bind_double(insert, 1, exact);
+            ASSERT_EQ(sqlite3_step(insert), SQLITE_DONE);
+            sqlite3_reset(insert);
+        }
+        sqlite3_finalize(insert);
+    }
+    static constexpr const char* kTexts[] = {"0.2655636860555112", "3.402149250892514e+46", "999807350250180900",
+                                             "12.5"};
+    const std::string keys_ = "'0.2655636860555112', '3.402149250892514e+46', '999807350250180900', '12.5',"
+                              " '0.265563686055511', '3.40214925089251e+46', '9.9980735025018e+17'";
+};
+
+TEST_F(NumberTextKeys, EveryOtherAffinityAndEveryExpressionComparesAsAPlainHandleDoes) {
+    const std::string texts[] = {
+        "SELECT rowid, t FROM m WHERE t IN (" + keys_ + ")",
+        "SELECT rowid, i FROM m WHERE i IN (" + keys_ + ")",
+        "SELECT rowid, n FROM m WHERE n IN (" + keys_ + ")",
+        "SELECT rowid, u FROM m WHERE u IN (" + keys_ + ")",
+        "SELECT rowid, b FROM m WHERE b IN (" + keys_ + ")",
+        "SELECT rowid FROM m WHERE m.n NOT IN (" + keys_ + ")",
+        "SELECT rowid FROM m WHERE r + 0 IN (" + keys_ + ")",
+        "SELECT rowid FROM m WHERE +r IN (" + keys_ + ")",
+        "SELECT rowid FROM m WHERE CAST(r AS REAL) IN (" + keys_ + ")",
+        "SELECT rowid FROM m WHERE r COLLATE BINARY IN (" + keys_ + ")",
+        "SELECT rowid FROM m WHERE 0 BETWEEN -1 AND r IN (" + keys_ + ")",
+        "SELECT rowid, r IN (" + keys_ + ") FROM m",
+        "SELECT k FROM (SELECT CAST(r AS TEXT) AS k FROM m) WHERE k IN (" + keys_ + ")",
+        "SELECT k FROM (SELECT t AS k FROM m) AS s WHERE s.k IN (" + keys_ + ")",
+        "WITH t AS (SELECT n AS r FROM m) SELECT r FROM t WHERE r IN (" + keys_ + ")",
+        "SELECT rowid FROM m WHERE i IN (" + keys_ + ") OR r IN ('12.5', '5')",
+    };
+    for (const std::string& text : texts) {
+        const Answer expected = Reference(text);
+        ASSERT_TRUE(expected.error.empty()) << text << ": " << expected.error;
+        EXPECT_EQ(Backend(text), expected) << text;
+        EXPECT_EQ(Backend(text), expected) << text << " (again, from the kept statement)";
+    }
+}
+
+// Against a REAL column the keys are the exact doubles: each finds the row that holds it, where a
+// plain handle's reading of the text misses it.
+TEST_F(NumberTextKeys, KeysAgainstARealColumnFindTheExactDouble) {
+    // Rows 9 to 11 hold the exact doubles; the rows written from texts hold SQLite's reading.
+    const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
+        {"SELECT rowid FROM m WHERE r IN (" + keys_ + ")", {"I9", "I10", "I11"}},
+        {"SELECT rowid FROM m AS x WHERE 1 AND (x.r IN (" + keys_ + "))", {"I9", "I10", "I11"}},
+        {"SELECT rowid FROM m WHERE rowid > 0 AND main.m.r NOT IN (" + keys_ + ")", {}},
+        {"SELECT rowid FROM m WHERE r IN ('999807350250180900')", {"I11"}},
+    };
+    for (const auto& [text, held] : cases) {
+        const Answer found = Backend(text);
+        ASSERT_TRUE(found.error.empty()) << text << ": " << found.error;
+        EXPECT_FALSE(found == Reference(text)) << text << ": a plain handle misses the exact doubles";
+        std::vector<std::string> rows;
+        for (const auto& row : found.rows) rows.push_back(row[0]);
+        for (const std::string& row : held)
+            EXPECT_NE(std::find(rows.begin(), rows.end(), row), rows.end()) << text << " misses row " << row;
+        if (text.find("NOT IN") == std::string::npos) continue;
+        for (const char* row : {"I9", "I10", "I11"})
+            EXPECT_EQ(std::find(rows.begin(), rows.end(), row), rows.end()) << text << " keeps row " << row;
+    }
+}
