@@ -1,18 +1,35 @@
 #include "addin/provider/data_row.h"
 
+#include "addin/provider/row_shelf.h"
+
 namespace OleDb {
 namespace GridProvider {
+
+// Row blocks come from the plain operator new, so no row may need a stricter alignment.
+static_assert(alignof(CDynamicDataRow) <= alignof(std::max_align_t), "a row needs more than the heap's alignment");
 
 CDataRow::CDataRow(std::uint32_t row_number, const OleDb::CResultProxy& result, FieldSetPtr fields)
     : row_number_(row_number), fields_(std::move(fields)) {
     if (result.IsEmpty()) return;
     const int columns = result.GetNumFields();
-    values_.resize(static_cast<std::size_t>(columns > 0 ? columns : 0));  // one allocation for the row
-    for (int i = 0; i < columns; ++i)
-        if (!result.GetFieldValue(i, values_[static_cast<std::size_t>(i)])) complete_ = false;
+    if (columns <= 0) return;
+    const auto count = static_cast<std::size_t>(columns);
+    values_ = RowShelf::TakeValues(count);  // room for every value: at most one allocation for the row
+    values_.resize(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        CValue& value = values_[i];
+        if (!result.GetFieldValue(static_cast<int>(i), value)) {
+            value.Reset();  // a kept array's value must not show what an earlier row held there
+            complete_ = false;
+        }
+    }
 }
 
-CDataRow::~CDataRow() = default;
+CDataRow::~CDataRow() { RowShelf::PutValues(values_); }
+
+void* CDataRow::operator new(std::size_t size) { return RowShelf::TakeBlock(size); }
+
+void CDataRow::operator delete(void* block, std::size_t size) noexcept { RowShelf::PutBlock(block, size); }
 
 int CDataRow::GetFieldCount() { return static_cast<int>(fields_->size()); }
 

@@ -1,8 +1,11 @@
 #pragma once
 // A row handed to the grid: a snapshot of one result row (every column's value copied when made)
 // with a share of the FieldSet of its load, so it answers on its own after the provider moves on,
-// reloads or is gone. Owned by the grid, deleted through ::CDataRow's virtual destructor.
+// reloads or is gone. Owned by the grid, deleted through ::CDataRow's virtual destructor. Rows
+// come from the module's own allocator: a deleted row's storage and value array go to the row
+// shelf (row_shelf.h) and serve the next rows, each of which overwrites every value it holds.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -21,6 +24,8 @@ public:
     // result does not deliver holds the empty value. Requires: fields is not null.
     CDataRow(std::uint32_t row_number, const OleDb::CResultProxy& result, FieldSetPtr fields);
     ~CDataRow() override;
+    static void* operator new(std::size_t size);
+    static void operator delete(void* block, std::size_t size) noexcept;
 
     int GetFieldCount() override;
     int LookupFieldIndex(const char* name) override;

@@ -1,7 +1,8 @@
 // The static provider over the goods table of 100,000 and 1,000,000 rows, each operation beside the
 // plain cost of the same work in the same run:
 //   GetData                  vs sqlite3_step over the same query, reading every column;
-//   a forward NextRow pass   vs GetRow/GetFieldValue of every column of the same direct result;
+//   a forward NextRow pass   vs GetRow/GetFieldValue of every column of the same direct result
+//                            (each row deleted at once, or held a page at a time as the grid does);
 //   QuickSearch, FindRowByKey matching only at the last row
 //                            vs a GetRow/GetFieldValue loop over the same column of that result.
 // Tables are cached under /tmp/rowlark-bench (see goods_files.h); the first run builds them.
@@ -12,6 +13,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "addin/provider/static/vfp_provider_static.h"
 #include "bench/static/goods_files.h"
@@ -163,6 +165,30 @@ void BM_Static_NextRowPass(benchmark::State& state) {
     SetRowRate(state, rows);
 }
 
+// The same pass as the grid pages through it: a page of rows held while the next page is read.
+void BM_Static_NextRowPassByPages(benchmark::State& state) {
+    constexpr std::size_t kPage = 40;
+    const long rows = state.range(0);
+    Loaded* loaded = LoadedTable(state, rows);
+    if (!loaded) return;
+    long seen = 0;
+    for (auto _ : state) {
+        loaded->provider.PrepareRows(nullptr, static_cast<int>(rows), 0);
+        seen = 0;
+        std::vector<std::unique_ptr<::CDataRow>> shown, next;
+        while (::CDataRow* row = loaded->provider.NextRow()) {
+            next.emplace_back(row);
+            ++seen;
+            if (next.size() == kPage) {
+                shown.swap(next);
+                next.clear();  // the page before the shown one is let go
+            }
+        }
+    }
+    if (seen != rows) state.SkipWithError("wrong row count");
+    SetRowRate(state, rows);
+}
+
 void BM_Plain_DirectResultPass(benchmark::State& state) {
     const long rows = state.range(0);
     Loaded* loaded = LoadedTable(state, rows);
@@ -269,6 +295,7 @@ void Sizes(benchmark::internal::Benchmark* b) {
 BENCHMARK(BM_Static_GetData)->Apply(Sizes);
 BENCHMARK(BM_Plain_SqliteStepAll)->Apply(Sizes);
 BENCHMARK(BM_Static_NextRowPass)->Apply(Sizes);
+BENCHMARK(BM_Static_NextRowPassByPages)->Apply(Sizes);
 BENCHMARK(BM_Plain_DirectResultPass)->Apply(Sizes);
 BENCHMARK(BM_Static_QuickSearchLast)->Apply(Sizes);
 BENCHMARK(BM_Plain_DirectResultPrefixScan)->Apply(Sizes);

@@ -77,8 +77,10 @@ CNumeric CValue::GetNumeric() const {
 
 const char* CValue::Format() const {
     if (kind_ == Kind::String) return m_String;
-    format_ = GetString();
-    return format_;
+    if (kind_ == Kind::Empty) return "";
+    if (!format_) format_ = std::make_unique<CString>();
+    *format_ = GetString();
+    return *format_;
 }
 
 int CValue::operator==(const CValue& other) const {

@@ -2,6 +2,8 @@
 // The host's script value: empty, a number, a text or a script object. Value semantics; a value
 // that holds an object holds one reference to it.
 
+#include <memory>
+
 #include "platform/mfc/cstring.h"
 #include "platform/runtime/numeric.h"
 
@@ -38,7 +40,8 @@ public:
     CBLContext* GetContext() const { return kind_ == Kind::Object ? context_ : nullptr; }
     // Makes the value refer to context (taking a reference); null makes it empty.
     void AssignContext(CBLContext* context);
-    // Display text, valid until the value changes.
+    // Display text, valid until the value changes. A number's or object's text is kept in a buffer
+    // made at the first such call and reused by later ones, so values never formatted carry none.
     const char* Format() const;
     // Non-zero when both are of one kind and equal: numbers by value, texts by bytes, objects by identity.
     int operator==(const CValue& other) const;
@@ -51,5 +54,5 @@ private:
     Kind kind_ = Kind::Empty;
     CNumeric number_;
     CBLContext* context_ = nullptr;
-    mutable CString format_;  // display text of a number or object
+    mutable std::unique_ptr<CString> format_;  // display text of a number or object; made on demand
 };

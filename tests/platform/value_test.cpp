@@ -41,6 +41,64 @@ TEST(ValueKinds, TextAssignedFromItsOwnStorageSurvives) {
     EXPECT_STREQ(value.Format(), "self");
 }
 
+TEST(ValueFormat, DisplayTextFollowsEveryChangeOfKindAndNumber) {
+    CValue value;
+    EXPECT_STREQ(value.Format(), "");
+    value = 12L;
+    EXPECT_STREQ(value.Format(), "12");
+    value = CNumeric::Parse("-0.5");
+    EXPECT_STREQ(value.Format(), "-0.5");
+    value = "text";
+    EXPECT_STREQ(value.Format(), "text");
+    value = 7L;
+    EXPECT_STREQ(value.Format(), "7");
+    value.Reset();
+    EXPECT_STREQ(value.Format(), "");
+    value = CNumeric::Parse("1e300");
+    EXPECT_STREQ(value.Format(), "1e+300");
+}
+
+TEST(ValueFormat, CopiesFormatOnTheirOwnAndEarlierTextsStayValid) {
+    CValue number;
+    number = 42L;
+    const char* number_text = number.Format();
+    CValue copy(number);
+    CValue assigned;
+    assigned = 1L;
+    EXPECT_STREQ(assigned.Format(), "1");
+    assigned = number;  // an assigned value shows the new number, not its earlier text
+    EXPECT_STREQ(assigned.Format(), "42");
+    const char* copy_text = copy.Format();
+    EXPECT_STREQ(copy_text, "42");
+    EXPECT_NE(copy_text, number_text);
+
+    number = 5L;
+    EXPECT_STREQ(number.Format(), "5");
+    EXPECT_STREQ(copy_text, "42");  // the copy's text lives until the copy changes
+    EXPECT_STREQ(assigned.Format(), "42");
+    EXPECT_TRUE(copy == assigned);
+    EXPECT_STREQ(copy.GetString(), "42");
+    EXPECT_TRUE(copy.m_String.IsEmpty());
+}
+
+TEST(ValueFormat, AnObjectShowsItsTypeNameAndAnEmptiedValueNothing) {
+    int deaths = 0;
+    CValue value;
+    value = 3L;
+    EXPECT_STREQ(value.Format(), "3");
+    value.AssignContext(new Probe(deaths));
+    value.GetContext()->DecrRef();
+    EXPECT_STREQ(value.Format(), "Probe");
+    CValue copy(value);
+    EXPECT_STREQ(copy.Format(), "Probe");
+    value.Reset();
+    EXPECT_STREQ(value.Format(), "");
+    EXPECT_STREQ(copy.Format(), "Probe");
+    copy = 8L;
+    EXPECT_STREQ(copy.Format(), "8");
+    EXPECT_EQ(deaths, 1);
+}
+
 TEST(ValueEquality, ComparesKindThenContent) {
     CValue a, b;
     EXPECT_TRUE(a == b);
