@@ -13,7 +13,9 @@
 //   Plain_LimitOffset   the 50 rows with all four columns by LIMIT 50 OFFSET n along the tag's index
 //                       (its best case: no sort);
 //   Dynamic_Window      the dynamic provider over the OLE DB layer (PrepareRows, then NextRow until
-//                       null), its row query "SELECT id, code, name, price ... WHERE id IN (%СписокИД%)".
+//                       null), its row query "SELECT id, code, name, price ... WHERE id IN (%СписокИД%)";
+//   Dynamic_WindowRussian  the same over the tag "name_ru", the names in Russian order (x_bytes: its
+//                       time over Dynamic_Window's at the same place).
 // A window reports x_floor = window / its Keyset, x_raw = window / RawTwoQuery (the provider's) and
 // x_offset = LimitOffset / window, each at the same place and direction (see bench/support/reference_runs.h).
 // Times are wall clock: the work is the server's. The provider's windows start at a row that an
@@ -60,6 +62,8 @@ void RegisterAll() {
                 Register("Plain_RawTwoQuery" + where, [place](auto& s) { RawTwoQueryWindow(s, place); });
                 Register("Plain_LimitOffset" + where, [place](auto& s) { LimitOffsetWindow(s, place, Columns::All); });
                 Register("Dynamic_Window" + where, [place](auto& s) { DynamicWindow(s, place); });
+                const Place russian{rows, at, forward, Order::Russian};
+                Register("Dynamic_WindowRussian" + where, [russian](auto& s) { DynamicWindow(s, russian); });
             }
         }
     }

@@ -58,14 +58,14 @@ int Count(const Place& place) { return place.forward ? kWindow : -kWindow; }
 // A dynamic provider over one goods table, by its tag "name", and the anchor rows it handed out.
 class ProviderTable {
 public:
-    explicit ProviderTable(long rows) {
+    ProviderTable(long rows, Order order) {
         const std::string table = TableName(rows);
         provider_.SetQueryText(
             cp1251::FromUtf8("SELECT id, code, name, price FROM " + table + " WHERE id IN (%СписокИД%)"));
         provider_.SetKeyFieldQuery("id");
         provider_.SetKeyFieldBaseTable("id");
         provider_.SetBaseTable(table);
-        provider_.SetIndexTag("name");
+        provider_.SetIndexTag(TagName(order));
         provider_.SetConnection(Connection());
         provider_.GetData();
         Check("GetData of " + table);
@@ -114,22 +114,22 @@ private:
     std::map<long, RowPtr> anchors_;  // by rank
 };
 
-ProviderTable& TableOf(long rows) {
-    static std::map<long, std::unique_ptr<ProviderTable>> tables;
-    auto& slot = tables[rows];
-    if (!slot) slot = std::make_unique<ProviderTable>(rows);
+ProviderTable& TableOf(const Place& place) {
+    static std::map<std::pair<long, Order>, std::unique_ptr<ProviderTable>> tables;
+    auto& slot = tables[{place.rows, place.order}];
+    if (!slot) slot = std::make_unique<ProviderTable>(place.rows, place.order);
     return *slot;
 }
 
 }  // namespace
 
 std::vector<long> ProviderWindowKeys(const Place& place) {
-    ProviderTable& table = TableOf(place.rows);
+    ProviderTable& table = TableOf(place);
     return table.WindowKeys(&table.Anchor(place), Count(place));
 }
 
 void DynamicWindow(benchmark::State& state, const Place& place) {
-    ProviderTable& table = TableOf(place.rows);
+    ProviderTable& table = TableOf(place);
     const CDynamicDataRow& anchor = table.Anchor(place);
     int taken = 0;
     const double total = TimedLoop(state, [&] { taken = table.Window(&anchor, Count(place)); });
@@ -141,6 +141,11 @@ void DynamicWindow(benchmark::State& state, const Place& place) {
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * kWindow);
     if (state.iterations() == 0) return;
     const double window = total / static_cast<double>(state.iterations());
+    if (place.order == Order::Russian) {
+        ReferenceRuns::SetRatio(state, "x_bytes", "Dynamic_Window", Where(place), window);
+        return;
+    }
+    ReferenceRuns::Remember(state, "Dynamic_Window", Where(place), total);
     ReferenceRuns::SetRatio(state, "x_floor", "Plain_Keyset", Where(place), window);
     ReferenceRuns::SetRatio(state, "x_raw", "Plain_RawTwoQuery", Where(place), window);
     ReferenceRuns::SetRatio(state, "x_offset", "Plain_LimitOffset", Where(place), window, true);

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <map>
+#include <tuple>
 #include <stdexcept>
 #include <utility>
 
@@ -32,6 +33,8 @@ std::string Where(const Place& place) {
 }
 
 std::string TableName(long rows) { return "goods_" + std::to_string(rows); }
+
+const char* TagName(Order order) { return order == Order::Bytes ? "name" : "name_ru"; }
 
 void OpenSession(const std::string& text) {
     g_session.reset(PQconnectdb(text.c_str()));
@@ -79,7 +82,8 @@ Result Run(const std::string& sql, const std::vector<std::string>& params) {
 
 void EnsureTable(long rows) {
     const std::string table = TableName(rows);
-    Result done = Run("SELECT 1 FROM public.rowlark_index_tags WHERE table_schema = $1 AND table_name = $2",
+    Result done = Run("SELECT 1 FROM public.rowlark_index_tags WHERE table_schema = $1 AND table_name = $2"
+                      " AND tag = 'name_ru'",
                       {kSchema, table});
     if (PQntuples(done.get()) == 1) return;  // the tag is added last: the table is whole
     std::fprintf(stderr, "bench_postgres: making %s.%s on the server\n", kSchema, table.c_str());
@@ -91,29 +95,33 @@ void EnsureTable(long rows) {
     Run("INSERT INTO " + table + " SELECT i, 'C-' || lpad(i::text, 7, '0'), md5(i::text), (i % 99999) / 100.0" +
         " FROM generate_series(1, " + std::to_string(rows) + ") AS i");
     Run("SELECT rowlark_add_index_tag($1, 'name', 'name', 'id')", {table});
+    Run("SELECT rowlark_add_index_tag($1, 'name_ru', 'name', 'id', 'text', 'russian')", {table});
     Run("VACUUM ANALYZE " + table);
 }
 
-const std::string& TagValueSql() {
-    static const std::string value = [] {
-        Result answer = Run("SELECT rowlark_tag_value_sql('name', 'text')");
-        return std::string(PQgetvalue(answer.get(), 0, 0));
-    }();
+const std::string& TagValueSql(Order order) {
+    static std::map<Order, std::string> values;
+    std::string& value = values[order];
+    if (value.empty()) {
+        Result answer = Run("SELECT rowlark_tag_value_sql('name', 'text', $1)",
+                            {order == Order::Bytes ? "bytes" : "russian"});
+        value = PQgetvalue(answer.get(), 0, 0);
+    }
     return value;
 }
 
 Anchor AnchorOf(const Place& place) {
-    static std::map<std::pair<long, long>, Anchor> known;
+    static std::map<std::tuple<long, long, Order>, Anchor> known;
     const long rank = AnchorRank(place);
-    auto found = known.find({place.rows, rank});
+    auto found = known.find({place.rows, rank, place.order});
     if (found != known.end()) return found->second;
     const std::string table = TableName(place.rows);
-    Result row = Run("SELECT id::text, name FROM " + table + " ORDER BY " + TagValueSql() + ", " + table +
+    Result row = Run("SELECT id::text, name FROM " + table + " ORDER BY " + TagValueSql(place.order) + ", " + table +
                          ".id OFFSET $1 LIMIT 1",
                      {std::to_string(rank)});
     if (PQntuples(row.get()) != 1) throw std::runtime_error("no row of rank " + std::to_string(rank) + " in " + table);
     const Anchor anchor{PQgetvalue(row.get(), 0, 0), PQgetvalue(row.get(), 0, 1)};
-    known.emplace(std::make_pair(place.rows, rank), anchor);
+    known.emplace(std::make_tuple(place.rows, rank, place.order), anchor);
     return anchor;
 }
 

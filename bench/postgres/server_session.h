@@ -18,13 +18,19 @@ inline constexpr const char* kSchema = "rowlark_bench";
 
 enum class At { Start, Middle, End };
 
+// The tag a window walks: "name" in byte order, or "name_ru", the same names in Russian order.
+enum class Order { Bytes, Russian };
+
 // Where a window starts: after (forward) or before the row of rank 50 ("start"), rows / 2 ("middle")
-// or rows - 51 ("end") in the order of the tag "name" of table goods_<rows>.
+// or rows - 51 ("end") in the order of the tag of table goods_<rows>.
 struct Place {
     long rows;
     At at;
     bool forward;
+    Order order = Order::Bytes;
 };
+// The tag's name: "name" or "name_ru".
+const char* TagName(Order order);
 long AnchorRank(const Place& place);
 // "rows:10000/at:start/forward": the suffix of every benchmark at that place.
 std::string Where(const Place& place);
@@ -48,11 +54,11 @@ Result Run(const std::string& sql, const std::vector<std::string>& params = {});
 // Checks the answer of a prepared statement; the answer.
 Result Checked(PGresult* answer, const std::string& what);
 
-// Makes goods_<rows> (id integer, code, name, price) and its tag "name" unless a complete one is there
-// from an earlier run on the same server.
+// Makes goods_<rows> (id integer, code, name, price) and its tags "name" and "name_ru" unless a
+// complete one is there from an earlier run on the same server.
 void EnsureTable(long rows);
-// The tag's value as SQL, as QueryRows orders by it (asked of the server once).
-const std::string& TagValueSql();
+// The tag's value as SQL, as QueryRows orders by it (asked of the server once per order).
+const std::string& TagValueSql(Order order = Order::Bytes);
 
 // The anchor row of a place, as QueryRows hands it out: its key and its tag value.
 struct Anchor {

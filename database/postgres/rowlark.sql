@@ -301,12 +301,15 @@ BEGIN
 END
 $$;
 
--- Every tag of the tables the caller sees by name, ordered by table then tag (ASCII letter case ignored).
-CREATE OR REPLACE FUNCTION public.rowlark_index_tag_list()
-RETURNS TABLE (table_name text, tag text, expression text, key_field text, kind text, index_name text)
+-- Every tag of the tables the caller sees by name, ordered by table then tag (ASCII letter case ignored),
+-- with the order of its texts ('bytes' or 'russian'; 'bytes' for a number tag).
+DROP FUNCTION IF EXISTS public.rowlark_index_tag_list();  -- an older one answered no text_order
+CREATE FUNCTION public.rowlark_index_tag_list()
+RETURNS TABLE (table_name text, tag text, expression text, key_field text, kind text, index_name text,
+               text_order text)
 LANGUAGE sql STABLE
 AS $$
-SELECT r.table_name, r.tag, r.expression, r.key_field, r.kind, r.index_name
+SELECT r.table_name, r.tag, r.expression, r.key_field, r.kind, r.index_name, r.text_order
 FROM public.rowlark_index_tags r
 WHERE public.rowlark_find_table(r.table_name) = to_regclass(format('%I.%I', r.table_schema, r.table_name))
 ORDER BY public.rowlark_ascii_lower(r.table_name), public.rowlark_ascii_lower(r.tag)
@@ -337,44 +340,32 @@ $$;
 
 -- ---------------------------------------------------------------------------------------------------
 -- QueryRows
+--
+-- A call is checked (rowlark_queryrows_check), its tag and key column found (rowlark_queryrows_tag) and
+-- its start and bounds read (rowlark_queryrows_bounds). The walk itself depends only on the tag, the
+-- call's shape (where it starts, its direction, which bounds it has) and the count: its statement is
+-- prepared once per session under a name made of all of these (rowlark_queryrows_prepared) and run
+-- again with the next window's start, so neither its text nor its plan is made anew per call. The
+-- count stays a constant of the text: with it known the server's own plan is the walk of the index.
 
--- The one statement a QueryRows call runs (answering key, index token, and whether the key fits the
--- host's code page), with its parameters: $1 the start value, $2 the start key,
--- $3 the lower bound, $4 the upper bound, $5 the count (all text but the count). Raises for a bad call.
--- The statement walks the tag's index from the start by a row-value comparison on (value, key), in the
--- index's order (both descending backwards), limited to the count: a seek, never a scan or a sort.
-CREATE OR REPLACE FUNCTION public.rowlark_queryrows_statement(
-    t text, g text, i text, k text, n bigint, f text, d bigint, a text, b text, e bigint,
-    OUT sql text, OUT start_value text, OUT start_key text, OUT lower_bound text, OUT upper_bound text)
-LANGUAGE plpgsql STABLE
+-- The start value the index text i stands for, once the arguments are checked: raises for an argument
+-- that is NULL or out of its range (the first by position), then for an index text QueryRows never gave.
+CREATE OR REPLACE FUNCTION public.rowlark_queryrows_check(t text, g text, i text, k text, n bigint, f text,
+                                                         d bigint, a text, b text, e bigint) RETURNS text
+LANGUAGE plpgsql IMMUTABLE
 AS $$
 DECLARE
-    texts constant text[] := ARRAY[t, g, i, k, NULL, f, NULL, a, b, NULL];
     names constant text[] := ARRAY['table', 'index tag', 'start index text', 'start key', 'count',
                                    'key field', 'direction', 'filter from', 'filter to', 'inclusive'];
-    numbers constant bigint[] := ARRAY[NULL, NULL, NULL, NULL, n, NULL, d, NULL, NULL, e];
-    found regclass;
-    tag_ public.rowlark_index_tags;
-    key_name text;
-    key_type text;
-    key_collates boolean;
-    key_numeric boolean;
-    value_ text;
-    key_ text;
-    cast_ text;
-    op text;
-    dir text;
-    conditions text[] := '{}';
+    missing integer;
 BEGIN
-    FOR pos IN 1..10 LOOP
-        IF pos IN (5, 7, 10) AND numbers[pos] IS NULL THEN
-            RAISE EXCEPTION USING ERRCODE = 'null_value_not_allowed', MESSAGE = format(
-                'QueryRows argument %s (%s) must be a whole number, got NULL', pos, names[pos]);
-        ELSIF pos NOT IN (5, 7, 10) AND texts[pos] IS NULL THEN
-            RAISE EXCEPTION USING ERRCODE = 'null_value_not_allowed', MESSAGE = format(
-                'QueryRows argument %s (%s) must be a quoted text, got NULL', pos, names[pos]);
-        END IF;
-    END LOOP;
+    IF t IS NULL OR g IS NULL OR i IS NULL OR k IS NULL OR n IS NULL OR f IS NULL OR d IS NULL OR a IS NULL
+       OR b IS NULL OR e IS NULL THEN
+        missing := array_position(ARRAY[t IS NULL, g IS NULL, i IS NULL, k IS NULL, n IS NULL, f IS NULL,
+                                        d IS NULL, a IS NULL, b IS NULL, e IS NULL], true);
+        RAISE EXCEPTION USING ERRCODE = 'null_value_not_allowed', MESSAGE = format('QueryRows argument %s (%s) must be %s, got NULL',
+            missing, names[missing], CASE WHEN missing IN (5, 7, 10) THEN 'a whole number' ELSE 'a quoted text' END);
+    END IF;
     IF n < 0 THEN
         RAISE EXCEPTION USING ERRCODE = 'invalid_parameter_value',
             MESSAGE = 'QueryRows argument 5 (count) must be 0 or more, got ' || n;
@@ -387,54 +378,108 @@ BEGIN
         RAISE EXCEPTION USING ERRCODE = 'invalid_parameter_value',
             MESSAGE = 'QueryRows argument 10 (inclusive) must be 1 or 0, got ' || e;
     END IF;
-    start_value := public.rowlark_index_value(i);
+    RETURN public.rowlark_index_value(i);
+END
+$$;
 
-    found := public.rowlark_find_table(t);
+-- The tag g of the table t names, with its key column as the table declares it; raises when the table,
+-- the tag or the key column is unknown, or f is not the tag's key field. One look-up of the catalogue.
+CREATE OR REPLACE FUNCTION public.rowlark_queryrows_tag(
+    t text, g text, f text,
+    OUT table_schema text, OUT table_name text, OUT tag text, OUT expression text, OUT kind text,
+    OUT text_order text, OUT key_field text, OUT key_name text, OUT key_type text, OUT key_collates boolean,
+    OUT key_numeric boolean)
+LANGUAGE plpgsql STABLE
+AS $$
+DECLARE
+    found regclass := public.rowlark_find_table(t);
+BEGIN
     IF found IS NULL THEN
         RAISE EXCEPTION USING ERRCODE = 'undefined_table', MESSAGE = 'QueryRows: unknown table ' || public.rowlark_quoted(t);
     END IF;
-    SELECT r.* INTO tag_ FROM public.rowlark_index_tags r JOIN pg_class c ON c.oid = found
-    JOIN pg_namespace ns ON ns.oid = c.relnamespace
-    WHERE r.table_schema = ns.nspname AND r.table_name = c.relname
+    -- One query, the key column by scalar look-ups: a join of the catalogues plans far worse.
+    SELECT r.table_schema, r.table_name, r.tag, r.expression, r.kind, r.text_order, r.key_field, a_.attname,
+           format_type(a_.atttypid, NULL), (SELECT ty.typcollation <> 0 FROM pg_type ty WHERE ty.oid = a_.atttypid),
+           a_.atttypid IN (21, 23, 20, 1700, 700, 701)  -- int2, int4, int8, numeric, float4, float8
+    INTO table_schema, table_name, tag, expression, kind, text_order, key_field, key_name, key_type, key_collates,
+         key_numeric
+    FROM public.rowlark_index_tags r
+    LEFT JOIN LATERAL (SELECT a.attname, a.atttypid FROM pg_attribute a WHERE a.attrelid = found
+                       AND a.attname = r.key_field AND a.attnum > 0 AND NOT a.attisdropped) a_ ON true
+    WHERE (r.table_schema, r.table_name) = (SELECT ns.nspname, c.relname FROM pg_class c
+                                            JOIN pg_namespace ns ON ns.oid = c.relnamespace WHERE c.oid = found)
       AND public.rowlark_ascii_lower(r.tag) = public.rowlark_ascii_lower(g);
-    IF tag_ IS NULL THEN
+    IF tag IS NULL THEN
         RAISE EXCEPTION USING ERRCODE = 'undefined_object', MESSAGE = 'QueryRows: table ' || public.rowlark_quoted(t) ||
             ' has no index tag ' || public.rowlark_quoted(g);
     END IF;
-    IF public.rowlark_ascii_lower(f) <> public.rowlark_ascii_lower(tag_.key_field) THEN
+    IF public.rowlark_ascii_lower(f) <> public.rowlark_ascii_lower(key_field) THEN
         RAISE EXCEPTION USING ERRCODE = 'invalid_parameter_value', MESSAGE = 'QueryRows: key field ' ||
-            public.rowlark_quoted(f) || ' is not the key field ' || public.rowlark_quoted(tag_.key_field) ||
-            ' of index tag ' || public.rowlark_quoted(tag_.tag);
+            public.rowlark_quoted(f) || ' is not the key field ' || public.rowlark_quoted(key_field) ||
+            ' of index tag ' || public.rowlark_quoted(tag);
     END IF;
-    SELECT a_.attname, format_type(a_.atttypid, NULL), ty.typcollation <> 0,
-           a_.atttypid IN ('int2'::regtype, 'int4'::regtype, 'int8'::regtype, 'numeric'::regtype,
-                           'float4'::regtype, 'float8'::regtype)
-    INTO key_name, key_type, key_collates, key_numeric
-    FROM pg_attribute a_ JOIN pg_type ty ON ty.oid = a_.atttypid
-    WHERE a_.attrelid = found AND a_.attname = tag_.key_field AND a_.attnum > 0 AND NOT a_.attisdropped;
     IF key_name IS NULL THEN
         RAISE EXCEPTION USING ERRCODE = 'undefined_column', MESSAGE = 'QueryRows: table ' ||
-            public.rowlark_quoted(tag_.table_name) || ' has no key field ' || public.rowlark_quoted(tag_.key_field);
+            public.rowlark_quoted(table_name) || ' has no key field ' || public.rowlark_quoted(key_field);
     END IF;
+END
+$$;
 
-    value_ := public.rowlark_tag_value_sql(tag_.expression, tag_.kind, tag_.text_order);
-    key_ := CASE WHEN key_collates THEN format('(%I COLLATE "C")', key_name) ELSE format('%I', key_name) END;
-    cast_ := CASE WHEN tag_.kind = 'number' THEN '::numeric' ELSE '' END;
-    IF tag_.kind = 'number' THEN
-        IF (i <> '' OR k <> '') AND NOT public.rowlark_is_number(start_value) THEN
-            RAISE EXCEPTION USING ERRCODE = 'invalid_parameter_value', MESSAGE = 'QueryRows: start index text ' ||
-                public.rowlark_quoted(start_value) || ' is not a number (index tag ' || public.rowlark_quoted(tag_.tag) ||
-                ' orders by a number)';
+-- Raises that value, given as what, is no number of the tag, which orders by a number.
+CREATE OR REPLACE FUNCTION public.rowlark_queryrows_not_number(what text, value text, tag text) RETURNS boolean
+LANGUAGE plpgsql VOLATILE
+AS $$
+BEGIN
+    RAISE EXCEPTION USING ERRCODE = 'invalid_parameter_value', MESSAGE = 'QueryRows: ' || what || ' ' ||
+        public.rowlark_quoted(value) || ' is not a number (index tag ' || public.rowlark_quoted(tag) ||
+        ' orders by a number)';
+END
+$$;
+
+-- True when k reads as a value of the key column's type. Numbers by pattern (a subtransaction per
+-- call would cost more than the walk); a whole number too large for its column is left to the
+-- server's own message.
+CREATE OR REPLACE FUNCTION public.rowlark_queryrows_key_reads(k text, key_type text) RETURNS boolean
+LANGUAGE plpgsql STABLE
+AS $$
+BEGIN
+    IF key_type IN ('smallint', 'integer', 'bigint') THEN
+        RETURN k ~ '^-?[0-9]+$';
+    ELSIF key_type IN ('numeric', 'real', 'double precision') THEN
+        RETURN public.rowlark_is_number(k);
+    ELSIF key_type IN ('text', 'character varying') THEN
+        RETURN true;
+    END IF;
+    BEGIN
+        EXECUTE format('SELECT CAST($1 AS %s)', key_type) USING k;
+    EXCEPTION WHEN OTHERS THEN
+        RETURN false;
+    END;
+    RETURN true;
+END
+$$;
+
+-- Where a call starts and what bounds it: start 'none' (an end of the tag), 'value' (the first row at
+-- start_value) or 'row' (the row of start_value and start_key); the bounds as the walk compares them,
+-- NULL when there is none. Raises for a start or a bound that is no value of the tag or the key.
+CREATE OR REPLACE FUNCTION public.rowlark_queryrows_bounds(
+    tag text, kind text, text_order text, key_name text, key_type text, key_numeric boolean,
+    start_value text, k text, a text, b text,
+    OUT start text, OUT start_key text, OUT lower_bound text, OUT upper_bound text)
+LANGUAGE plpgsql STABLE
+AS $$
+BEGIN
+    start := CASE WHEN start_value = '' AND k = '' THEN 'none' WHEN k = '' AND key_numeric THEN 'value' ELSE 'row' END;
+    IF kind = 'number' THEN
+        -- Only a refusal calls the raising function: a PERFORM costs a query per call.
+        IF start <> 'none' AND NOT public.rowlark_is_number(start_value) THEN
+            PERFORM public.rowlark_queryrows_not_number('start index text', start_value, tag);
         END IF;
         IF a <> '' AND NOT public.rowlark_is_number(a) THEN
-            RAISE EXCEPTION USING ERRCODE = 'invalid_parameter_value', MESSAGE = 'QueryRows: filter from ' ||
-                public.rowlark_quoted(a) || ' is not a number (index tag ' || public.rowlark_quoted(tag_.tag) ||
-                ' orders by a number)';
+            PERFORM public.rowlark_queryrows_not_number('filter from', a, tag);
         END IF;
         IF b <> '' AND NOT public.rowlark_is_number(b) THEN
-            RAISE EXCEPTION USING ERRCODE = 'invalid_parameter_value', MESSAGE = 'QueryRows: filter to ' ||
-                public.rowlark_quoted(b) || ' is not a number (index tag ' || public.rowlark_quoted(tag_.tag) ||
-                ' orders by a number)';
+            PERFORM public.rowlark_queryrows_not_number('filter to', b, tag);
         END IF;
         lower_bound := nullif(a, '');
         upper_bound := nullif(b, '');
@@ -442,7 +487,7 @@ BEGIN
         -- The tag holds its values trimmed; a lower bound padded like a field value keeps the word's rows.
         lower_bound := nullif(rtrim(a, E' \t\n\x0B\f\r'), '');
         upper_bound := public.rowlark_text_above(b);
-        IF tag_.text_order = 'russian' THEN
+        IF text_order = 'russian' THEN
             -- As database/collation bounds it: the lower bound keeps the rows that differ from it only by
             -- case or Ё; U+FFFF sorts after every character, so B and it is above every text beginning with B.
             lower_bound := least(lower_bound COLLATE public.rowlark_ru,
@@ -450,83 +495,132 @@ BEGIN
             upper_bound := nullif(b, '') || U&'\FFFF';
         END IF;
     END IF;
-
-    IF i <> '' OR k <> '' THEN
-        -- The start key names the start row, the empty text too (a text key can be empty); only a number
-        -- key, never empty, reads an empty start key as a start at the value alone.
-        IF k <> '' OR NOT key_numeric THEN
-            start_key := k;
-            -- Any text is a text key; a key of another type must read as one, or the walk would fail unexplained.
-            -- Numbers by pattern (a subtransaction per call would cost more than the walk); a whole
-            -- number too large for its column is left to the server's own message.
-            IF key_type IN ('smallint', 'integer', 'bigint') AND k !~ '^-?[0-9]+$'
-               OR key_type IN ('numeric', 'real', 'double precision') AND NOT public.rowlark_is_number(k) THEN
-                RAISE EXCEPTION USING ERRCODE = 'invalid_parameter_value', MESSAGE = 'QueryRows: start key ' ||
-                    public.rowlark_quoted(k) || ' is not a value of key field ' || public.rowlark_quoted(key_name) ||
-                    ' (' || key_type || ')';
-            ELSIF key_type NOT IN ('text', 'character varying', 'smallint', 'integer', 'bigint', 'numeric', 'real',
-                                   'double precision') THEN
-                BEGIN
-                    EXECUTE format('SELECT CAST($1 AS %s)', key_type) USING k;
-                EXCEPTION WHEN OTHERS THEN
-                    RAISE EXCEPTION USING ERRCODE = 'invalid_parameter_value', MESSAGE = 'QueryRows: start key ' ||
-                        public.rowlark_quoted(k) || ' is not a value of key field ' || public.rowlark_quoted(key_name) ||
-                        ' (' || key_type || ')';
-                END;
-            END IF;
-            op := CASE WHEN d = 1 THEN '>' ELSE '<' END || CASE WHEN e = 1 THEN '=' ELSE '' END;
-            conditions := conditions || format('(%s, %s) %s ($1%s, CAST($2 AS %s))', value_, key_, op, cast_, key_type);
-        ELSE
-            op := CASE WHEN d = 1 THEN '>' ELSE '<' END || CASE WHEN e = 1 THEN '=' ELSE '' END;
-            conditions := conditions || format('%s %s $1%s', value_, op, cast_);
+    -- The start key names the start row, the empty text too (a text key can be empty); only a number
+    -- key, never empty, reads an empty start key as a start at the value alone.
+    IF start = 'row' THEN
+        start_key := k;
+        IF NOT public.rowlark_queryrows_key_reads(k, key_type) THEN
+            RAISE EXCEPTION USING ERRCODE = 'invalid_parameter_value', MESSAGE = 'QueryRows: start key ' ||
+                public.rowlark_quoted(k) || ' is not a value of key field ' || public.rowlark_quoted(key_name) ||
+                ' (' || key_type || ')';
         END IF;
     END IF;
-    IF lower_bound IS NOT NULL THEN
-        conditions := conditions || format('%s >= $3%s', value_, cast_);
-    END IF;
-    IF upper_bound IS NOT NULL THEN
-        conditions := conditions || format('%s %s $4%s', value_, CASE WHEN tag_.kind = 'number' THEN '<=' ELSE '<' END, cast_);
-    END IF;
-
-    dir := CASE WHEN d = 1 THEN '' ELSE ' DESC' END;
-    -- The answer's columns get names no table column has: ORDER BY would take a bare output name first.
-    -- The code page tests run inside the statement with the pattern as a constant (compiled once); only
-    -- a value that fails it calls the token function.
-    sql := format('SELECT rowlark_key_text, CASE WHEN rowlark_value_text ~ %L AND strpos(rowlark_value_text, %L) = 0'
-                  ' THEN rowlark_value_text ELSE public.rowlark_index_token(rowlark_value_text) END,'
-                  ' rowlark_key_text ~ %L FROM (SELECT (%I)::text AS rowlark_key_text, %s AS rowlark_value_text'
-                  ' FROM %I.%I%s ORDER BY %s%s, %s%s LIMIT $5) AS rowlark_walk',
-                  public.rowlark_cp1251_pattern(), '¤', public.rowlark_cp1251_pattern(),
-                  key_name,
-                  CASE WHEN tag_.kind = 'number' THEN format('trim_scale(%s)::text', value_) ELSE value_ END,
-                  tag_.table_schema, tag_.table_name,
-                  CASE WHEN cardinality(conditions) = 0 THEN '' ELSE ' WHERE ' || array_to_string(conditions, ' AND ') END,
-                  value_, dir, key_, dir);
 END
 $$;
 
--- Runs a statement of rowlark_queryrows_statement (key, index token, whether the key travels) and
--- hands its rows out as QueryRows answers them.
--- The planner is kept to the tag's index here, as SQLite's INDEXED BY keeps it: on a small table it
--- would otherwise read everything and sort, which is cheap there but no longer a walk. (Only here:
--- the look-ups before the walk are better planned freely.)
-CREATE OR REPLACE FUNCTION public.rowlark_queryrows_walk(sql text, start_value text, start_key text,
-                                                        lower_bound text, upper_bound text, n bigint)
-RETURNS TABLE (key text, index_value text)
-LANGUAGE plpgsql STABLE
-SET enable_seqscan = off SET enable_sort = off SET enable_bitmapscan = off
+-- The walk of one call shape over a tag's index: its answer (key, index token) with parameters
+-- $1 the start value, $2 the start key, $3 the lower bound, $4 the upper bound (all text). It seeks by
+-- a row-value comparison on (value, key) in the index's order (both descending backwards) and stops
+-- after count rows: never a scan or a sort. A key the host's code page cannot carry fails the walk.
+CREATE OR REPLACE FUNCTION public.rowlark_queryrows_statement(
+    table_schema text, table_name text, expression text, kind text, text_order text, key_name text,
+    key_type text, key_collates boolean, start text, forward boolean, inclusive boolean, lower boolean,
+    upper boolean, count bigint) RETURNS text
+LANGUAGE plpgsql IMMUTABLE
 AS $$
 DECLARE
-    key_travels boolean;
+    value_ constant text := public.rowlark_tag_value_sql(expression, kind, text_order);
+    key_ constant text := CASE WHEN key_collates THEN format('(%I COLLATE "C")', key_name) ELSE format('%I', key_name) END;
+    cast_ constant text := CASE WHEN kind = 'number' THEN '::numeric' ELSE '' END;
+    op constant text := CASE WHEN forward THEN '>' ELSE '<' END || CASE WHEN inclusive THEN '=' ELSE '' END;
+    dir constant text := CASE WHEN forward THEN '' ELSE ' DESC' END;
+    conditions text[] := '{}';
 BEGIN
-    FOR key, index_value, key_travels IN EXECUTE sql USING start_value, start_key, lower_bound, upper_bound, n LOOP
-        IF NOT key_travels THEN
-            RAISE EXCEPTION USING ERRCODE = 'character_not_in_repertoire', MESSAGE = 'QueryRows: the key ' ||
-                public.rowlark_quoted(public.rowlark_index_token(key)) ||
-                ' holds a character that code page 1251 cannot carry (shown as ¤code;), so no row query could find its row by it';
+    IF start = 'row' THEN
+        conditions := conditions || format('(%s, %s) %s ($1%s, CAST($2 AS %s))', value_, key_, op, cast_, key_type);
+    ELSIF start = 'value' THEN
+        conditions := conditions || format('%s %s $1%s', value_, op, cast_);
+    END IF;
+    IF lower THEN
+        conditions := conditions || format('%s >= $3%s', value_, cast_);
+    END IF;
+    IF upper THEN
+        conditions := conditions || format('%s %s $4%s', value_, CASE WHEN kind = 'number' THEN '<=' ELSE '<' END, cast_);
+    END IF;
+    -- The answer's columns get names no table column has: ORDER BY would take a bare output name first.
+    -- The code page tests run inside the statement with the pattern as a constant (compiled once); a
+    -- text of ASCII only (as many bytes as characters) fits without it, and only a value that fails it
+    -- calls the token function.
+    RETURN format('SELECT CASE WHEN octet_length(rowlark_key_text) <> length(rowlark_key_text)'
+                  ' AND NOT rowlark_key_text ~ %L THEN public.rowlark_queryrows_refuse_key(rowlark_key_text)'
+                  ' ELSE rowlark_key_text END, CASE WHEN octet_length(rowlark_value_text) = length(rowlark_value_text)'
+                  ' OR rowlark_value_text ~ %L AND strpos(rowlark_value_text, %L) = 0'
+                  ' THEN rowlark_value_text ELSE public.rowlark_index_token(rowlark_value_text) END'
+                  ' FROM (SELECT (%I)::text AS rowlark_key_text, %s AS rowlark_value_text'
+                  ' FROM %I.%I%s ORDER BY %s%s, %s%s LIMIT %s) AS rowlark_walk',
+                  public.rowlark_cp1251_pattern(), public.rowlark_cp1251_pattern(), '¤',
+                  key_name,
+                  CASE WHEN kind = 'number' THEN format('trim_scale(%s)::text', value_) ELSE value_ END,
+                  table_schema, table_name,
+                  CASE WHEN cardinality(conditions) = 0 THEN '' ELSE ' WHERE ' || array_to_string(conditions, ' AND ') END,
+                  value_, dir, key_, dir, count);
+END
+$$;
+
+-- Fails a walk at a key the host's code page cannot carry: no row query could find its row by it.
+CREATE OR REPLACE FUNCTION public.rowlark_queryrows_refuse_key(key text) RETURNS text
+LANGUAGE plpgsql VOLATILE
+AS $$
+BEGIN
+    RAISE EXCEPTION USING ERRCODE = 'character_not_in_repertoire', MESSAGE = 'QueryRows: the key ' ||
+        public.rowlark_quoted(public.rowlark_index_token(key)) ||
+        ' holds a character that code page 1251 cannot carry (shown as ¤code;), so no row query could find its row by it';
+END
+$$;
+
+-- The name of the session's prepared statement for the walk rowlark_queryrows_statement makes of these
+-- arguments; prepared here on first use. The name is a digest of everything the text depends on, so a
+-- tag added again with another expression gets a statement of its own. A setting of the session
+-- remembers each one prepared, which costs less to ask than the list of prepared statements; that list
+-- is asked only when the setting is missing, as after a failed transaction reset it.
+CREATE OR REPLACE FUNCTION public.rowlark_queryrows_prepared(
+    table_schema text, table_name text, expression text, kind text, text_order text, key_name text,
+    key_type text, key_collates boolean, start text, forward boolean, inclusive boolean, lower boolean,
+    upper boolean, count bigint) RETURNS text
+LANGUAGE plpgsql VOLATILE  -- PREPARE runs in volatile functions only
+AS $$
+DECLARE
+    -- The first item changes whenever rowlark_queryrows_statement writes another text: a session keeps
+    -- what it prepared across a new install of this file.
+    name_ constant text := 'rowlark_walk_' || md5(concat_ws(E'\x01', 'walk 2', table_schema, table_name, expression,
+        kind, text_order, key_name, key_type, key_collates, start, forward, inclusive, lower, upper, count));
+BEGIN
+    IF coalesce(current_setting('rowlark.' || name_, true), '') = '' THEN
+        IF NOT EXISTS (SELECT FROM pg_prepared_statements p WHERE p.name = name_) THEN
+            EXECUTE format('PREPARE %I (text, text, text, text) AS %s', name_, public.rowlark_queryrows_statement(
+                table_schema => table_schema, table_name => table_name, expression => expression, kind => kind,
+                text_order => text_order, key_name => key_name, key_type => key_type, key_collates => key_collates,
+                start => start, forward => forward, inclusive => inclusive, lower => lower, upper => upper,
+                count => count));
         END IF;
-        RETURN NEXT;
-    END LOOP;
+        PERFORM set_config('rowlark.' || name_, 'prepared', false);
+    END IF;
+    RETURN name_;
+END
+$$;
+
+-- The checked call's walk: the prepared statement's name and its four parameters as literals of an
+-- EXECUTE (a prepared statement takes no parameters of the statement that runs it).
+CREATE OR REPLACE FUNCTION public.rowlark_queryrows_execute(t text, g text, i text, k text, n bigint, f text,
+                                                           d bigint, a text, b text, e bigint) RETURNS text
+LANGUAGE plpgsql VOLATILE
+AS $$
+DECLARE
+    start_value text;  -- what the start index text stands for
+    tag_ record;
+    at record;
+BEGIN
+    start_value := public.rowlark_queryrows_check(t, g, i, k, n, f, d, a, b, e);
+    tag_ := public.rowlark_queryrows_tag(t, g, f);
+    at := public.rowlark_queryrows_bounds(tag => tag_.tag, kind => tag_.kind, text_order => tag_.text_order,
+        key_name => tag_.key_name, key_type => tag_.key_type, key_numeric => tag_.key_numeric,
+        start_value => start_value, k => k, a => a, b => b);
+    RETURN format('EXECUTE %I(%L, %L, %L, %L)', public.rowlark_queryrows_prepared(
+        table_schema => tag_.table_schema, table_name => tag_.table_name, expression => tag_.expression,
+        kind => tag_.kind, text_order => tag_.text_order, key_name => tag_.key_name, key_type => tag_.key_type,
+        key_collates => tag_.key_collates, start => at.start, forward => d = 1, inclusive => e = 1,
+        lower => at.lower_bound IS NOT NULL, upper => at.upper_bound IS NOT NULL, count => n),
+        start_value, at.start_key, at.lower_bound, at.upper_bound);
 END
 $$;
 
@@ -540,46 +634,39 @@ $$;
 --     is <= B or begins with B (text tags), or is <= B (number tags, which read I, A and B as numbers).
 --   - the index value travels as a token (rowlark_index_token); a key the host's code page cannot hold
 --     cannot travel at all and fails the call.
+-- Volatile: it prepares its walk in the session (see above).
+DROP FUNCTION IF EXISTS public.rowlark_queryrows_walk(text, text, text, text, text, bigint);
+DROP FUNCTION IF EXISTS public.rowlark_queryrows_explain(text, text, text, text, text, bigint, boolean);
+DROP FUNCTION IF EXISTS public.rowlark_queryrows_statement(text, text, text, text, bigint, text, bigint, text, text, bigint);
 CREATE OR REPLACE FUNCTION public.queryrows(t text, g text, i text, k text, n bigint, f text, d bigint,
                                            a text, b text, e bigint)
 RETURNS TABLE (key text, index_value text)
-LANGUAGE plpgsql STABLE
+LANGUAGE plpgsql VOLATILE
 AS $$
 DECLARE
-    st record;
+    walk constant text := public.rowlark_queryrows_execute(t, g, i, k, n, f, d, a, b, e);
 BEGIN
-    st := public.rowlark_queryrows_statement(t, g, i, k, n, f, d, a, b, e);
-    RETURN QUERY SELECT * FROM public.rowlark_queryrows_walk(st.sql, st.start_value, st.start_key, st.lower_bound,
-                                                             st.upper_bound, n);
+    RETURN QUERY EXECUTE walk;
+EXCEPTION WHEN invalid_sql_statement_name OR syntax_error THEN
+    -- The session's prepared statements were let go (DEALLOCATE ALL) behind the setting's back: the
+    -- walk is prepared again. (A statement that is gone "returns no tuples".)
+    IF EXISTS (SELECT FROM pg_prepared_statements p WHERE walk LIKE 'EXECUTE ' || p.name || '(%') THEN
+        RAISE;
+    END IF;
+    PERFORM set_config('rowlark.' || substring(walk FROM '^EXECUTE (rowlark_walk_[0-9a-f]+)\('), '', false);
+    RETURN QUERY EXECUTE public.rowlark_queryrows_execute(t, g, i, k, n, f, d, a, b, e);
 END
 $$;
 
--- EXPLAIN's lines for a statement of rowlark_queryrows_statement, under the walk's planner settings.
-CREATE OR REPLACE FUNCTION public.rowlark_queryrows_explain(sql text, start_value text, start_key text,
-                                                           lower_bound text, upper_bound text, n bigint, run boolean)
-RETURNS SETOF text
-LANGUAGE plpgsql VOLATILE  -- the server runs EXPLAIN in volatile functions only
-SET enable_seqscan = off SET enable_sort = off SET enable_bitmapscan = off
-AS $$
-BEGIN
-    RETURN QUERY EXECUTE CASE WHEN run THEN 'EXPLAIN (ANALYZE, COSTS OFF, TIMING OFF, SUMMARY OFF) ' ELSE 'EXPLAIN ' END
-                         || sql
-                 USING start_value, start_key, lower_bound, upper_bound, n;
-END
-$$;
-
--- The plan of the statement QueryRows would run for these arguments: how the walk reads the index.
+-- The plan of the statement QueryRows runs for these arguments: how the walk reads the index.
 -- With run, the statement runs and the plan shows how many rows each step read (EXPLAIN ANALYZE).
 CREATE OR REPLACE FUNCTION public.queryrows_explain(t text, g text, i text, k text, n bigint, f text, d bigint,
                                                    a text, b text, e bigint, run boolean DEFAULT false)
 RETURNS SETOF text
-LANGUAGE plpgsql VOLATILE
+LANGUAGE plpgsql VOLATILE  -- the server runs EXPLAIN in volatile functions only
 AS $$
-DECLARE
-    st record;
 BEGIN
-    st := public.rowlark_queryrows_statement(t, g, i, k, n, f, d, a, b, e);
-    RETURN QUERY SELECT * FROM public.rowlark_queryrows_explain(st.sql, st.start_value, st.start_key, st.lower_bound,
-                                                                st.upper_bound, n, run);
+    RETURN QUERY EXECUTE CASE WHEN run THEN 'EXPLAIN (ANALYZE, COSTS OFF, TIMING OFF, SUMMARY OFF) ' ELSE 'EXPLAIN ' END
+                         || public.rowlark_queryrows_execute(t, g, i, k, n, f, d, a, b, e);
 END
 $$;

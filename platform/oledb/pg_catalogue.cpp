@@ -13,10 +13,13 @@ constexpr const char* kTable = "public.rowlark_find_table($1)";
 
 // The server's statistics of a tag's index (pg_stats of its expression column, after ANALYZE), with
 // what the queries over them need: the table and key column quoted, the key's type, the collation
-// of the index's value as a COLLATE clause ("" for numbers), and its array type.
+// of the index's value as a COLLATE clause ("" for numbers), and its array type; and the key column's
+// own histogram (pg_stats of the table), which orders the rows within one common value as the index
+// does: by key.
 struct IndexStatistics {
     std::string table, key, key_type, collate, array_type;
     std::string bounds, common, frequencies;  // histogram_bounds, most_common_vals and _freqs as text
+    std::string key_bounds, key_collate;      // the key's histogram_bounds; ' COLLATE "C"' for a text key
 };
 
 std::optional<IndexStatistics> ReadStatistics(PgConnection& connection, const std::string& table, const TagInfo& tag) {
@@ -25,18 +28,21 @@ std::optional<IndexStatistics> ReadStatistics(PgConnection& connection, const st
         " format_type(a.atttypid, a.atttypmod), coalesce((SELECT format(' COLLATE %I.%I', cn.nspname, co.collname)"
         " FROM pg_collation co JOIN pg_namespace cn ON cn.oid = co.collnamespace WHERE co.oid = i.indcollation[0]), ''),"
         " format_type(ia.atttypid, NULL) || '[]', coalesce(s.histogram_bounds::text, '{}'),"
-        " coalesce(s.most_common_vals::text, '{}'), coalesce(s.most_common_freqs::text, '{}')"
+        " coalesce(s.most_common_vals::text, '{}'), coalesce(s.most_common_freqs::text, '{}'),"
+        " coalesce(k.histogram_bounds::text, '{}'),"
+        " CASE WHEN (SELECT typcollation FROM pg_type WHERE oid = a.atttypid) <> 0 THEN ' COLLATE \"C\"' ELSE '' END"
         " FROM public.rowlark_index_tags t"
         " JOIN pg_index i ON i.indexrelid = to_regclass(format('%I.%I', t.table_schema, t.index_name))"
         " JOIN pg_attribute a ON a.attrelid = i.indrelid AND a.attname = t.key_field"
         " JOIN pg_attribute ia ON ia.attrelid = i.indexrelid AND ia.attnum = 1"
         " JOIN pg_stats s ON s.schemaname = t.table_schema AND s.tablename = t.index_name AND s.attname = ia.attname"
+        " LEFT JOIN pg_stats k ON k.schemaname = t.table_schema AND k.tablename = t.table_name AND k.attname = a.attname"
         " WHERE to_regclass(format('%I.%I', t.table_schema, t.table_name)) = public.rowlark_find_table($1)"
         " AND public.rowlark_ascii_lower(t.tag) = public.rowlark_ascii_lower($2)",
         {table, tag.tag});
     if (rows.empty() || (rows[0][5] == "{}" && rows[0][6] == "{}")) return std::nullopt;
     const auto& row = rows[0];
-    return IndexStatistics{row[0], row[1], row[2], row[3], row[4], row[5], row[6], row[7]};
+    return IndexStatistics{row[0], row[1], row[2], row[3], row[4], row[5], row[6], row[7], row[8], row[9]};
 }
 
 // The CTEs b (the histogram's bounds, e) and m (the common values, e, with their shares, f), from
@@ -48,6 +54,12 @@ std::string ValueLists(const IndexStatistics& stats, int first) {
     return " b AS (SELECT e FROM unnest(CAST(" + p + " AS " + stats.array_type + ")) e),"
            " m AS (SELECT e, f FROM unnest(CAST(" + q + " AS " + stats.array_type + "), CAST(" + r +
            " AS float8[])) u(e, f))";
+}
+
+// Where a value stands among a histogram of count bounds, below of them under it: halfway between the
+// bounds around it, from 0 to 1; the middle when there is no histogram to tell.
+double Between(double count, double below) {
+    return count < 2 ? 0.5 : std::clamp((below - 0.5) / (count - 1), 0.0, 1.0);
 }
 
 class PgCatalogue : public Catalogue {
@@ -120,16 +132,20 @@ public:
                 " (SELECT count(*) FROM b, r WHERE r.v <= b.e" + stats->collate + ")::text,"
                 " (SELECT coalesce(sum(m.f), 0) FROM m, r WHERE r.v > m.e" + stats->collate + ")::text,"
                 " (SELECT coalesce(sum(m.f), 0) FROM m, r WHERE r.v = m.e" + stats->collate + ")::text,"
-                " (SELECT coalesce(sum(m.f), 0) FROM m)::text",
-            {key, stats->bounds, stats->common, stats->frequencies})[0];
+                " (SELECT coalesce(sum(m.f), 0) FROM m)::text,"
+                " (SELECT count(*) FROM unnest(CAST($5 AS " + stats->key_type + "[])) kb(e))::text,"
+                " (SELECT count(*) FROM unnest(CAST($5 AS " + stats->key_type + "[])) kb(e)"
+                " WHERE kb.e" + stats->key_collate + " < CAST($1 AS " + stats->key_type + ")" + stats->key_collate + ")::text",
+            {key, stats->bounds, stats->common, stats->frequencies, stats->key_bounds})[0];
         if (row[0] == "0") return std::nullopt;
-        // The common values' shares below the row, half the share of its own, and its slice of the
-        // histogram (halfway between the bounds around it) over the remaining rows.
+        // The common values' shares below the row, the part of its own value's share before it, and its
+        // slice of the histogram (halfway between the bounds around it) over the remaining rows.
         const double bounds = std::stod(row[1]);
         const double bounds_above = std::stod(row[2]);
-        const double histogram =
-            bounds < 2 ? 0.5 : std::clamp((bounds - bounds_above - 0.5) / (bounds - 1), 0.0, 1.0);
-        const double place = std::stod(row[3]) + std::stod(row[4]) / 2 + (1 - std::stod(row[5])) * histogram;
+        const double histogram = Between(bounds, bounds - bounds_above);
+        // Within a common value the index orders by key: the key's own histogram says how far in.
+        const double own = std::stod(row[4]) * Between(std::stod(row[6]), std::stod(row[7]));
+        const double place = std::stod(row[3]) + own + (1 - std::stod(row[5])) * histogram;
         return std::clamp(place, 0.0, 1.0);
     }
 

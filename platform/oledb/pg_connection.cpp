@@ -78,6 +78,7 @@ PGconn* PgConnection::Claim() {
     if (streaming_) streaming_->TakeRest();  // lets go of the session: SetStreaming(nullptr)
     PGconn* conn = conn_.get();
     if (PQstatus(conn) == CONNECTION_BAD) {
+        shapes_.clear();  // a new session has none of the old one's prepared statements
         PQreset(conn);
         if (PQstatus(conn) != CONNECTION_OK) throw CursorError(PgErrorMessage(nullptr, conn));
     }
@@ -94,7 +95,7 @@ void PgConnection::Execute(const std::string& sql) {
 }
 
 std::unique_ptr<RowCursor> PgConnection::Run(const std::string& sql, const std::vector<PgParam>& params,
-                                             Reading reading, bool typed) {
+                                             Reading reading, bool typed, bool prepared) {
     std::vector<const char*> values;
     std::vector<Oid> types;
     for (const PgParam& param : params) {
@@ -105,13 +106,17 @@ std::unique_ptr<RowCursor> PgConnection::Run(const std::string& sql, const std::
     const Oid* type_list = typed ? types.data() : nullptr;
     PGconn* conn = Claim();
     if (reading == Reading::kStream) {
-        if (!PQsendQueryParams(conn, sql.c_str(), count, type_list, values.data(), nullptr, nullptr, 0))
+        const int sent = prepared ? PQsendQueryPrepared(conn, sql.c_str(), count, values.data(), nullptr, nullptr, 0)
+                                  : PQsendQueryParams(conn, sql.c_str(), count, type_list, values.data(), nullptr,
+                                                      nullptr, 0);
+        if (!sent)
             throw CursorError(PgErrorMessage(nullptr, conn));
         PQsetSingleRowMode(conn);
         auto self = std::static_pointer_cast<PgConnection>(shared_from_this());
         return std::make_unique<PgStreamCursor>(std::move(self));
     }
-    PgResult result(PQexecParams(conn, sql.c_str(), count, type_list, values.data(), nullptr, nullptr, 0));
+    PgResult result(prepared ? PQexecPrepared(conn, sql.c_str(), count, values.data(), nullptr, nullptr, 0)
+                             : PQexecParams(conn, sql.c_str(), count, type_list, values.data(), nullptr, nullptr, 0));
     const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
     if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) PgThrowFailure(result.get(), conn);
     return std::make_unique<PgWholeCursor>(std::move(result));
@@ -126,6 +131,8 @@ std::unique_ptr<RowCursor> PgConnection::RunStatement(const std::string& sql, co
         const auto it = params.find(name);
         values.push_back(it == params.end() ? PgParam{std::nullopt, kTextType} : PgParamOf(it->second));
     }
+    if (auto shaped = TakeOutPgInLists(statement.sql, static_cast<int>(values.size()) + 1))
+        if (auto cursor = RunShaped(*shaped, values, reading)) return cursor;
     // Each parameter's type is the server's to infer from its place, which fits dates, integers of
     // every width and numerics alike. Where the place gives none ("SELECT :x", ":x IS NULL"), the
     // statement is refused before it runs, and runs again with each value's own type instead.
@@ -133,6 +140,60 @@ std::unique_ptr<RowCursor> PgConnection::RunStatement(const std::string& sql, co
         return Run(statement.sql, values, reading, false);
     } catch (const PgUntypedParameter&) {
         return Run(statement.sql, values, reading, true);
+    }
+}
+
+std::unique_ptr<RowCursor> PgConnection::RunShaped(const PgShapedText& shaped, std::vector<PgParam> values,
+                                                   Reading reading) {
+    PGconn* conn = Claim();
+    // A statement failing inside a transaction would abort it, and a text would read '\' otherwise.
+    if (PQtransactionStatus(conn) != PQTRANS_IDLE) return nullptr;
+    const char* conforming = PQparameterStatus(conn, "standard_conforming_strings");
+    if (!conforming || std::string_view(conforming) != "on") return nullptr;
+    if (std::find(refused_.begin(), refused_.end(), shaped.shape) != refused_.end()) return nullptr;
+    for (const std::string& array : shaped.arrays) values.push_back(PgParam{array, kTextType});
+    const std::string name = PreparedShape(conn, shaped.shape, static_cast<int>(values.size()));
+    if (name.empty()) return nullptr;
+    try {
+        return Run(name, values, reading, false, true);
+    } catch (const CursorError&) {
+        if (PQstatus(conn) == CONNECTION_BAD) throw;  // the loss is this query's error
+        ForgetShape(shaped.shape);  // its statement may be gone (DISCARD ALL): prepared anew next time
+        return nullptr;
+    }
+}
+
+std::string PgConnection::PreparedShape(PGconn* conn, const std::string& shape, int parameters) {
+    constexpr std::size_t kShapesKept = 16;
+    for (auto it = shapes_.begin(); it != shapes_.end(); ++it) {
+        if (it->text != shape) continue;
+        Shape found = std::move(*it);
+        shapes_.erase(it);
+        shapes_.push_back(std::move(found));
+        return shapes_.back().name;
+    }
+    const std::string name = "rowlark_shape_" + std::to_string(++shapes_made_);
+    const PgResult prepared(PQprepare(conn, name.c_str(), shape.c_str(), parameters, nullptr));
+    if (!prepared || PQresultStatus(prepared.get()) != PGRES_COMMAND_OK) {
+        if (PQstatus(conn) == CONNECTION_BAD) PgThrowFailure(prepared.get(), conn);
+        if (refused_.size() >= kShapesKept) refused_.pop_front();
+        refused_.push_back(shape);
+        return std::string();
+    }
+    if (shapes_.size() >= kShapesKept) {
+        const PgResult dropped(PQexec(conn, ("DEALLOCATE " + shapes_.front().name).c_str()));
+        shapes_.pop_front();
+    }
+    shapes_.push_back(Shape{shape, name});
+    return name;
+}
+
+void PgConnection::ForgetShape(const std::string& shape) {
+    for (auto it = shapes_.begin(); it != shapes_.end(); ++it) {
+        if (it->text != shape) continue;
+        PgResult dropped(PQexec(conn_.get(), ("DEALLOCATE " + it->name).c_str()));  // gone already, or in the way
+        shapes_.erase(it);
+        return;
     }
 }
 
@@ -156,7 +217,27 @@ std::unique_ptr<RowCursor> PgConnection::CallProcedure(const ProcedureCall& call
         // Untyped, so the function's own parameter types (text, integer, ...) take them.
         values.push_back(PgParamOf(arg.is_text ? SqlValue::Text(arg.text) : SqlValue::Int(arg.number)));
     }
-    return Run(sql + ")", values, reading, false);
+    sql += ")";
+    // Prepared once per session (between transactions, where a failure aborts nothing): the next
+    // window's call is neither parsed nor planned again.
+    PGconn* conn = Claim();
+    if (PQtransactionStatus(conn) != PQTRANS_IDLE) return Run(sql, values, reading, false);
+    const std::string name = PreparedShape(conn, sql, static_cast<int>(values.size()));
+    if (name.empty()) return Run(sql, values, reading, false);
+    try {
+        return Run(name, values, reading, false, true);
+    } catch (const CursorError&) {
+        // The call's own error, unless the statement itself was let go (DEALLOCATE ALL, DISCARD ALL).
+        if (PQstatus(conn) == CONNECTION_BAD || StillPrepared(name)) throw;
+        ForgetShape(sql);
+        return Run(sql, values, reading, false);
+    }
+}
+
+bool PgConnection::StillPrepared(const std::string& name) {
+    return Run("SELECT 1 FROM pg_catalog.pg_prepared_statements WHERE name = $1", {PgParam{name, kTextType}},
+               Reading::kWhole, true)
+        ->Step();
 }
 
 std::vector<std::pair<std::string, std::string>> PgConnection::ReadMetaNames() {

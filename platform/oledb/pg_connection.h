@@ -6,7 +6,12 @@
 // One query runs at a time: a streamed result still being read when another query needs the
 // session first takes its remaining rows into memory. A session the server lost is opened anew
 // before the next query; the query that met the loss fails with the server's message.
+// A statement whose IN lists hold quoted literals only runs, between transactions, as the prepared
+// statement of its shape (pg_in_lists.h), the last 16 shapes kept; where that statement cannot be
+// prepared or fails, the text runs as itself, so answers and errors stay the text's own. A call of
+// a server function is prepared once per session likewise.
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -17,6 +22,7 @@
 
 #include "platform/oledb/connection.h"
 #include "platform/oledb/pg_handles.h"
+#include "platform/oledb/pg_in_lists.h"
 #include "platform/oledb/pg_values.h"
 
 namespace oledb_backend {
@@ -54,13 +60,29 @@ public:
 private:
     explicit PgConnection(PgConn conn) : conn_(std::move(conn)) {}
     // Runs sql with values for $1..$n; typed: each with its type, else every type left to the server.
+    // With prepared, sql is the name of a statement the session prepared.
     std::unique_ptr<RowCursor> Run(const std::string& sql, const std::vector<PgParam>& params, Reading reading,
-                                   bool typed);
+                                   bool typed, bool prepared = false);
+    // The shaped statement run with values and the shape's arrays after them; null where the text
+    // must run as itself (see the contract above).
+    std::unique_ptr<RowCursor> RunShaped(const PgShapedText& shaped, std::vector<PgParam> values, Reading reading);
+    // The name of the session's statement of shape, prepared now if need be; "" when the server refuses it.
+    std::string PreparedShape(PGconn* conn, const std::string& shape, int parameters);
+    void ForgetShape(const std::string& shape);
+    // True when the session still holds the prepared statement of that name.
+    bool StillPrepared(const std::string& name);
+
+    struct Shape {
+        std::string text, name;  // the shaped text, the prepared statement's name
+    };
 
     PgConn conn_;
     PgStreamCursor* streaming_ = nullptr;  // not owned: the cursor tells when it lets go
     std::set<std::string> functions_;      // functions the server was found to have (lower case)
     std::function<bool()> stop_;           // asked between rows a bulk writer writes
+    std::deque<Shape> shapes_;             // the session's prepared shapes, the last used at the back
+    std::deque<std::string> refused_;      // shapes the server would not prepare, run as texts
+    long shapes_made_ = 0;                 // numbers the prepared shapes' names
 };
 
 }  // namespace oledb_backend
