@@ -1,10 +1,28 @@
 #include "database/key_window_cursor.h"
 
+#include <sqlite3.h>
+
+#include <charconv>
+
 #include "database/cursor_error.h"
 #include "database/index_token.h"
 #include "database/value_text.h"
+#include "platform/oledb/text_out.h"
 
 namespace rowlark::database {
+
+namespace {
+
+constexpr std::string_view kEscapeUtf8 = "\xC2\xA4";  // ¤, which a token writes twice
+
+// True when the UTF-8 text is its own token (index_token.h) and reached out as CP1251 without a
+// replaced character: no NUL, no ¤, nothing the code page lacks, nothing ill-formed.
+bool AppendOwnToken(std::string_view utf8, std::string& out) {
+    if (utf8.find('\0') != std::string_view::npos || utf8.find(kEscapeUtf8) != std::string_view::npos) return false;
+    return oledb_backend::AppendCp1251(utf8, out);
+}
+
+}  // namespace
 
 using oledb_backend::CursorError;
 using oledb_backend::SqlValue;
@@ -56,7 +74,11 @@ bool KeyWindowCursor::Walk() {
 }
 
 void KeyWindowCursor::CheckKeyTravels() const {
-    const std::string key = ColumnAsText(statements_[current_]->get(), 0);
+    sqlite3_stmt* statement = statements_[current_]->get();
+    const int type = sqlite3_column_type(statement, 0);
+    if (type != SQLITE_TEXT && type != SQLITE_BLOB) return;  // numbers and NULL are written in ASCII
+    const auto* bytes = static_cast<const char*>(sqlite3_column_blob(statement, 0));
+    const std::string_view key(bytes ? bytes : "", static_cast<std::size_t>(sqlite3_column_bytes(statement, 0)));
     if (!FitsCodePage(key))
         throw CursorError("QueryRows: the key " + Quoted(EncodeIndexToken(key)) +
                           " holds a character that code page 1251 cannot carry (shown as ¤code;), so no row "
@@ -85,6 +107,36 @@ SqlValue KeyWindowCursor::Column(int column) const {
     if (!on_row_) throw CursorError("QueryRows: no current row; call Step() first");
     const std::string text = ColumnAsText(statements_[current_]->get(), column);
     return SqlValue::Text(column == 1 ? EncodeIndexToken(text) : text);
+}
+
+bool KeyWindowCursor::HostText(int column, std::string_view& text) const {
+    if (!on_row_ || (column != 0 && column != 1)) return false;
+    sqlite3_stmt* statement = statements_[current_]->get();
+    host_text_.clear();
+    bool exact = true;
+    switch (sqlite3_column_type(statement, column)) {
+        case SQLITE_INTEGER: {
+            char digits[24];
+            const auto written = std::to_chars(digits, digits + sizeof digits,
+                                               static_cast<long long>(sqlite3_column_int64(statement, column)));
+            host_text_.assign(digits, written.ptr);
+            break;
+        }
+        case SQLITE_NULL: break;
+        case SQLITE_FLOAT: host_text_ = FormatReal(sqlite3_column_double(statement, column)); break;  // ASCII
+        default: {
+            const auto* bytes = static_cast<const char*>(sqlite3_column_blob(statement, column));
+            const std::string_view utf8(bytes ? bytes : "", static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
+            if (column == 0) {
+                exact = oledb_backend::AppendCp1251(utf8, host_text_);  // Step() saw that the key travels
+            } else if (!AppendOwnToken(utf8, host_text_)) {
+                host_text_.clear();
+                exact = oledb_backend::AppendCp1251(EncodeIndexToken(utf8), host_text_);
+            }
+        }
+    }
+    text = host_text_;
+    return exact;  // else Column() and the layer's conversion give the replaced text, and warn
 }
 
 }  // namespace rowlark::database

@@ -10,19 +10,23 @@
 // pool keep it open through the pool's owner instead). Preparing throws DatabaseError; Step()
 // throws oledb_backend::CursorError, and a walk that failed is over. When the walk is over (Step()
 // answered false or threw) or the cursor is destroyed, its statements and read guard go back at
-// once, so no lock outlives the rows.
+// once, so no lock outlives the rows. The layer reads both columns in the host's code page straight
+// from the walk (host_text_cursor.h).
 
 #include <cstddef>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "database/key_window.h"
 #include "database/statement.h"
 #include "database/statement_pool.h"
+#include "platform/oledb/host_text_cursor.h"
 #include "platform/oledb/row_cursor.h"
 
 namespace rowlark::database {
 
-class KeyWindowCursor : public oledb_backend::RowCursor {
+class KeyWindowCursor : public oledb_backend::RowCursor, public oledb_backend::HostTextCursor {
 public:
     // Prepares the plan's statements itself. Throws DatabaseError when one cannot be prepared.
     KeyWindowCursor(sqlite3* db, const KeyWindowPlan& plan);
@@ -34,6 +38,8 @@ public:
     std::string ColumnName(int column) const override;
     bool Step() override;
     oledb_backend::SqlValue Column(int column) const override;
+    // Both columns, straight from the walk's statement: the key, and the index value's token.
+    bool HostText(int column, std::string_view& text) const override;
 
 private:
     // Steps the statements in turn until one stands on a row; false when none has one left.
@@ -47,6 +53,7 @@ private:
     std::size_t current_ = 0;      // the statement being read
     std::int64_t remaining_ = 0;   // rows still wanted
     bool on_row_ = false;          // Step() stopped on a row
+    mutable std::string host_text_;  // the last HostText answer; its room serves the next
 };
 
 // Prepares a planned statement and binds its parameters.

@@ -1,5 +1,7 @@
 #include "platform/oledb/sequential_result.h"
 
+#include <cstring>
+
 #include "platform/oledb/faults.h"
 #include "platform/oledb/host_number.h"
 #include "platform/oledb/text_out.h"
@@ -12,6 +14,7 @@ std::shared_ptr<SequentialResult> SequentialResult::Start(std::shared_ptr<Connec
     std::shared_ptr<SequentialResult> result(new SequentialResult());
     result->connection_ = std::move(connection);
     result->cursor_ = std::move(cursor);
+    result->host_text_ = dynamic_cast<const HostTextCursor*>(result->cursor_.get());
     const int columns = result->cursor_->ColumnCount();
     for (int c = 0; c < columns; ++c) {
         std::string name;
@@ -38,6 +41,7 @@ bool SequentialResult::MoveNext() {
             has_row = cursor_->Step();
         } catch (...) {
             on_row_ = false;
+            host_text_ = nullptr;
             cursor_.reset();  // a failed pass is over: let go of the statement now
             throw;
         }
@@ -49,6 +53,15 @@ bool SequentialResult::MoveNext() {
 
 bool SequentialResult::Read(int column, CValue& value) const {
     if (!on_row_ || column < 0 || column >= ColumnCount()) return false;
+    std::string_view host_text;
+    if (host_text_ && host_text_->HostText(column, host_text)) {
+        // Copied once, into the value's own buffer.
+        value = "";
+        const int n = static_cast<int>(host_text.size());
+        if (n > 0) std::memcpy(value.m_String.GetBuffer(n), host_text.data(), host_text.size());
+        value.m_String.ReleaseBuffer(n);
+        return true;
+    }
     SqlValue v = cursor_->Column(column);
     switch (v.kind) {
         case SqlValue::Kind::Null: value.Reset(); break;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "addin/provider/dynamic/call_text.h"
+#include "addin/provider/dynamic/key_lookup.h"
 #include "text/cp1251_literal.h"
 
 namespace OleDb {
@@ -29,6 +30,7 @@ std::uint32_t RowsWanted(int count) {
 
 constexpr std::uint32_t kNoRow = std::numeric_limits<std::uint32_t>::max();  // a key no result row carries
 constexpr std::size_t kKeyListReserveRows = 4096;  // reserving for a huge count must not exhaust memory
+constexpr std::uint32_t kAllRows = std::numeric_limits<std::uint32_t>::max();
 
 // Raised for every read of the load that fails: of the QueryRows answer and of the row query.
 constexpr cp1251::Literal kCannotReadRow{"Ошибка при получении строки запроса"};
@@ -63,41 +65,69 @@ bool CRowWindow::Load(const DynamicSettings& settings, OleDb::CCommandProxy& com
     OleDb::CResultSequentialAccessProxy answer = command.ExecuteStatementExternalSequential(text, unused_count);
     if (answer.IsEmpty()) return false;
 
-    const std::optional<AnswerKeys> keys = ReadKeys(answer, call.count, settings.debug);
+    AnswerKeys keys;
+    keys.list.reserve(12 * std::min<std::size_t>(call.count, kKeyListReserveRows));
+    // No count asks for no rows; should a procedure answer some anyway, they all count.
+    AnswerRead read = ReadKeys(answer, call.count > 0 ? call.count : kAllRows, settings.debug, keys);
+    if (read == AnswerRead::kAtCount) {
+        // QueryRows answers at most count rows, so its walk is done but not yet closed: the row query
+        // runs now, inside the read the walk still holds (one lock of the file per window), and the
+        // answer closes right after it.
+        const bool loaded = LoadRows(settings, command, keys);
+        if (AnswerEnds(answer)) return loaded;
+        // A procedure that answers more rows than asked: every row counts, as when read to its end.
+        read = TakeKey(answer, settings.debug, keys) ? ReadKeys(answer, kAllRows, settings.debug, keys)
+                                                     : AnswerRead::kFailed;
+    }
     answer.Reset();
-    if (!keys || keys->map.empty()) return false;
-    return LoadRows(settings, command, *keys);
+    if (read == AnswerRead::kFailed || keys.map.empty()) return false;
+    return LoadRows(settings, command, keys);
 }
 
-std::optional<CRowWindow::AnswerKeys> CRowWindow::ReadKeys(OleDb::CResultSequentialAccessProxy& answer,
-                                                           std::uint32_t wanted, bool debug) {
-    static constexpr cp1251::Literal kKeyMessage{"ИД: "};
-    AnswerKeys keys;
-    keys.list.reserve(12 * std::min<std::size_t>(wanted, kKeyListReserveRows));
-    CValue value;
-    while (answer.GetNextRow()) {
-        // A key or index text that cannot be read would drop the row or restart the next window
-        // elsewhere, so either one ends the load.
-        value.Reset();
-        if (!answer.GetFieldValue(0, value)) {
-            system_.RaiseError(kCannotReadRow.str());
-            return std::nullopt;
-        }
-        std::string key = value.GetString().c_str();  // up to its first zero byte
-        if (!keys.list.empty()) keys.list += ',';
-        AppendQuoted(keys.list, key);
-        if (debug) user_.ShowMessage(kKeyMessage.str() + key, 0);
-        value.Reset();
-        if (!answer.GetFieldValue(1, value)) {
-            system_.RaiseError(kCannotReadRow.str());
-            return std::nullopt;
-        }
-        // A repeated key keeps its first place; places count distinct keys, so the window fits them.
-        const auto place = static_cast<std::uint32_t>(keys.map.size());
-        KeyEntry entry{place, key, TrimTrailingSpace(value.GetString().view())};
-        keys.map.emplace(std::move(key), std::move(entry));
+bool CRowWindow::AnswerEnds(OleDb::CResultSequentialAccessProxy& answer) {
+    std::deque<KeyEntry> placed;
+    placed.swap(entries_);
+    OleDb::CResultDirectAccessProxy placed_result = result_;
+    result_.Reset();
+    if (answer.GetNextRow()) return false;
+    entries_.swap(placed);
+    result_ = placed_result;
+    return true;
+}
+
+CRowWindow::AnswerRead CRowWindow::ReadKeys(OleDb::CResultSequentialAccessProxy& answer, std::uint32_t limit,
+                                            bool debug, AnswerKeys& keys) {
+    while (keys.rows < limit) {
+        if (!answer.GetNextRow()) return AnswerRead::kAtEnd;
+        if (!TakeKey(answer, debug, keys)) return AnswerRead::kFailed;
     }
-    return keys;
+    return AnswerRead::kAtCount;
+}
+
+bool CRowWindow::TakeKey(OleDb::CResultSequentialAccessProxy& answer, bool debug, AnswerKeys& keys) {
+    static constexpr cp1251::Literal kKeyMessage{"ИД: "};
+    // A key or index text that cannot be read would drop the row or restart the next window
+    // elsewhere, so either one ends the load.
+    value_.Reset();
+    if (!answer.GetFieldValue(0, value_)) {
+        system_.RaiseError(kCannotReadRow.str());
+        return false;
+    }
+    std::string key = value_.GetString().c_str();  // up to its first zero byte
+    if (!keys.list.empty()) keys.list += ',';
+    AppendQuoted(keys.list, key);
+    if (debug) user_.ShowMessage(kKeyMessage.str() + key, 0);
+    value_.Reset();
+    if (!answer.GetFieldValue(1, value_)) {
+        system_.RaiseError(kCannotReadRow.str());
+        return false;
+    }
+    ++keys.rows;
+    // A repeated key keeps its first place; places count distinct keys, so the window fits them.
+    const auto place = static_cast<std::uint32_t>(keys.map.size());
+    KeyEntry entry{place, key, TrimTrailingSpace(value_.GetString().view())};
+    keys.map.emplace(std::move(key), std::move(entry));
+    return true;
 }
 
 bool CRowWindow::LoadRows(const DynamicSettings& settings, OleDb::CCommandProxy& command, const AnswerKeys& keys) {
@@ -119,22 +149,19 @@ bool CRowWindow::LoadRows(const DynamicSettings& settings, OleDb::CCommandProxy&
 
     // The row of the result that carries each key, by the key's place in the QueryRows answer.
     std::vector<std::uint32_t> row_at(keys.map.size(), kNoRow);
-    CValue value;
-    CString db_text, unused_extra;
-    bool unused_flag = false;
+    CKeyLookup lookup(keys.map);
     for (std::int32_t j = 0; j < rows; ++j) {
-        value.Reset();
-        if (!result_.GetRow(j) || !result_.GetFieldValue(static_cast<int>(*key_column_), value)) {
+        value_.Reset();
+        if (!result_.GetRow(j) || !result_.GetFieldValue(static_cast<int>(*key_column_), value_)) {
             system_.RaiseError(kCannotReadRow.str());
             return false;
         }
-        OleDb::CMetaNameParserProxy::CValueToDBValue(value, 0, db_text, unused_flag, unused_extra);
-        const auto found = keys.map.find(db_text.view());
-        if (found == keys.map.end()) {
+        const std::optional<std::uint32_t> place = lookup.Find(value_);
+        if (!place) {
             system_.RaiseError(kKeyOutsideList.str());
             return false;
         }
-        row_at[found->second.number] = static_cast<std::uint32_t>(j);  // a key carried twice keeps its later row
+        row_at[*place] = static_cast<std::uint32_t>(j);  // a key carried twice keeps its later row
     }
 
     std::vector<const KeyEntry*> by_place(keys.map.size());

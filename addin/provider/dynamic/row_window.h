@@ -9,6 +9,10 @@
 // previous window goes first and the new one appears whole or not at all; a key the row query does
 // not return is left out.
 //
+// When QueryRows gives its full count, the row query runs before the answer is stepped past its
+// end: the answer's read of the database then serves both (one read lock per window), and it ends
+// before the load returns. Keys are matched by value where the row query gives numbers (key_lookup.h).
+//
 // The key column of the row query result is looked up by the first load that reaches a result and
 // kept until ForgetKeyColumn (the provider's "GetData"), so a changed "KeyFieldQuery" or a query
 // with other columns moves the key column only then.
@@ -59,13 +63,22 @@ public:
 private:
     // The keys of one QueryRows answer.
     struct AnswerKeys {
-        std::string list;  // 'k1','k2',... in answer order, for the row query
-        KeyMap map;        // each key once, numbered by its first place
+        std::string list;        // 'k1','k2',... in answer order, for the row query
+        KeyMap map;              // each key once, numbered by its first place
+        std::uint32_t rows = 0;  // answer rows taken, repeated keys too
     };
+    // How a read of the answer stopped.
+    enum class AnswerRead { kFailed, kAtEnd, kAtCount };
 
-    // Reads the answer to its end; none (and raised) when a row's key or index text cannot be read.
-    std::optional<AnswerKeys> ReadKeys(OleDb::CResultSequentialAccessProxy& answer, std::uint32_t wanted,
-                                       bool debug);
+    // Reads answer rows into keys until the answer ends or keys holds limit rows; kFailed (and
+    // raised) when a row's key or index text cannot be read.
+    AnswerRead ReadKeys(OleDb::CResultSequentialAccessProxy& answer, std::uint32_t limit, bool debug,
+                        AnswerKeys& keys);
+    // Steps the answer past its last row with the window hidden, so that a failure leaving by the
+    // host's throwing error leaves none; false (the window empty) when another row follows.
+    bool AnswerEnds(OleDb::CResultSequentialAccessProxy& answer);
+    // Adds the answer's current row to keys; false (and raised) when it cannot be read.
+    bool TakeKey(OleDb::CResultSequentialAccessProxy& answer, bool debug, AnswerKeys& keys);
     // Runs the row query for the keys and lines its rows up with them; false when the load ends early.
     bool LoadRows(const DynamicSettings& settings, OleDb::CCommandProxy& command, const AnswerKeys& keys);
     // Finds the key column once per ForgetKeyColumn; false (and raised) when the result has none.
@@ -78,6 +91,7 @@ private:
     Utils::CUserInterface& user_;               // shows the debug messages
     std::optional<std::uint32_t> key_column_;   // key column of the row query result, once found
     std::deque<KeyEntry> entries_;              // rows not yet taken, in QueryRows order
+    CValue value_;                              // the value being read; its buffer serves every read
 };
 
 }  // namespace GridProvider
