@@ -9,7 +9,6 @@
 #include "database/collation/sqlite_russian_order.h"
 #include "platform/oledb/meta_names.h"
 #include "platform/oledb/procedures.h"
-#include "platform/oledb/sqlite_real_lists.h"
 #include "platform/oledb/sqlite_statement_cursor.h"
 
 namespace oledb_backend {
@@ -167,10 +166,12 @@ std::unique_ptr<RowCursor> SqliteConnection::RunStatement(const std::string& sql
 
 std::unique_ptr<RowCursor> SqliteConnection::RunShaped(const ShapedText& shaped, const NamedParams& params) {
     Statement statement;
+    bool fresh = true;
     for (auto it = shaped_.begin(); it != shaped_.end(); ++it) {
         if (it->first != shaped.shape) continue;
         statement = std::move(it->second);
         shaped_.erase(it);
+        fresh = false;
         break;
     }
     if (!statement) {
@@ -189,14 +190,27 @@ std::unique_ptr<RowCursor> SqliteConnection::RunShaped(const ShapedText& shaped,
         refused_.push_back(shaped.shape);
         return nullptr;
     }
-    // Keys against a REAL column go in as their exact doubles, all others as written.
-    const auto exact = ExactRealKeys(db(), shaped);
+    // Keys against a REAL column go in as their exact doubles, all others as written. What was
+    // learnt of the shape's columns holds for its kept statement only.
+    if (fresh) real_lists_.Forget(shaped.shape);
+    const auto exact = ExactRealKeys(db(), shaped, real_lists_);
     BindNamed(statement.get(), params, exact ? &*exact : &shaped.values);
+    sqlite3_stmt* stmt = statement.get();
+    const int reprepared = sqlite3_stmt_status(stmt, SQLITE_STMTSTATUS_REPREPARE, 0);
     auto self = std::static_pointer_cast<SqliteConnection>(shared_from_this());
     auto cursor = std::make_unique<StatementCursor>(std::move(self), std::move(statement), shaped.shape);
     // A statement that fails its first step is not trusted to fail as the text would: the text runs.
     if (!cursor->StepAhead()) return nullptr;
+    if (sqlite3_stmt_status(stmt, SQLITE_STMTSTATUS_REPREPARE, 0) != reprepared && !SameRealLists(shaped))
+        return nullptr;  // the schema changed under the binding: the text runs as it is
     return cursor;
+}
+
+bool SqliteConnection::SameRealLists(const ShapedText& shaped) {
+    const auto before = real_lists_.Known(shaped.shape);
+    real_lists_.Forget(shaped.shape);
+    ExactRealKeys(db(), shaped, real_lists_);  // asked again inside the statement's read
+    return real_lists_.Known(shaped.shape) == before;
 }
 
 void SqliteConnection::KeepShapedStatement(const std::string& shape, Statement statement) {

@@ -17,6 +17,7 @@
 #include "platform/oledb/in_list_literals.h"
 #include "platform/oledb/sqlite_handles.h"
 #include "platform/oledb/sqlite_procedures.h"
+#include "platform/oledb/sqlite_real_lists.h"
 
 namespace oledb_backend {
 
@@ -54,6 +55,8 @@ public:
     void KeepShapedStatement(const std::string& shape, Statement statement);
     // Statements prepared by RunStatement so far (the cache's effect, for tests and benchmarks).
     std::size_t statements_prepared() const { return statements_prepared_; }
+    // Probes of a key list's column made so far (sqlite_real_lists.h; for tests and benchmarks).
+    std::size_t real_list_probes() const { return real_lists_.probes(); }
 
     static constexpr std::size_t kShapesKept = 16;
 
@@ -62,6 +65,9 @@ private:
     // The cursor of a shaped text; none when the shape cannot stand for the text (then the text runs as it is).
     std::unique_ptr<RowCursor> RunShaped(const ShapedText& shaped, const NamedParams& params);
     Statement PrepareCounted(std::string_view sql);
+    // Whether shaped's key lists stand against the columns they stood against when it was bound,
+    // asked again now (after its statement was prepared again at its first step).
+    bool SameRealLists(const ShapedText& shaped);
     // The procedure of that name: this connection's own first, else the process-wide one; null when neither.
     const Procedure* FindOwnOrShared(const std::string& name) const;
 
@@ -72,6 +78,7 @@ private:
     std::list<std::pair<std::string, Statement>> shaped_;  // idle statements by shape, oldest first
     std::list<std::string> refused_;  // shapes that cannot stand for their texts (writes), latest last
     std::size_t statements_prepared_ = 0;
+    RealListMemo real_lists_;  // which shaped key lists stand against a REAL column
     std::function<bool()> stop_;  // asked by SQLite's progress handler and between written rows
 };
 

@@ -133,10 +133,28 @@ std::string OperandProbe(std::string_view shape, std::size_t in_at) {
            std::string(shape.substr(tokens[*from].begin, tokens[*where].begin - tokens[*from].begin));
 }
 
-std::optional<std::vector<SqlValue>> ExactRealKeys(sqlite3* db, const ShapedText& shaped) {
+bool RealListMemo::AgainstReal(sqlite3* db, const ShapedText& shaped, std::size_t list) {
+    if (answers_.size() >= kShapesKept && answers_.find(shaped.shape) == answers_.end()) answers_.clear();
+    std::vector<Answer>& answers = answers_[shaped.shape];
+    answers.resize(shaped.lists.size(), Answer::kUnknown);
+    if (answers[list] == Answer::kUnknown) {
+        ++probes_;
+        const bool real = NamesRealColumn(db, OperandProbe(shaped.shape, shaped.lists[list].in_at));
+        answers[list] = real ? Answer::kReal : Answer::kOther;
+    }
+    return answers[list] == Answer::kReal;
+}
+
+std::vector<RealListMemo::Answer> RealListMemo::Known(const std::string& shape) const {
+    const auto known = answers_.find(shape);
+    return known == answers_.end() ? std::vector<Answer>() : known->second;
+}
+
+std::optional<std::vector<SqlValue>> ExactRealKeys(sqlite3* db, const ShapedText& shaped, RealListMemo& memo) {
     std::optional<std::vector<SqlValue>> out;
-    for (const ShapedText::List& list : shaped.lists) {
-        if (!HoldsNumberText(shaped, list) || !NamesRealColumn(db, OperandProbe(shaped.shape, list.in_at))) continue;
+    for (std::size_t index = 0; index < shaped.lists.size(); ++index) {
+        const ShapedText::List& list = shaped.lists[index];
+        if (!HoldsNumberText(shaped, list) || !memo.AgainstReal(db, shaped, index)) continue;
         if (!out) out = shaped.values;
         for (std::size_t i = list.first; i < list.first + list.count; ++i) {
             SqlValue& value = (*out)[i];

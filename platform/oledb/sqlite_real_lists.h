@@ -12,12 +12,16 @@
 // a statement without WITH, BETWEEN or compound SELECTs; its declared type is asked of SQLite by
 // preparing "SELECT <operand> FROM <that select's FROM clause>", which names the same column.
 // Anything else, or a probe SQLite refuses, keeps every text as it is. The probe is prepared (never
-// run) only for a list holding a numeric text, on the statement's connection just before it is
-// bound; another process changing that column's type in between would go unseen.
+// run) only for a list holding a numeric text, and its answer is remembered per shape (RealListMemo)
+// for the shape's kept statement; the connection asks again when it prepares the shape anew, and
+// when SQLite had to prepare the kept statement again at its first step (the schema changed: the
+// backend then compares the answers, asked inside the statement's own read, before trusting it).
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/oledb/in_list_literals.h"
@@ -30,8 +34,29 @@ namespace oledb_backend {
 // the operand is not a bare column name of a WHERE clause as above.
 std::string OperandProbe(std::string_view shape, std::size_t in_at);
 
+// What the probes of one connection answered, per shape and list.
+class RealListMemo {
+public:
+    enum class Answer : signed char { kUnknown, kReal, kOther };
+
+    // Whether the list at index list of shaped stands against a REAL column of db: remembered,
+    // else probed now.
+    bool AgainstReal(sqlite3* db, const ShapedText& shaped, std::size_t list);
+    // What is remembered of shape (empty when nothing), and forgetting it.
+    std::vector<Answer> Known(const std::string& shape) const;
+    void Forget(const std::string& shape) { answers_.erase(shape); }
+    // Probes prepared so far (for tests and benchmarks).
+    std::size_t probes() const { return probes_; }
+
+    static constexpr std::size_t kShapesKept = 64;
+
+private:
+    std::unordered_map<std::string, std::vector<Answer>> answers_;  // by shape, one per list
+    std::size_t probes_ = 0;
+};
+
 // The literals to bind for shaped on db: its values with each numeric text of a list against a
 // REAL column replaced by its exact double; none when no literal changes.
-std::optional<std::vector<SqlValue>> ExactRealKeys(sqlite3* db, const ShapedText& shaped);
+std::optional<std::vector<SqlValue>> ExactRealKeys(sqlite3* db, const ShapedText& shaped, RealListMemo& memo);
 
 }  // namespace oledb_backend

@@ -368,3 +368,34 @@ TEST_F(NumberTextKeys, KeysAgainstARealColumnFindTheExactDouble) {
             EXPECT_EQ(std::find(rows.begin(), rows.end(), row), rows.end()) << text << " keeps row " << row;
     }
 }
+
+// The column a key list stands against is asked once per shape, and asked again once the schema
+// changed: a REAL column made TEXT under a remembered shape compares as text from then on.
+TEST_F(NumberTextKeys, AShapeIsProbedOnceUntilItsSchemaChanges) {
+    const std::string text = "SELECT rowid FROM m WHERE r IN (" + keys_ + ")";
+    Backend(text);
+    const std::size_t probes = connection_->real_list_probes();
+    for (int i = 0; i < 5; ++i) {
+        std::string other_keys;  // as many keys as keys_ holds: the same shape
+        for (int k = 0; k < 7; ++k) other_keys += (k ? ", '" : "'") + std::to_string(i * 7 + k) + ".5'";
+        Backend("SELECT rowid FROM m WHERE r IN (" + other_keys + ")");
+    }
+    EXPECT_EQ(probes, connection_->real_list_probes()) << "the same shape was probed again";
+
+    const std::string retype = "ALTER TABLE m RENAME TO m_old; CREATE TABLE m (r TEXT); "
+                               "INSERT INTO m SELECT CAST(r AS TEXT) FROM m_old";
+    for (const bool by_another : {true, false}) {
+        if (by_another) {
+            ASSERT_EQ(sqlite3_exec(reference_, retype.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+        } else {
+            Run("DROP TABLE m_old");
+            for (const char* step : {"ALTER TABLE m RENAME TO m_old", "CREATE TABLE m (r TEXT)",
+                                     "INSERT INTO m VALUES ('0.2655636860555112'), ('12.5')"})
+                Run(step);
+        }
+        const Answer expected = Reference(text);
+        ASSERT_FALSE(expected.rows.empty()) << "the text column holds the keys' very texts";
+        EXPECT_EQ(Backend(text), expected) << (by_another ? "after another connection" : "after this connection");
+        EXPECT_GT(connection_->real_list_probes(), probes);
+    }
+}
