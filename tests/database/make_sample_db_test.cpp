@@ -27,7 +27,8 @@ protected:
 
     // The tool's exit code; its output goes to a file beside the database.
     int Tool(const std::string& args) {
-        const std::string command = std::string(MAKE_SAMPLE_DB_PATH) + " " + args + " >" +
+        // Its English lines, whatever the caller's locale.
+        const std::string command = "LC_ALL=C.UTF-8 LANGUAGE= " + std::string(MAKE_SAMPLE_DB_PATH) + " " + args + " >" +
                                     (dir_ / "out.txt").string() + " 2>&1";
         const int status = std::system(command.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;

@@ -37,7 +37,9 @@ protected:
     // The tool's exit code; what it printed goes to output_.
     int Tool(const std::string& target, const std::string& rest) {
         const fs::path out = fs::path(::testing::TempDir()) / (table_ + ".out");
-        const std::string command = std::string(MAKE_SAMPLE_DB_PATH) + " --table " + table_ + " '" + target + "' " +
+        // Its English lines, whatever the caller's locale.
+        const std::string command = "LC_ALL=C.UTF-8 LANGUAGE= " + std::string(MAKE_SAMPLE_DB_PATH) + " --table " +
+                                    table_ + " '" + target + "' " +
                                     rest + " >" + out.string() + " 2>&1";
         const int status = std::system(command.c_str());
         output_.clear();
