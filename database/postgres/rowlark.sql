@@ -140,10 +140,16 @@ $$;
 -- collation rowlark_ru of database/collation compares.
 CREATE COLLATION IF NOT EXISTS public.rowlark_ru (provider = icu, locale = 'ru-RU', deterministic = true);
 
--- A text that reads as one number: a whole number or a decimal fraction, with an optional exponent.
+-- The pattern of a text that reads as one number: a whole number or a decimal fraction, with an
+-- optional exponent.
+CREATE OR REPLACE FUNCTION public.rowlark_number_pattern() RETURNS text
+LANGUAGE sql IMMUTABLE PARALLEL SAFE
+AS $$ SELECT '^-?([0-9]+(\.[0-9]*)?|\.[0-9]+)([eE][+-]?[0-9]{1,3})?$'::text $$;
+
+-- A text that reads as one number.
 CREATE OR REPLACE FUNCTION public.rowlark_is_number(value text) RETURNS boolean
 LANGUAGE sql IMMUTABLE STRICT PARALLEL SAFE
-AS $$ SELECT value ~ '^-?([0-9]+(\.[0-9]*)?|\.[0-9]+)([eE][+-]?[0-9]{1,3})?$' $$;
+AS $$ SELECT value ~ public.rowlark_number_pattern() $$;
 
 -- The SQL of a tag's value over its table, as its index holds it (see the top of this file). The
 -- expression stands alone on its lines, so a trailing "--" comment cannot hide what follows it.
@@ -303,8 +309,17 @@ $$;
 
 -- Every tag of the tables the caller sees by name, ordered by table then tag (ASCII letter case ignored),
 -- with the order of its texts ('bytes' or 'russian'; 'bytes' for a number tag).
-DROP FUNCTION IF EXISTS public.rowlark_index_tag_list();  -- an older one answered no text_order
-CREATE FUNCTION public.rowlark_index_tag_list()
+DO $$
+BEGIN
+    -- An older one answered no text_order, and the type of an answer cannot be replaced in place: only
+    -- it is dropped, so that sessions listing tags while the file is installed again never miss it.
+    IF EXISTS (SELECT FROM pg_proc p WHERE p.oid = to_regprocedure('public.rowlark_index_tag_list()')
+               AND NOT 'text_order' = ANY (p.proargnames)) THEN
+        DROP FUNCTION public.rowlark_index_tag_list();
+    END IF;
+END
+$$;
+CREATE OR REPLACE FUNCTION public.rowlark_index_tag_list()
 RETURNS TABLE (table_name text, tag text, expression text, key_field text, kind text, index_name text,
                text_order text)
 LANGUAGE sql STABLE
@@ -342,7 +357,9 @@ $$;
 -- QueryRows
 --
 -- A call is checked (rowlark_queryrows_check), its tag and key column found (rowlark_queryrows_tag) and
--- its start and bounds read (rowlark_queryrows_bounds). The walk itself depends only on the tag, the
+-- its start and bounds read (rowlark_queryrows_bounds). The session keeps what the look-up found with
+-- a stamp of what it was made from (rowlark_queryrows_stamps), so that the next call of the tag is
+-- served without it while the stamp holds (see queryrows). The walk itself depends only on the tag, the
 -- call's shape (where it starts, its direction, which bounds it has) and the count: its statement is
 -- prepared once per session under a name made of all of these (rowlark_queryrows_prepared) and run
 -- again with the next window's start, so neither its text nor its plan is made anew per call. The
@@ -382,13 +399,42 @@ BEGIN
 END
 $$;
 
+-- What a tag's walk was made from, as one text that changes whenever any of it changes: the table its
+-- catalogue row names (schema and name, as the server finds them now), the key column's type by name,
+-- the versions (xmin) of the key column's row in pg_attribute (name, type, collation) and of the tag's
+-- row in the catalogue, with its place (ctid) and name: a tag dropped and added again is another row.
+-- No row when the key column or the catalogue row is gone. An update of a catalogue row always writes a
+-- new version, so an equal text means that nothing it covers has changed. Reads only by key (an index,
+-- a ctid).
+CREATE OR REPLACE FUNCTION public.rowlark_queryrows_stamps(table_oid oid, key_name text, catalogue_row tid)
+RETURNS TABLE (stamp text)
+LANGUAGE sql STABLE  -- inlined into its caller's query
+AS $$
+SELECT concat_ws(' ', to_regclass(format('%I.%I', r.table_schema, r.table_name))::oid,
+                 format_type(att.atttypid, NULL), att.xmin, r.xmin, r.ctid, r.tag)
+FROM pg_attribute att CROSS JOIN public.rowlark_index_tags r
+WHERE att.attrelid = table_oid AND att.attname = key_name AND att.attnum > 0 AND NOT att.attisdropped
+  AND r.ctid = catalogue_row
+$$;
+
 -- The tag g of the table t names, with its key column as the table declares it; raises when the table,
 -- the tag or the key column is unknown, or f is not the tag's key field. One look-up of the catalogue.
+-- Also answers the table's oid, the tag's catalogue row and its stamp (rowlark_queryrows_stamps).
+DO $$
+BEGIN
+    -- An older one answered no stamp, and the type of an answer cannot be replaced in place: only it
+    -- is dropped, so that sessions calling QueryRows while the file is installed again never miss it.
+    IF EXISTS (SELECT FROM pg_proc p WHERE p.oid = to_regprocedure('public.rowlark_queryrows_tag(text, text, text)')
+               AND NOT 'stamp' = ANY (p.proargnames)) THEN
+        DROP FUNCTION public.rowlark_queryrows_tag(text, text, text);
+    END IF;
+END
+$$;
 CREATE OR REPLACE FUNCTION public.rowlark_queryrows_tag(
     t text, g text, f text,
     OUT table_schema text, OUT table_name text, OUT tag text, OUT expression text, OUT kind text,
     OUT text_order text, OUT key_field text, OUT key_name text, OUT key_type text, OUT key_collates boolean,
-    OUT key_numeric boolean)
+    OUT key_numeric boolean, OUT table_oid oid, OUT catalogue_row tid, OUT stamp text)
 LANGUAGE plpgsql STABLE
 AS $$
 DECLARE
@@ -400,9 +446,10 @@ BEGIN
     -- One query, the key column by scalar look-ups: a join of the catalogues plans far worse.
     SELECT r.table_schema, r.table_name, r.tag, r.expression, r.kind, r.text_order, r.key_field, a_.attname,
            format_type(a_.atttypid, NULL), (SELECT ty.typcollation <> 0 FROM pg_type ty WHERE ty.oid = a_.atttypid),
-           a_.atttypid IN (21, 23, 20, 1700, 700, 701)  -- int2, int4, int8, numeric, float4, float8
+           a_.atttypid IN (21, 23, 20, 1700, 700, 701),  -- int2, int4, int8, numeric, float4, float8
+           r.ctid
     INTO table_schema, table_name, tag, expression, kind, text_order, key_field, key_name, key_type, key_collates,
-         key_numeric
+         key_numeric, catalogue_row
     FROM public.rowlark_index_tags r
     LEFT JOIN LATERAL (SELECT a.attname, a.atttypid FROM pg_attribute a WHERE a.attrelid = found
                        AND a.attname = r.key_field AND a.attnum > 0 AND NOT a.attisdropped) a_ ON true
@@ -422,6 +469,9 @@ BEGIN
         RAISE EXCEPTION USING ERRCODE = 'undefined_column', MESSAGE = 'QueryRows: table ' ||
             public.rowlark_quoted(table_name) || ' has no key field ' || public.rowlark_quoted(key_field);
     END IF;
+    table_oid := found;
+    -- In this function's snapshot, as the look-up above: the stamp is never newer than what it found.
+    SELECT s.stamp INTO stamp FROM public.rowlark_queryrows_stamps(found, key_name, catalogue_row) s;
 END
 $$;
 
@@ -436,19 +486,26 @@ BEGIN
 END
 $$;
 
--- True when k reads as a value of the key column's type. Numbers by pattern (a subtransaction per
--- call would cost more than the walk); a whole number too large for its column is left to the
--- server's own message.
+-- The pattern a key of the key column's type matches (every text for a text key); NULL for a type
+-- that only a cast can read. Numbers by pattern: a subtransaction per call would cost more than the
+-- walk; a whole number too large for its column is left to the server's own message.
+CREATE OR REPLACE FUNCTION public.rowlark_queryrows_key_pattern(key_type text) RETURNS text
+LANGUAGE sql IMMUTABLE PARALLEL SAFE
+AS $$
+SELECT CASE WHEN key_type IN ('smallint', 'integer', 'bigint') THEN '^-?[0-9]+$'
+            WHEN key_type IN ('numeric', 'real', 'double precision') THEN public.rowlark_number_pattern()
+            WHEN key_type IN ('text', 'character varying') THEN '' END
+$$;
+
+-- True when k reads as a value of the key column's type.
 CREATE OR REPLACE FUNCTION public.rowlark_queryrows_key_reads(k text, key_type text) RETURNS boolean
 LANGUAGE plpgsql STABLE
 AS $$
+DECLARE
+    pattern constant text := public.rowlark_queryrows_key_pattern(key_type);
 BEGIN
-    IF key_type IN ('smallint', 'integer', 'bigint') THEN
-        RETURN k ~ '^-?[0-9]+$';
-    ELSIF key_type IN ('numeric', 'real', 'double precision') THEN
-        RETURN public.rowlark_is_number(k);
-    ELSIF key_type IN ('text', 'character varying') THEN
-        RETURN true;
+    IF pattern IS NOT NULL THEN
+        RETURN k ~ pattern;
     END IF;
     BEGIN
         EXECUTE format('SELECT CAST($1 AS %s)', key_type) USING k;
@@ -568,9 +625,31 @@ BEGIN
 END
 $$;
 
+-- A digest of everything a tag's walks depend on, so a tag added again with another expression gets
+-- statements of their own. The first item changes whenever rowlark_queryrows_statement writes another
+-- text: a session keeps what it prepared across a new install of this file.
+CREATE OR REPLACE FUNCTION public.rowlark_queryrows_tag_digest(
+    table_schema text, table_name text, expression text, kind text, text_order text, key_name text,
+    key_type text, key_collates boolean) RETURNS text
+LANGUAGE sql IMMUTABLE PARALLEL SAFE
+AS $$
+SELECT left(md5(concat_ws(E'\x01', 'walk 3', table_schema, table_name, expression, kind, text_order, key_name,
+                          key_type, key_collates)), 24)
+$$;
+
+-- The name of the prepared walk of one call shape over the tag of that digest (at most 63 bytes, the
+-- longest name the server keeps whole): the digest, the shape, the count.
+CREATE OR REPLACE FUNCTION public.rowlark_queryrows_walk_name(digest text, start text, forward boolean,
+                                                             inclusive boolean, lower boolean, upper boolean,
+                                                             count bigint) RETURNS text
+LANGUAGE sql IMMUTABLE PARALLEL SAFE
+AS $$
+SELECT 'rowlark_walk_' || digest || '_' || left(start, 1) || forward::integer::text || inclusive::integer::text
+       || lower::integer::text || upper::integer::text || '_' || count::text  -- each a text: inlined, no call
+$$;
+
 -- The name of the session's prepared statement for the walk rowlark_queryrows_statement makes of these
--- arguments; prepared here on first use. The name is a digest of everything the text depends on, so a
--- tag added again with another expression gets a statement of its own. A setting of the session
+-- arguments (rowlark_queryrows_walk_name); prepared here on first use. A setting of the session
 -- remembers each one prepared, which costs less to ask than the list of prepared statements; that list
 -- is asked only when the setting is missing, as after a failed transaction reset it.
 CREATE OR REPLACE FUNCTION public.rowlark_queryrows_prepared(
@@ -580,10 +659,9 @@ CREATE OR REPLACE FUNCTION public.rowlark_queryrows_prepared(
 LANGUAGE plpgsql VOLATILE  -- PREPARE runs in volatile functions only
 AS $$
 DECLARE
-    -- The first item changes whenever rowlark_queryrows_statement writes another text: a session keeps
-    -- what it prepared across a new install of this file.
-    name_ constant text := 'rowlark_walk_' || md5(concat_ws(E'\x01', 'walk 2', table_schema, table_name, expression,
-        kind, text_order, key_name, key_type, key_collates, start, forward, inclusive, lower, upper, count));
+    name_ constant text := public.rowlark_queryrows_walk_name(public.rowlark_queryrows_tag_digest(
+        table_schema, table_name, expression, kind, text_order, key_name, key_type, key_collates),
+        start, forward, inclusive, lower, upper, count);
 BEGIN
     IF coalesce(current_setting('rowlark.' || name_, true), '') = '' THEN
         IF NOT EXISTS (SELECT FROM pg_prepared_statements p WHERE p.name = name_) THEN
@@ -599,8 +677,18 @@ BEGIN
 END
 $$;
 
+-- The session setting that keeps what queryrows needs to know of tag g of a table (by its oid) to run
+-- a call without looking the tag up: an array of the tag's stamp, catalogue row, key column, key
+-- field (ASCII letters in lower case), kind, whether the key is a number, the key's pattern
+-- (rowlark_queryrows_key_pattern) and the digest of its walks. Valid while the stamp is:
+-- rowlark_queryrows_stamps answers the same text.
+CREATE OR REPLACE FUNCTION public.rowlark_queryrows_known_setting(table_oid oid, g text) RETURNS text
+LANGUAGE sql IMMUTABLE PARALLEL SAFE
+AS $$ SELECT 'rowlark.tag_' || table_oid::text || '_' || md5(g) $$;  -- each spelling of g a setting of its own
+
 -- The checked call's walk: the prepared statement's name and its four parameters as literals of an
--- EXECUTE (a prepared statement takes no parameters of the statement that runs it).
+-- EXECUTE (a prepared statement takes no parameters of the statement that runs it). Keeps what the
+-- look-up found for the next call (rowlark_queryrows_known_setting).
 CREATE OR REPLACE FUNCTION public.rowlark_queryrows_execute(t text, g text, i text, k text, n bigint, f text,
                                                            d bigint, a text, b text, e bigint) RETURNS text
 LANGUAGE plpgsql VOLATILE
@@ -612,6 +700,15 @@ DECLARE
 BEGIN
     start_value := public.rowlark_queryrows_check(t, g, i, k, n, f, d, a, b, e);
     tag_ := public.rowlark_queryrows_tag(t, g, f);
+    IF tag_.stamp IS NOT NULL THEN
+        PERFORM set_config(public.rowlark_queryrows_known_setting(tag_.table_oid, g), ARRAY[
+            tag_.stamp, tag_.catalogue_row::text, tag_.key_name, public.rowlark_ascii_lower(tag_.key_field), tag_.kind,
+            tag_.key_numeric::text,
+            public.rowlark_queryrows_key_pattern(tag_.key_type),
+            public.rowlark_queryrows_tag_digest(tag_.table_schema, tag_.table_name, tag_.expression, tag_.kind,
+                                               tag_.text_order, tag_.key_name, tag_.key_type, tag_.key_collates)
+        ]::text, false);
+    END IF;
     at := public.rowlark_queryrows_bounds(tag => tag_.tag, kind => tag_.kind, text_order => tag_.text_order,
         key_name => tag_.key_name, key_type => tag_.key_type, key_numeric => tag_.key_numeric,
         start_value => start_value, k => k, a => a, b => b);
@@ -644,8 +741,28 @@ RETURNS TABLE (key text, index_value text)
 LANGUAGE plpgsql VOLATILE
 AS $$
 DECLARE
-    walk constant text := public.rowlark_queryrows_execute(t, g, i, k, n, f, d, a, b, e);
+    found oid;
+    known text[];  -- see rowlark_queryrows_known_setting
+    start text;
+    walk text;
 BEGIN
+    -- The common call (arguments in range, no filter, a plain index text, the table by its exact name,
+    -- a tag this session met before and unchanged since, its walk prepared) goes straight to the walk:
+    -- every test the checked road would make passes. Any other call takes the checked road.
+    IF n >= 0 AND d IN (0, 1) AND e IN (0, 1) AND a = '' AND b = '' AND strpos(i, '¤') = 0 AND k IS NOT NULL
+       AND f IS NOT NULL THEN
+        found := to_regclass(quote_ident(t));
+        known := nullif(current_setting(public.rowlark_queryrows_known_setting(found, g), true), '')::text[];
+        start := CASE WHEN i = '' AND k = '' THEN 'none' WHEN k = '' AND known[6] = 'true' THEN 'value' ELSE 'row' END;
+        SELECT public.rowlark_queryrows_walk_name(known[8], start, d = 1, e = 1, false, false, n) INTO walk
+        FROM public.rowlark_queryrows_stamps(found, known[3], known[2]::tid) s
+        WHERE s.stamp = known[1] AND public.rowlark_ascii_lower(f) = known[4]
+          AND (known[5] = 'text' OR start = 'none' OR public.rowlark_is_number(i))
+          AND (start <> 'row' OR k ~ known[7]);
+        walk := CASE WHEN coalesce(current_setting('rowlark.' || walk, true), '') <> ''
+                     THEN format('EXECUTE %I(%L, %L, NULL, NULL)', walk, i, CASE WHEN start = 'row' THEN k END) END;
+    END IF;
+    walk := coalesce(walk, public.rowlark_queryrows_execute(t, g, i, k, n, f, d, a, b, e));
     RETURN QUERY EXECUTE walk;
 EXCEPTION WHEN invalid_sql_statement_name OR syntax_error THEN
     -- The session's prepared statements were let go (DEALLOCATE ALL) behind the setting's back: the
@@ -653,7 +770,7 @@ EXCEPTION WHEN invalid_sql_statement_name OR syntax_error THEN
     IF EXISTS (SELECT FROM pg_prepared_statements p WHERE walk LIKE 'EXECUTE ' || p.name || '(%') THEN
         RAISE;
     END IF;
-    PERFORM set_config('rowlark.' || substring(walk FROM '^EXECUTE (rowlark_walk_[0-9a-f]+)\('), '', false);
+    PERFORM set_config('rowlark.' || substring(walk FROM '^EXECUTE (rowlark_walk_[0-9a-z_]+)\('), '', false);
     RETURN QUERY EXECUTE public.rowlark_queryrows_execute(t, g, i, k, n, f, d, a, b, e);
 END
 $$;
