@@ -39,6 +39,25 @@ struct Call {
     bool inclusive = false;
 };
 
+// A call on tag "code" of table "t" from (index, key), count rows.
+inline Call CodeCall(const std::string& index, const std::string& key, std::int64_t count, bool forward = true) {
+    Call call;
+    call.table = "t";
+    call.tag = "code";
+    call.index = index;
+    call.key = key;
+    call.count = count;
+    call.forward = forward;
+    return call;
+}
+
+// The answer's keys, each followed by ';'.
+inline std::string KeysOf(const Rows& rows) {
+    std::string text;
+    for (const auto& row : rows) text += row.first + ";";
+    return text;
+}
+
 // What a statement answered: its rows as texts, or the server's primary message when it failed.
 struct Outcome {
     std::vector<std::string> columns;

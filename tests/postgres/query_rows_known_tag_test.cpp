@@ -24,19 +24,9 @@ protected:
         PgTest::TearDown();
     }
     static Call Code(const std::string& index, const std::string& key, std::int64_t count = 3) {
-        Call call;
-        call.table = "t";
-        call.tag = "code";
-        call.index = index;
-        call.key = key;
-        call.count = count;
-        return call;
+        return CodeCall(index, key, count);
     }
-    static std::string Keys(const Rows& rows) {
-        std::string text;
-        for (const auto& row : rows) text += row.first + ";";
-        return text;
-    }
+    static std::string Keys(const Rows& rows) { return KeysOf(rows); }
     // How many times the tag was looked up by the calls made since the last count.
     int LookUps() {
         const auto rows = Exec("SELECT coalesce(pg_stat_get_xact_function_calls("

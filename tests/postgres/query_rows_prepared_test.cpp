@@ -21,44 +21,29 @@ protected:
         Exec("DEALLOCATE ALL");  // the session's statements from here on are this test's
     }
     std::string Walks() { return Exec("SELECT count(*) FROM pg_prepared_statements WHERE name LIKE 'rowlark_walk_%'")[0][0]; }
-    static Call Code(const std::string& index, const std::string& key, std::int64_t count, bool forward = true) {
-        Call call;
-        call.table = "t";
-        call.tag = "code";
-        call.index = index;
-        call.key = key;
-        call.count = count;
-        call.forward = forward;
-        return call;
-    }
-    static std::string Keys(const Rows& rows) {
-        std::string text;
-        for (const auto& row : rows) text += row.first + ";";
-        return text;
-    }
 };
 
 TEST_F(QueryRowsPrepared, EachCallShapeAndCountIsPreparedOnceAndAnswersEveryStart) {
-    EXPECT_EQ(Keys(Answer(Code("C000010", "10", 3))), "11;12;13;");
-    EXPECT_EQ(Keys(Answer(Code("C000500", "500", 3))), "501;502;503;");
-    EXPECT_EQ(Keys(Answer(Code("C019999", "19999", 3))), "20000;");
+    EXPECT_EQ(KeysOf(Answer(CodeCall("C000010", "10", 3))), "11;12;13;");
+    EXPECT_EQ(KeysOf(Answer(CodeCall("C000500", "500", 3))), "501;502;503;");
+    EXPECT_EQ(KeysOf(Answer(CodeCall("C019999", "19999", 3))), "20000;");
     EXPECT_EQ(Walks(), "1");
-    EXPECT_EQ(Keys(Answer(Code("C000500", "500", 3, false))), "499;498;497;");
-    EXPECT_EQ(Keys(Answer(Code("C000500", "500", 2))), "501;502;");
-    EXPECT_EQ(Keys(Answer(Code("", "", 2))), "1;2;");
+    EXPECT_EQ(KeysOf(Answer(CodeCall("C000500", "500", 3, false))), "499;498;497;");
+    EXPECT_EQ(KeysOf(Answer(CodeCall("C000500", "500", 2))), "501;502;");
+    EXPECT_EQ(KeysOf(Answer(CodeCall("", "", 2))), "1;2;");
     EXPECT_EQ(Walks(), "4");
     // The same shape through another spelling of the table and tag is the same walk.
-    Call other = Code("C000700", "700", 3);
+    Call other = CodeCall("C000700", "700", 3);
     other.table = "T";
     other.tag = "CODE";
-    EXPECT_EQ(Keys(Answer(other)), "701;702;703;");
+    EXPECT_EQ(KeysOf(Answer(other)), "701;702;703;");
     EXPECT_EQ(Walks(), "4");
 }
 
 TEST_F(QueryRowsPrepared, ReusedWalksKeepTheServersOwnPlanOfAnIndexWalk) {
     // After five runs the server weighs a plan for any start; it must still be the seek.
     for (const bool forward : {true, false}) {
-        Call call = Code("C010000", "10000", 50, forward);
+        Call call = CodeCall("C010000", "10000", 50, forward);
         Call number;
         number.table = "t";
         number.tag = "kind";
@@ -83,29 +68,29 @@ TEST_F(QueryRowsPrepared, ReusedWalksKeepTheServersOwnPlanOfAnIndexWalk) {
 }
 
 TEST_F(QueryRowsPrepared, ATagAddedAgainWithAnotherExpressionIsWalkedByItsNewOne) {
-    EXPECT_EQ(Keys(Answer(Code("", "", 3))), "1;2;3;");
+    EXPECT_EQ(KeysOf(Answer(CodeCall("", "", 3))), "1;2;3;");
     Exec("SELECT rowlark_drop_index_tag('t', 'code')");
     Exec("SELECT rowlark_add_index_tag('t', 'code', '''Z'' || (100000 - id)', 'id')");  // the ids backwards
-    EXPECT_EQ(Keys(Answer(Code("", "", 3))), "20000;19999;19998;");
+    EXPECT_EQ(KeysOf(Answer(CodeCall("", "", 3))), "20000;19999;19998;");
     // A tag and table that are gone fail as they always did, prepared walk or not.
     Exec("SELECT rowlark_drop_index_tag('t', 'code')");
-    EXPECT_EQ(Call_(Code("", "", 3)).error, "QueryRows: table 't' has no index tag 'code'");
+    EXPECT_EQ(Call_(CodeCall("", "", 3)).error, "QueryRows: table 't' has no index tag 'code'");
 }
 
 TEST_F(QueryRowsPrepared, WalksTheSessionLetGoOfOrARollbackForgotArePreparedAgain) {
-    EXPECT_EQ(Keys(Answer(Code("C000010", "10", 2))), "11;12;");
+    EXPECT_EQ(KeysOf(Answer(CodeCall("C000010", "10", 2))), "11;12;");
     Exec("DEALLOCATE ALL");
-    EXPECT_EQ(Keys(Answer(Code("C000020", "20", 2))), "21;22;");
+    EXPECT_EQ(KeysOf(Answer(CodeCall("C000020", "20", 2))), "21;22;");
     EXPECT_EQ(Walks(), "1");
     // Statements outlive a rolled-back transaction; the session's note of them does not.
     Exec("BEGIN");
-    EXPECT_EQ(Keys(Answer(Code("C000030", "30", 4))), "31;32;33;34;");
+    EXPECT_EQ(KeysOf(Answer(CodeCall("C000030", "30", 4))), "31;32;33;34;");
     Exec("ROLLBACK");
-    EXPECT_EQ(Keys(Answer(Code("C000040", "40", 4))), "41;42;43;44;");
+    EXPECT_EQ(KeysOf(Answer(CodeCall("C000040", "40", 4))), "41;42;43;44;");
     EXPECT_EQ(Walks(), "2");
     Exec("DISCARD ALL");
     Exec("SET search_path TO \"" + schema() + "\", public");
-    EXPECT_EQ(Keys(Answer(Code("C000050", "50", 4))), "51;52;53;54;");
+    EXPECT_EQ(KeysOf(Answer(CodeCall("C000050", "50", 4))), "51;52;53;54;");
 }
 
 TEST_F(QueryRowsPrepared, TheTagListGivesEachTagsTextOrder) {
