@@ -16,6 +16,19 @@ bool PgWholeCursor::Step() {
 
 SqlValue PgWholeCursor::Column(int column) const { return PgCellValue(result_.get(), row_, column); }
 
+void PgWholeCursor::DrainInto(RowSink& sink) {
+    const int columns = ColumnCount();
+    std::string scratch;
+    while (Step()) {
+        sink.BeginRow();
+        for (int c = 0; c < columns; ++c) PgCellInto(result_.get(), row_, c, sink, scratch);
+    }
+}
+
+bool PgWholeCursor::HostText(int column, std::string_view& text) const {
+    return PgHostText(result_.get(), row_, column, host_text_, text);
+}
+
 PgStreamCursor::PgStreamCursor(std::shared_ptr<PgConnection> connection) : connection_(std::move(connection)) {
     PGconn* conn = connection_->conn();
     PgResult first(PQgetResult(conn));
@@ -96,6 +109,10 @@ bool PgStreamCursor::Step() {
     done_ = true;
     if (kept_error_) throw CursorError(*kept_error_);
     return false;
+}
+
+bool PgStreamCursor::HostText(int column, std::string_view& text) const {
+    return current_ && PgHostText(current_.get(), 0, column, host_text_, text);
 }
 
 SqlValue PgStreamCursor::Column(int column) const {

@@ -9,6 +9,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/oledb/row_cursor.h"
 
@@ -16,6 +17,13 @@ namespace oledb_backend {
 
 // The value of one cell of a result. Requires: row and column lie in the result.
 SqlValue PgCellValue(const PGresult* result, int row, int column);
+// The same value handed to sink, with no SqlValue made: texts straight from the result, a numeric's
+// digits through scratch (kept by the caller between cells, so its room is reused).
+void PgCellInto(const PGresult* result, int row, int column, RowSink& sink, std::string& scratch);
+// The cell in CP1251 when it is a text the server writes (not NULL, not a number, bool or bytea) and
+// every character has a CP1251 byte: converted into buffer (grown as needed), text a view of it.
+// False otherwise, the value then left to PgCellValue.
+bool PgHostText(const PGresult* result, int row, int column, std::string& buffer, std::string_view& text);
 
 inline constexpr Oid kTextType = 25;
 
