@@ -208,7 +208,10 @@ bool PgConnection::OffersProcedure(const std::string& name) {
     return true;
 }
 
-std::unique_ptr<RowCursor> PgConnection::CallProcedure(const ProcedureCall& call, Reading reading) {
+std::unique_ptr<RowCursor> PgConnection::CallProcedure(const ProcedureCall& call, Reading) {
+    // A function's answer is whole on the server before its first row leaves, so it is read whole:
+    // one result instead of a copy per row in single-row mode. Statements still stream.
+    const Reading reading = Reading::kWhole;
     // The name is letters, digits and '_' (call_text.h); quoted all the same, in the server's folding.
     std::string sql = "SELECT * FROM \"" + AsciiLower(call.name) + "\"(";
     std::vector<PgParam> values;

@@ -9,7 +9,7 @@
 // A statement whose IN lists hold quoted literals only runs, between transactions, as the prepared
 // statement of its shape (pg_in_lists.h), the last 16 shapes kept; where that statement cannot be
 // prepared or fails, the text runs as itself, so answers and errors stay the text's own. A call of
-// a server function is prepared once per session likewise.
+// a server function is prepared once per session likewise, and its answer always read whole.
 
 #include <deque>
 #include <functional>

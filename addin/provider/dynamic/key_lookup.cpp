@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <string_view>
 
 namespace OleDb {
 namespace GridProvider {
@@ -10,7 +11,7 @@ namespace {
 
 // The key's value when text is exactly how the layer writes that whole number: digits with an
 // optional minus, no plus, no leading zero, no "-0".
-std::optional<long> PlainWholeNumber(const std::string& text) {
+std::optional<long> PlainWholeNumber(std::string_view text) {
     long value = 0;
     const char* end = text.data() + text.size();
     const auto [stop, error] = std::from_chars(text.data(), end, value);
@@ -23,9 +24,9 @@ std::optional<long> PlainWholeNumber(const std::string& text) {
 
 }  // namespace
 
-CKeyLookup::CKeyLookup(const KeyMap& keys) : keys_(keys) {
-    for (const auto& [text, entry] : keys)
-        if (const auto value = PlainWholeNumber(text)) numbers_.emplace_back(*value, entry.number);
+CKeyLookup::CKeyLookup(const CAnswerKeys& keys) : keys_(keys) {
+    for (std::uint32_t place = 0; place < keys.Count(); ++place)
+        if (const auto value = PlainWholeNumber(keys.KeyText(place))) numbers_.emplace_back(*value, place);
     std::sort(numbers_.begin(), numbers_.end());
 }
 
@@ -42,9 +43,7 @@ std::optional<std::uint32_t> CKeyLookup::Find(const CValue& value) {
     }
     bool unused_flag = false;
     OleDb::CMetaNameParserProxy::CValueToDBValue(value, 0, db_text_, unused_flag, unused_extra_);
-    const auto found = keys_.find(db_text_.view());
-    if (found == keys_.end()) return std::nullopt;
-    return found->second.number;
+    return keys_.Find(db_text_.view());
 }
 
 }  // namespace GridProvider

@@ -16,11 +16,11 @@ namespace GridProvider {
 namespace {
 
 // Trailing white space as the "C" locale classes it: blank, \t, \n, \v, \f, \r.
-std::string TrimTrailingSpace(std::string_view text) {
+std::string_view TrimTrailingSpace(std::string_view text) {
     static const auto& ctype = std::use_facet<std::ctype<char>>(std::locale::classic());  // lives as long as the program
     std::size_t end = text.size();
     while (end > 0 && ctype.is(std::ctype_base::space, text[end - 1])) --end;
-    return std::string(text.substr(0, end));
+    return text.substr(0, end);
 }
 
 // |count| without overflow: the grid may pass any int.
@@ -65,8 +65,10 @@ bool CRowWindow::Load(const DynamicSettings& settings, OleDb::CCommandProxy& com
     OleDb::CResultSequentialAccessProxy answer = command.ExecuteStatementExternalSequential(text, unused_count);
     if (answer.IsEmpty()) return false;
 
-    AnswerKeys keys;
+    AnswerKeys& keys = answer_;
+    keys.list.clear();
     keys.list.reserve(12 * std::min<std::size_t>(call.count, kKeyListReserveRows));
+    keys.keys.Clear();
     // No count asks for no rows; should a procedure answer some anyway, they all count.
     AnswerRead read = ReadKeys(answer, call.count > 0 ? call.count : kAllRows, settings.debug, keys);
     if (read == AnswerRead::kAtCount) {
@@ -80,7 +82,7 @@ bool CRowWindow::Load(const DynamicSettings& settings, OleDb::CCommandProxy& com
                                                      : AnswerRead::kFailed;
     }
     answer.Reset();
-    if (read == AnswerRead::kFailed || keys.map.empty()) return false;
+    if (read == AnswerRead::kFailed || keys.keys.IsEmpty()) return false;
     return LoadRows(settings, command, keys);
 }
 
@@ -97,7 +99,7 @@ bool CRowWindow::AnswerEnds(OleDb::CResultSequentialAccessProxy& answer) {
 
 CRowWindow::AnswerRead CRowWindow::ReadKeys(OleDb::CResultSequentialAccessProxy& answer, std::uint32_t limit,
                                             bool debug, AnswerKeys& keys) {
-    while (keys.rows < limit) {
+    while (keys.keys.Rows() < limit) {
         if (!answer.GetNextRow()) return AnswerRead::kAtEnd;
         if (!TakeKey(answer, debug, keys)) return AnswerRead::kFailed;
     }
@@ -113,20 +115,17 @@ bool CRowWindow::TakeKey(OleDb::CResultSequentialAccessProxy& answer, bool debug
         system_.RaiseError(kCannotReadRow.str());
         return false;
     }
-    std::string key = value_.GetString().c_str();  // up to its first zero byte
+    key_.assign(value_.GetString().c_str());  // up to its first zero byte
     if (!keys.list.empty()) keys.list += ',';
-    AppendQuoted(keys.list, key);
-    if (debug) user_.ShowMessage(kKeyMessage.str() + key, 0);
+    AppendQuoted(keys.list, key_);
+    if (debug) user_.ShowMessage(kKeyMessage.str() + key_, 0);
     value_.Reset();
     if (!answer.GetFieldValue(1, value_)) {
         system_.RaiseError(kCannotReadRow.str());
         return false;
     }
-    ++keys.rows;
     // A repeated key keeps its first place; places count distinct keys, so the window fits them.
-    const auto place = static_cast<std::uint32_t>(keys.map.size());
-    KeyEntry entry{place, key, TrimTrailingSpace(value_.GetString().view())};
-    keys.map.emplace(std::move(key), std::move(entry));
+    keys.keys.Add(key_, TrimTrailingSpace(value_.GetString().view()));
     return true;
 }
 
@@ -148,8 +147,8 @@ bool CRowWindow::LoadRows(const DynamicSettings& settings, OleDb::CCommandProxy&
     if (!FindKeyColumn(settings.query_key_field)) return false;
 
     // The row of the result that carries each key, by the key's place in the QueryRows answer.
-    std::vector<std::uint32_t> row_at(keys.map.size(), kNoRow);
-    CKeyLookup lookup(keys.map);
+    std::vector<std::uint32_t> row_at(keys.keys.Count(), kNoRow);
+    CKeyLookup lookup(keys.keys);
     for (std::int32_t j = 0; j < rows; ++j) {
         value_.Reset();
         if (!result_.GetRow(j) || !result_.GetFieldValue(static_cast<int>(*key_column_), value_)) {
@@ -164,11 +163,10 @@ bool CRowWindow::LoadRows(const DynamicSettings& settings, OleDb::CCommandProxy&
         row_at[*place] = static_cast<std::uint32_t>(j);  // a key carried twice keeps its later row
     }
 
-    std::vector<const KeyEntry*> by_place(keys.map.size());
-    for (const auto& [key, entry] : keys.map) by_place[entry.number] = &entry;
-    for (std::size_t place = 0; place < by_place.size(); ++place) {
+    for (std::uint32_t place = 0; place < keys.keys.Count(); ++place) {
         if (row_at[place] == kNoRow) continue;  // QueryRows named it, the row query did not return it
-        entries_.push_back(KeyEntry{row_at[place], by_place[place]->key_text, by_place[place]->index_text});
+        entries_.push_back(
+            KeyEntry{row_at[place], std::string(keys.keys.KeyText(place)), std::string(keys.keys.IndexText(place))});
     }
     return true;
 }

@@ -29,6 +29,7 @@
 #include "addin/host/system_interface.h"
 #include "addin/host/user_interface.h"
 #include "addin/provider/data_row.h"
+#include "addin/provider/dynamic/answer_keys.h"
 #include "addin/provider/dynamic/dynamic_settings.h"
 #include "addin/provider/dynamic/key_entry.h"
 
@@ -61,11 +62,10 @@ public:
     void PopFront() { entries_.pop_front(); }
 
 private:
-    // The keys of one QueryRows answer.
+    // The keys of one QueryRows answer; kept by the window, so each load reuses the last one's room.
     struct AnswerKeys {
         std::string list;        // 'k1','k2',... in answer order, for the row query
-        KeyMap map;              // each key once, numbered by its first place
-        std::uint32_t rows = 0;  // answer rows taken, repeated keys too
+        CAnswerKeys keys;        // each key once, at its first place; rows taken, repeated keys too
     };
     // How a read of the answer stopped.
     enum class AnswerRead { kFailed, kAtEnd, kAtCount };
@@ -92,6 +92,8 @@ private:
     std::optional<std::uint32_t> key_column_;   // key column of the row query result, once found
     std::deque<KeyEntry> entries_;              // rows not yet taken, in QueryRows order
     CValue value_;                              // the value being read; its buffer serves every read
+    AnswerKeys answer_;                         // the keys of the load under way
+    std::string key_;                           // the key of the answer row being taken
 };
 
 }  // namespace GridProvider
