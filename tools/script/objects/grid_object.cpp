@@ -7,6 +7,7 @@
 #include "platform/text/cp1251.h"
 #include "tools/script/bridge/host_text.h"
 #include "tools/script/bridge/russian.h"
+#include "tools/script/objects/member_table.h"
 #include "tools/session/page_table.h"
 
 namespace script {
@@ -16,57 +17,37 @@ namespace {
 constexpr int kErrorFlag = 7;
 constexpr long kMaxPageSize = 1000;
 
-struct Member {
-    std::string_view russian;  // CP1251
-    const char* english;
-    int arity;
-    bool has_result;
-};
-
 enum Property { kPageSize, kProvider, kVisibleRows, kPropertyCount };
 enum Method { kSetProvider, kHome, kEnd, kPageDown, kPageUp, kRefresh, kSearch, kGoToKey, kShow, kPageText,
               kRowCount, kRowKey, kCellValue, kMethodCount };
 
-const Member* Properties() {
-    static const Member table[kPropertyCount] = {
-        {RU("РазмерСтраницы"), "PageSize", 0, true},
-        {RU("Провайдер"), "Provider", 0, true},
-        {RU("ВидимыхСтрок"), "VisibleRows", 0, true},
-    };
+const MemberTable& Properties() {
+    static const MemberTable table({
+        {RU("РазмерСтраницы"), "PageSize", 0, true, 0},
+        {RU("Провайдер"), "Provider", 0, true, 0},
+        {RU("ВидимыхСтрок"), "VisibleRows", 0, true, 0},
+    });
     return table;
 }
 
-const Member* Methods() {
-    static const Member table[kMethodCount] = {
-        {RU("УстановитьПровайдер"), "SetProvider", 1, false},
-        {RU("ВНачало"), "Home", 0, true},
-        {RU("ВКонец"), "End", 0, true},
-        {RU("СтраницаВниз"), "PageDown", 0, true},
-        {RU("СтраницаВверх"), "PageUp", 0, true},
-        {RU("Обновить"), "Refresh", 0, true},
-        {RU("Найти"), "Search", 2, true},
-        {RU("НайтиПоКлючу"), "GoToKey", 1, true},
-        {RU("Показать"), "Show", 0, false},
-        {RU("ТекстСтраницы"), "PageText", 0, true},
-        {RU("КоличествоСтрок"), "RowCount", 0, true},
-        {RU("КлючСтроки"), "RowKey", 1, true},
-        {RU("ЗначениеЯчейки"), "CellValue", 2, true},
-    };
+// Every argument is required: no method has defaults.
+const MemberTable& Methods() {
+    static const MemberTable table({
+        {RU("УстановитьПровайдер"), "SetProvider", 1, false, 1},
+        {RU("ВНачало"), "Home", 0, true, 0},
+        {RU("ВКонец"), "End", 0, true, 0},
+        {RU("СтраницаВниз"), "PageDown", 0, true, 0},
+        {RU("СтраницаВверх"), "PageUp", 0, true, 0},
+        {RU("Обновить"), "Refresh", 0, true, 0},
+        {RU("Найти"), "Search", 2, true, 2},
+        {RU("НайтиПоКлючу"), "GoToKey", 1, true, 1},
+        {RU("Показать"), "Show", 0, false, 0},
+        {RU("ТекстСтраницы"), "PageText", 0, true, 0},
+        {RU("КоличествоСтрок"), "RowCount", 0, true, 0},
+        {RU("КлючСтроки"), "RowKey", 1, true, 1},
+        {RU("ЗначениеЯчейки"), "CellValue", 2, true, 2},
+    });
     return table;
-}
-
-int Lookup(const Member* table, int count, const char* name) {
-    const std::string folded = FoldName(name ? name : "");
-    for (int i = 0; i < count; ++i)
-        if (folded == FoldName(table[i].russian) || folded == FoldName(table[i].english)) return i;
-    return -1;
-}
-
-const char* NameAt(const Member* table, int count, int index, int language) {
-    if (index < 0 || index >= count) return nullptr;
-    if (language == 0) return table[index].russian.data();
-    if (language == 1) return table[index].english;
-    return nullptr;
 }
 
 void Raise(std::string_view text) { CBLModule::RaiseExtRuntimeError(std::string(text).c_str(), kErrorFlag); }
@@ -95,12 +76,10 @@ GridObject::~GridObject() = default;
 CRuntimeClass* GridObject::GetRuntimeClass() const { return &classGridObject; }
 const char* GridObject::DisplayTypeName() const { return RU("Сетка").data(); }
 
-int GridObject::PropertyCount() { return kPropertyCount; }
-int GridObject::LookupProperty(const char* name) { return Lookup(Properties(), kPropertyCount, name); }
-const char* GridObject::PropertyNameAt(int index, int language) {
-    return NameAt(Properties(), kPropertyCount, index, language);
-}
-int GridObject::CanReadProperty(int index) { return index >= 0 && index < kPropertyCount ? 1 : 0; }
+int GridObject::PropertyCount() { return Properties().Count(); }
+int GridObject::LookupProperty(const char* name) { return Properties().Lookup(name); }
+const char* GridObject::PropertyNameAt(int index, int language) { return Properties().NameAt(index, language); }
+int GridObject::CanReadProperty(int index) { return Properties().Has(index) ? 1 : 0; }
 int GridObject::CanWriteProperty(int index) { return index == kPageSize ? 1 : 0; }
 
 int GridObject::ReadProperty(int index, CValue& out) {
@@ -128,14 +107,12 @@ int GridObject::WriteProperty(int index, const CValue& value) {
     return 1;
 }
 
-int GridObject::MethodCount() { return kMethodCount; }
-int GridObject::LookupMethod(const char* name) { return Lookup(Methods(), kMethodCount, name); }
-const char* GridObject::MethodNameAt(int index, int language) { return NameAt(Methods(), kMethodCount, index, language); }
-int GridObject::MethodArity(int index) { return index >= 0 && index < kMethodCount ? Methods()[index].arity : 0; }
+int GridObject::MethodCount() { return Methods().Count(); }
+int GridObject::LookupMethod(const char* name) { return Methods().Lookup(name); }
+const char* GridObject::MethodNameAt(int index, int language) { return Methods().NameAt(index, language); }
+int GridObject::MethodArity(int index) { return Methods().Arity(index); }
 int GridObject::MethodDefaultArg(int, int, CValue*) { return 0; }
-int GridObject::MethodHasResult(int index) {
-    return index >= 0 && index < kMethodCount && Methods()[index].has_result ? 1 : 0;
-}
+int GridObject::MethodHasResult(int index) { return Methods().HasResult(index) ? 1 : 0; }
 
 int GridObject::InvokeAsProcedure(int index, CValue** args) {
     CValue ignored;
@@ -161,7 +138,7 @@ bool GridObject::Attach(const CValue& provider) {
 }
 
 int GridObject::InvokeAsFunction(int index, CValue& result, CValue** args) {
-    if (index < 0 || index >= kMethodCount) return 0;
+    if (!Methods().Has(index)) return 0;
     const auto arg = [&](int i) -> const CValue& {
         static const CValue kEmpty;
         return args && args[i] ? *args[i] : kEmpty;
