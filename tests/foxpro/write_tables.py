@@ -1,11 +1,13 @@
 #!/usr/bin/python3
 """Writes dBase III, FoxPro 2 and Visual FoxPro tables with Debian's python3-dbf into FOLDER, and
 FOLDER/expected.tsv: one line per value written, "table<TAB>record<TAB>deleted<TAB>field<TAB>kind:value",
-in the form tests/foxpro/value_text.cpp gives the values the reader reads.
+in the form tests/foxpro/value_text.cpp gives the values the reader reads. python3-dbf has no
+varying-length fields (V, Q), so the table that holds them is written byte by byte here.
 Usage: write_tables.py FOLDER"""
 import datetime
 import decimal
 import os
+import struct
 import sys
 
 import dbf
@@ -97,8 +99,82 @@ TABLES = [
 ]
 
 
+# Visual FoxPro's varying fields beside other nullable ones. Each V or Q field takes a bit of the
+# hidden _NullFlags field, set when the value is shorter than the field (its length is then the
+# field's last byte); a nullable field takes a bit set for null. A nullable V or Q takes both, in
+# that order: the varying-length bit, then the null bit. Bits are handed out in field order.
+# Fields: name, type, length, nullable, binary, kind.
+VARYING_FIELDS = [
+    ('NAME', 'C', 10, True, False, 'char'),
+    ('NOTE', 'V', 10, True, False, 'text'),
+    ('TAG', 'V', 6, False, False, 'text'),
+    ('RAW', 'Q', 6, True, True, 'bytes'),
+    ('CNT', 'I', 4, True, False, 'integer'),
+    ('TAIL', 'V', 4, True, False, 'text'),
+]
+VARYING_ROWS = [
+    ('Иван', 'Ёлка-палка', 'abcdef', b'\x00\xff\x01\x02\x03\x04', 7, 'конь'),  # every varying value full
+    ('Пётр', 'Ёж', 'ab', b'\x00\x01', -1, ''),                                 # short ones, an empty one
+    (None, None, 'x', None, None, None),                                      # nulls around a short value
+    ('', 'Ёлка-палк', 'abcde', b'\xff' * 5, 0, 'ко'),                          # one byte short of full
+]
+
+
+def varying_null_bits():
+    """(varying-length bit, null bit) of each field, None where it has none."""
+    bits, next_bit = [], 0
+    for _, kind, _, nullable, _, _ in VARYING_FIELDS:
+        varying = null = None
+        if kind in 'VQ':
+            varying, next_bit = next_bit, next_bit + 1
+        if nullable:
+            null, next_bit = next_bit, next_bit + 1
+        bits.append((varying, null))
+    return bits, next_bit
+
+
+def varying_field_bytes(field, value, flags, bits):
+    _, kind, length, _, binary, _ = field
+    varying, null = bits
+    if value is None:
+        flags[null // 8] |= 1 << null % 8
+        return b'\x00' * length if kind in 'IQ' or binary else b' ' * length
+    if kind == 'I':
+        return struct.pack('<i', value)
+    data = value if isinstance(value, bytes) else value.encode('cp1251')
+    if kind == 'C':
+        return data.ljust(length, b' ')
+    if len(data) == length:
+        return data
+    flags[varying // 8] |= 1 << varying % 8
+    return data + b'\x00' * (length - 1 - len(data)) + bytes([len(data)])
+
+
+def write_varying(folder, name='vfp_varying'):
+    bits, bit_count = varying_null_bits()
+    flags_length = (bit_count + 7) // 8
+    descriptors, offset = b'', 1
+    for field_name, kind, length, nullable, binary, _ in VARYING_FIELDS + [('_NullFlags', '0', flags_length, False, True, '')]:
+        flag_byte = (0x02 if nullable else 0) | (0x04 if binary else 0) | (0x01 if kind == '0' else 0)
+        descriptors += struct.pack('<11scIBBB13x', field_name.encode(), kind.encode(), offset, length, 0, flag_byte)
+        offset += length
+    header_length = 32 + len(descriptors) + 1 + 263
+    header = struct.pack('<BBBBIHH16xBB2x', 0x32, 126, 12, 8, len(VARYING_ROWS), header_length, offset, 0, 0xC9)
+    records, lines = b'', []
+    for number, row in enumerate(VARYING_ROWS, 1):
+        flags = bytearray(flags_length)
+        data = b''.join(varying_field_bytes(field, value, flags, field_bits)
+                        for field, value, field_bits in zip(VARYING_FIELDS, row, bits))
+        records += b' ' + data + bytes(flags)
+        for (field_name, _, _, _, _, kind), value in zip(VARYING_FIELDS, row):
+            lines.append('\t'.join([name, str(number), '0', field_name, expected(kind, value)]))
+    with open(os.path.join(folder, name + '.dbf'), 'wb') as out:
+        out.write(header + descriptors + b'\x0d' + b'\x00' * 263 + records + b'\x1a')
+    return lines
+
+
 def write(folder):
-    lines = []
+    lines = write_varying(folder)
     for name, kind, codepage, field_list, fields, rows, deleted in TABLES:
         table = dbf.Table(os.path.join(folder, name + '.dbf'), field_list, dbf_type=kind, codepage=codepage)
         table.open(dbf.READ_WRITE)
