@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "foxpro/error.h"
+#include "foxpro/message_text.h"
 
 namespace rowlark::foxpro {
 namespace {
@@ -26,13 +27,13 @@ public:
         // Records read one after another need no seek: fseeko would drop the buffer and ask the kernel.
         if (offset != position_ && fseeko(file_.get(), static_cast<off_t>(offset), SEEK_SET) != 0) {
             position_ = kUnknown;
-            throw FoxProError({path_}, std::string("cannot seek: ") + std::strerror(errno));
+            throw FoxProError({path_}, Fill(_("cannot seek: %s"), {std::strerror(errno)}));
         }
         const std::size_t got = std::fread(bytes.data(), 1, size, file_.get());
         position_ = offset + got;
         if (got != size && std::ferror(file_.get())) {
             position_ = kUnknown;
-            throw FoxProError({path_}, std::string("cannot read: ") + std::strerror(errno));
+            throw FoxProError({path_}, Fill(_("cannot read: %s"), {std::strerror(errno)}));
         }
         bytes.resize(got);
         return bytes;
@@ -65,11 +66,10 @@ private:
 
 std::unique_ptr<ByteSource> OpenFileSource(const std::string& path) {
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) throw FoxProError({path}, std::string("cannot open: ") + std::strerror(errno));
-    if (fseeko(file.get(), 0, SEEK_END) != 0)
-        throw FoxProError({path}, std::string("cannot seek: ") + std::strerror(errno));
+    if (!file) throw FoxProError({path}, Fill(_("cannot open: %s"), {std::strerror(errno)}));
+    if (fseeko(file.get(), 0, SEEK_END) != 0) throw FoxProError({path}, Fill(_("cannot seek: %s"), {std::strerror(errno)}));
     const off_t size = ftello(file.get());
-    if (size < 0) throw FoxProError({path}, std::string("cannot size: ") + std::strerror(errno));
+    if (size < 0) throw FoxProError({path}, Fill(_("cannot size: %s"), {std::strerror(errno)}));
     return std::make_unique<FileSource>(path, file.release(), static_cast<std::uint64_t>(size));
 }
 

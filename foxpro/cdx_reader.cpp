@@ -3,6 +3,7 @@
 #include <set>
 
 #include "foxpro/error.h"
+#include "foxpro/message_text.h"
 
 namespace rowlark::foxpro {
 namespace {
@@ -35,16 +36,16 @@ public:
     DirectoryWalker(ByteSource& cdx, std::size_t key_length) : cdx_(cdx), key_length_(key_length) {}
 
     void Walk(std::uint32_t page, int depth) {
-        if (depth > 32) Fail(page, "the index is deeper than 32 levels");
+        if (depth > 32) Fail(page, _("the index is deeper than 32 levels"));
         if (page % kPage != 0 || page < kHeaderSize || page + kPage > cdx_.Size())
-            Fail(page, "a node pointer outside the file or off a page boundary");
-        if (!visited_.insert(page).second) Fail(page, "a node visited twice (a loop in the tree)");
+            Fail(page, _("a node pointer outside the file or off a page boundary"));
+        if (!visited_.insert(page).second) Fail(page, _("a node visited twice (a loop in the tree)"));
         const std::string node = cdx_.ReadAt(page, kPage);
         const std::uint16_t attributes = static_cast<std::uint16_t>(Le(node, 0, 2));
         const std::uint16_t count = static_cast<std::uint16_t>(Le(node, 2, 2));
         if ((attributes & 2) != 0) return ReadLeaf(node, page, count);
         const std::size_t entry = key_length_ + 8;
-        if (kInteriorHeader + count * entry > kPage) Fail(page, "more keys than the node holds");
+        if (kInteriorHeader + count * entry > kPage) Fail(page, _("more keys than the node holds"));
         for (std::size_t i = 0; i < count; ++i) Walk(Be32(node, kInteriorHeader + i * entry + key_length_ + 4), depth + 1);
     }
 
@@ -52,7 +53,7 @@ public:
 
 private:
     [[noreturn]] void Fail(std::uint32_t page, const std::string& what) {
-        throw FoxProError({cdx_.Name()}, "tag directory node at byte " + std::to_string(page) + ": " + what);
+        throw FoxProError({cdx_.Name()}, Fill(_("tag directory node at byte %s: %s"), {std::to_string(page), what}));
     }
 
     void ReadLeaf(const std::string& node, std::uint32_t page, std::uint16_t count) {
@@ -63,8 +64,8 @@ private:
         const int entry_bytes = static_cast<unsigned char>(node[23]);
         if (entry_bytes < 1 || entry_bytes > 4 || record_bits + duplicate_bits + trail_bits > entry_bytes * 8 ||
             duplicate_bits > 8 || trail_bits > 8)
-            Fail(page, "entry layout of " + std::to_string(entry_bytes) + " bytes does not hold its bit counts");
-        if (kLeafHeader + static_cast<std::size_t>(count) * entry_bytes > kPage) Fail(page, "more keys than the node holds");
+            Fail(page, Fill(_("entry layout of %s bytes does not hold its bit counts"), {std::to_string(entry_bytes)}));
+        if (kLeafHeader + static_cast<std::size_t>(count) * entry_bytes > kPage) Fail(page, _("more keys than the node holds"));
         std::size_t key_end = kPage;  // keys are packed from the node's end backwards
         std::string previous(key_length_, ' ');
         for (std::size_t i = 0; i < count; ++i) {
@@ -73,9 +74,9 @@ private:
             const auto duplicates = static_cast<std::size_t>(bits >> record_bits & ((1u << duplicate_bits) - 1));
             const auto trailing =
                 static_cast<std::size_t>(bits >> (record_bits + duplicate_bits) & ((1u << trail_bits) - 1));
-            if (duplicates + trailing > key_length_) Fail(page, "a key longer than the key length");
+            if (duplicates + trailing > key_length_) Fail(page, _("a key longer than the key length"));
             const std::size_t fresh = key_length_ - duplicates - trailing;
-            if (fresh > key_end - (kLeafHeader + count * entry_bytes)) Fail(page, "keys overrun the entries");
+            if (fresh > key_end - (kLeafHeader + count * entry_bytes)) Fail(page, _("keys overrun the entries"));
             key_end -= fresh;
             std::string key = previous.substr(0, duplicates) + node.substr(key_end, fresh) + std::string(trailing, ' ');
             previous = key;
@@ -99,8 +100,8 @@ std::string PoolText(const std::string& pool, std::size_t at) {
 CdxTag ReadTagHeader(ByteSource& cdx, const DirectoryEntry& entry) {
     const std::string header = cdx.ReadAt(entry.offset, kHeaderSize);
     if (header.size() < kHeaderSize)
-        throw FoxProError({cdx.Name()}, "tag " + entry.name + ": its header at byte " + std::to_string(entry.offset) +
-                                            " is past the end of the file");
+        throw FoxProError({cdx.Name()}, Fill(_("tag %s: its header at byte %s is past the end of the file"),
+                                             {entry.name, std::to_string(entry.offset)}));
     CdxTag tag;
     tag.name = entry.name;
     tag.header_offset = entry.offset;
@@ -120,11 +121,11 @@ CdxTag ReadTagHeader(ByteSource& cdx, const DirectoryEntry& entry) {
 std::vector<CdxTag> ReadCdxTags(ByteSource& cdx) {
     const std::string header = cdx.ReadAt(0, kHeaderSize);
     if (header.size() < kHeaderSize)
-        throw FoxProError({cdx.Name()}, "truncated index header: " + std::to_string(header.size()) +
-                                            " bytes, a compound index header needs 1024");
+        throw FoxProError({cdx.Name()}, Fill(_("truncated index header: %s bytes, a compound index header needs 1024"),
+                                             {std::to_string(header.size())}));
     const std::size_t key_length = Le(header, 12, 2);
     if (key_length == 0 || key_length > 240)
-        throw FoxProError({cdx.Name()}, "tag directory key length " + std::to_string(key_length) + " (1 to 240)");
+        throw FoxProError({cdx.Name()}, Fill(_("tag directory key length %s (1 to 240)"), {std::to_string(key_length)}));
     DirectoryWalker walker(cdx, key_length);
     walker.Walk(Le(header, 0, 4), 0);
     std::vector<CdxTag> tags;

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "foxpro/error.h"
+#include "foxpro/message_text.h"
 
 namespace rowlark::foxpro {
 namespace {
@@ -36,8 +37,8 @@ std::map<unsigned char, std::string> ParseProperties(const std::string& memo, co
         std::uint32_t length = 0;
         for (int i = 3; i >= 0; --i) length = length << 8 | static_cast<unsigned char>(memo[at + static_cast<std::size_t>(i)]);
         if (length < 7 || length > memo.size() - at)
-            throw FoxProError(place, "a property of " + std::to_string(length) + " bytes at byte " + std::to_string(at) +
-                                         " runs past the memo's " + std::to_string(memo.size()));
+            throw FoxProError(place, Fill(_("a property of %s bytes at byte %s runs past the memo's %s"),
+                                          {std::to_string(length), std::to_string(at), std::to_string(memo.size())}));
         std::string value = memo.substr(at + 7, length - 7);
         if (!value.empty() && value.back() == '\0') value.pop_back();
         properties[static_cast<unsigned char>(memo[at + 6])] = value;
@@ -50,7 +51,7 @@ int ColumnIndex(const TableReader& reader, const char* name) {
     const auto& columns = reader.Columns();
     for (std::size_t i = 0; i < columns.size(); ++i)
         if (Lower(columns[i].name) == Lower(name)) return static_cast<int>(i);
-    throw FoxProError({reader.Name()}, std::string("a database container needs the field ") + name);
+    throw FoxProError({reader.Name()}, Fill(_("a database container needs the field %s"), {name}));
 }
 
 std::vector<Object> ReadObjects(TableReader& reader) {

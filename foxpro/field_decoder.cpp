@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "foxpro/message_text.h"
+
 namespace rowlark::foxpro {
 namespace {
 
@@ -77,7 +79,7 @@ Value DecodeNumber(std::string_view bytes, const ErrorPlace& place) {
         out += exponent;
     }
     if (digits == 0 || at != text.size())
-        throw FoxProError(place, Quoted(bytes) + " is not a number");
+        throw FoxProError(place, Fill(_("%s is not a number"), {Quoted(bytes)}));
     Value value;
     value.kind = ValueKind::Decimal;
     value.text = out;
@@ -112,7 +114,7 @@ Value DecodeDate(std::string_view bytes, const ErrorPlace& place) {
     const int month = digits ? std::atoi(std::string(text.substr(4, 2)).c_str()) : 0;
     const int day = digits ? std::atoi(std::string(text.substr(6, 2)).c_str()) : 0;
     if (!digits || year == 0 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month))
-        throw FoxProError(place, Quoted(bytes) + " is not a date (YYYYMMDD)");
+        throw FoxProError(place, Fill(_("%s is not a date (YYYYMMDD)"), {Quoted(bytes)}));
     Value value;
     value.kind = ValueKind::Date;
     value.text = std::string(text.substr(0, 4)) + "-" + std::string(text.substr(4, 2)) + "-" +
@@ -127,8 +129,8 @@ Value DecodeDateTime(std::string_view bytes, const ErrorPlace& place) {
     constexpr std::int32_t kFirstDay = 1721426;  // 0001-01-01
     constexpr std::int32_t kLastDay = 5373484;   // 9999-12-31
     if (day < kFirstDay || day > kLastDay || ms >= 86400000u)
-        throw FoxProError(place, "day " + std::to_string(day) + ", millisecond " + std::to_string(ms) +
-                                     " is not a datetime between years 1 and 9999");
+        throw FoxProError(place, Fill(_("day %s, millisecond %s is not a datetime between years 1 and 9999"),
+                                      {std::to_string(day), std::to_string(ms)}));
     // FoxPro keeps whole seconds; the milliseconds it stores are its float's rounding error
     // (17:13:04.999 for 17:13:05), so the nearest second is the value it shows and means.
     std::int32_t civil_day = day;
@@ -155,7 +157,7 @@ Value DecodeLogical(char c, const ErrorPlace& place) {
     } else if (std::strchr("FfNn", c) != nullptr && c != '\0') {
         value.kind = ValueKind::Logical;
     } else if (c != '?' && c != ' ' && c != '\0') {
-        throw FoxProError(place, Quoted(std::string_view(&c, 1)) + " is not a logical (T, F, Y, N or ?)");
+        throw FoxProError(place, Fill(_("%s is not a logical (T, F, Y, N or ?)"), {Quoted(std::string_view(&c, 1))}));
     }
     return value;
 }
@@ -164,12 +166,13 @@ std::uint32_t MemoPointer(std::string_view bytes, const ErrorPlace& place) {
     if (bytes.size() == 4) return Le32(bytes, 0);
     const std::string_view text = Trim(bytes);
     std::uint64_t block = 0;
+    bool number = true;
     for (const char c : text) {
-        if (!IsDigit(c) || block > 0xFFFFFFFFull / 10)
-            throw FoxProError(place, Quoted(bytes) + " is not a memo block number");
-        block = block * 10 + static_cast<std::uint64_t>(c - '0');
+        number = number && IsDigit(c) && block <= 0xFFFFFFFFull / 10;
+        if (number) block = block * 10 + static_cast<std::uint64_t>(c - '0');
     }
-    if (block > 0xFFFFFFFFull) throw FoxProError(place, Quoted(bytes) + " is not a memo block number");
+    if (!number || block > 0xFFFFFFFFull)
+        throw FoxProError(place, Fill(_("%s is not a memo block number"), {Quoted(bytes)}));
     return static_cast<std::uint32_t>(block);
 }
 
@@ -182,7 +185,7 @@ Value TextOrBytes(std::string bytes, bool binary, TextDecoder& decoder) {
 
 Value DecodeMemo(const FieldInfo& field, std::string_view bytes, DecodeContext& context, const ErrorPlace& place) {
     const std::uint32_t block = MemoPointer(bytes, place);
-    if (block != 0 && context.memo == nullptr) throw FoxProError(place, "a memo but no memo file");
+    if (block != 0 && context.memo == nullptr) throw FoxProError(place, _("a memo but no memo file"));
     std::string memo = block == 0 ? std::string() : context.memo->Read(block, place);
     return TextOrBytes(std::move(memo), field.type != 'M' || field.binary, context.decoder);
 }
@@ -192,8 +195,8 @@ Value DecodeVarying(const FieldInfo& field, std::string_view bytes, DecodeContex
     if (Bit(context.null_flags, field.varlength_bit)) {
         length = static_cast<unsigned char>(bytes.back());
         if (length >= bytes.size())
-            throw FoxProError(place, "varying length " + std::to_string(length) + " does not fit the field's " +
-                                         std::to_string(bytes.size()) + " bytes");
+            throw FoxProError(place, Fill(_("varying length %s does not fit the field's %s bytes"),
+                                          {std::to_string(length), std::to_string(bytes.size())}));
     }
     return TextOrBytes(std::string(bytes.substr(0, length)), field.type == 'Q' || field.binary, context.decoder);
 }

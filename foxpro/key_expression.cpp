@@ -4,6 +4,8 @@
 #include <optional>
 #include <stdexcept>
 
+#include "foxpro/message_text.h"
+
 namespace rowlark::foxpro {
 namespace {
 
@@ -51,7 +53,7 @@ public:
     Part Whole() {
         Part part = Concatenation();
         Space();
-        if (at_ < text_.size()) throw Skip("unexpected '" + std::string(text_.substr(at_)) + "'");
+        if (at_ < text_.size()) throw Skip(Fill(_("unexpected '%s'"), {std::string(text_.substr(at_))}));
         return part;
     }
 
@@ -66,8 +68,8 @@ private:
         joined.width = 0;
         for (std::size_t i = 0; i < parts.size(); ++i) {
             const Part& part = parts[i];
-            if (part.kind == KeyKind::Date || joined.kind == KeyKind::Date) throw Skip("it adds to a date");
-            if (part.kind != joined.kind) throw Skip("it joins text and number parts");
+            if (part.kind == KeyKind::Date || joined.kind == KeyKind::Date) throw Skip(_("it adds to a date"));
+            if (part.kind != joined.kind) throw Skip(_("it joins text and number parts"));
             const bool text = part.kind == KeyKind::Text;
             const bool pad = text && part.width >= 0 && !part.exact && i + 1 < parts.size();
             const std::string sql = pad ? Padded(part) : part.sql;
@@ -83,7 +85,7 @@ private:
         Space();
         if (Take('(')) {
             Part inner = Concatenation();
-            if (!Take(')')) throw Skip("a parenthesis is not closed");
+            if (!Take(')')) throw Skip(_("a parenthesis is not closed"));
             return inner;
         }
         if (at_ < text_.size() && (text_[at_] == '\'' || text_[at_] == '"' || text_[at_] == '[')) return Literal();
@@ -101,7 +103,7 @@ private:
         const char open = text_[at_++];
         const char close = open == '[' ? ']' : open;
         const std::size_t end = text_.find(close, at_);
-        if (end == std::string_view::npos) throw Skip("a text literal is not closed");
+        if (end == std::string_view::npos) throw Skip(_("a text literal is not closed"));
         const std::string text(text_.substr(at_, end - at_));
         at_ = end + 1;
         return Part{QuoteText(text), KeyKind::Text, static_cast<int>(text.size()), false, true};
@@ -115,24 +117,25 @@ private:
                 case 'C': case 'V': part.width = column.type == 'C' ? column.length : -1; return part;
                 case 'N': case 'F': case 'I': case 'B': case 'Y': part.kind = KeyKind::Number; return part;
                 case 'D': case 'T': part.kind = KeyKind::Date; return part;
-                default: throw Skip("field " + name + " of type " + std::string(1, column.type) + " is not a key type here");
+                default:
+                    throw Skip(Fill(_("field %s of type %s is not a key type here"), {name, std::string(1, column.type)}));
             }
         }
-        throw Skip("no field " + name);
+        throw Skip(Fill(_("no field %s"), {name}));
     }
 
     Part Call(const std::string& name) {
         std::vector<Part> args{Concatenation()};
         while (Take(',')) args.push_back(Concatenation());
-        if (!Take(')')) throw Skip(name + "( is not closed");
+        if (!Take(')')) throw Skip(Fill(_("%s( is not closed"), {name}));
         const auto need = [&](std::size_t low, std::size_t high, KeyKind kind) {
             if (args.size() < low || args.size() > high || args[0].kind != kind)
-                throw Skip(name + "() with these arguments is not translated");
+                throw Skip(Fill(_("%s() with these arguments is not translated"), {name}));
         };
         const auto number = [&](std::size_t i, int fallback) {
             if (i >= args.size()) return fallback;
             if (args[i].kind != KeyKind::Number || args[i].sql.find_first_not_of("0123456789") != std::string::npos)
-                throw Skip(name + "() with a computed width is not translated");
+                throw Skip(Fill(_("%s() with a computed width is not translated"), {name}));
             return std::stoi(args[i].sql);
         };
         if (name == "UPPER" || name == "LOWER") {
@@ -149,7 +152,8 @@ private:
         if (name == "STR") {
             need(1, 3, KeyKind::Number);
             const int width = number(1, 10), decimals = number(2, 0);
-            if (width < 1 || width > 255 || decimals > width) throw Skip("STR() with width " + std::to_string(width));
+            if (width < 1 || width > 255 || decimals > width)
+                throw Skip(Fill(_("%s() with width %s"), {name, std::to_string(width)}));
             if (args.size() == 1 && width == 10) return args[0];  // alone, its order is the number's
             return Part{"printf('%" + std::to_string(width) + "." + std::to_string(decimals) + "f', " + args[0].sql + ")",
                         KeyKind::Text, width, false, true};
@@ -157,7 +161,7 @@ private:
         if (name == "PADL" || name == "PADR") {
             need(2, 2, KeyKind::Text);
             const int width = number(1, 0);
-            if (width < 1 || width > 255) throw Skip(name + "() with width " + std::to_string(width));
+            if (width < 1 || width > 255) throw Skip(Fill(_("%s() with width %s"), {name, std::to_string(width)}));
             const std::string pad(static_cast<std::size_t>(width), ' ');
             const std::string value = "coalesce(" + args[0].sql + ", '')";
             const std::string sql = name == "PADR" ? "substr(" + value + " || '" + pad + "', 1, " + std::to_string(width) + ")"
@@ -169,7 +173,7 @@ private:
             const char* function = name == "ALLTRIM" ? "trim(" : name == "LTRIM" ? "ltrim(" : "rtrim(";
             return Part{function + args[0].sql + ")", KeyKind::Text, -1, args[0].upper};
         }
-        throw Skip("function " + name + "() is not translated");
+        throw Skip(Fill(_("function %s() is not translated"), {name}));
     }
 
     std::string Identifier() {
@@ -177,17 +181,18 @@ private:
         const std::size_t start = at_;
         while (at_ < text_.size() && (std::isalnum(static_cast<unsigned char>(text_[at_])) || text_[at_] == '_')) ++at_;
         if (at_ == start)
-            throw Skip(at_ < text_.size() ? "unexpected '" + std::string(1, text_[at_]) + "'" : "the expression ends early");
+            throw Skip(at_ < text_.size() ? Fill(_("unexpected '%s'"), {std::string(1, text_[at_])})
+                                          : std::string(_("the expression ends early")));
         return std::string(text_.substr(start, at_ - start));
     }
 
     long Integer() {
         long value = 0;
         while (at_ < text_.size() && std::isdigit(static_cast<unsigned char>(text_[at_]))) {
-            if (value > 100000) throw Skip("a number too large");
+            if (value > 100000) throw Skip(_("a number too large"));
             value = value * 10 + (text_[at_++] - '0');
         }
-        if (at_ < text_.size() && text_[at_] == '.') throw Skip("a fractional number");
+        if (at_ < text_.size() && text_[at_] == '.') throw Skip(_("a fractional number"));
         return value;
     }
 
@@ -227,7 +232,7 @@ KeyTranslation TranslateKeyExpression(std::string_view expression, const std::ve
     } catch (const Skip& skip) {
         result.reason = skip.what();
     } catch (const std::out_of_range&) {
-        result.reason = "a number out of range";
+        result.reason = _("a number out of range");
     }
     return result;
 }
@@ -240,7 +245,7 @@ TagDescription DescribeTag(const CdxTag& tag, const std::vector<KeyColumn>& colu
     description.key = TranslateKeyExpression(tag.key_expression, columns);
     if (!tag.for_expression.empty() && !OnlyLiveRecords(tag.for_expression)) {
         description.key.translated = false;
-        description.key.reason = "the tag has a FOR filter (" + tag.for_expression + ")";
+        description.key.reason = Fill(_("the tag has a FOR filter (%s)"), {tag.for_expression});
     }
     return description;
 }

@@ -1,5 +1,7 @@
 #include "foxpro/memo_file.h"
 
+#include "foxpro/message_text.h"
+
 namespace rowlark::foxpro {
 namespace {
 
@@ -26,7 +28,7 @@ MemoFile::MemoFile(std::unique_ptr<ByteSource> source, MemoKind kind) : source_(
     const ErrorPlace place{source_->Name()};
     const std::string head = source_->ReadAt(0, kMemoHeaderSize);
     if (head.size() < kMemoHeaderSize)
-        throw FoxProError(place, "truncated memo header: " + std::to_string(head.size()) + " bytes, it needs 512");
+        throw FoxProError(place, Fill(_("truncated memo header: %s bytes, it needs 512"), {std::to_string(head.size())}));
     if (kind_ == MemoKind::Fpt) {
         block_size_ = static_cast<std::uint32_t>(static_cast<unsigned char>(head[6])) << 8 |
                       static_cast<unsigned char>(head[7]);
@@ -35,31 +37,31 @@ MemoFile::MemoFile(std::unique_ptr<ByteSource> source, MemoKind kind) : source_(
                       static_cast<std::uint32_t>(static_cast<unsigned char>(head[21])) << 8;
         if (block_size_ == 0) block_size_ = 512;  // dBase IV before 2.0 left it out
     }
-    if (block_size_ == 0) throw FoxProError(place, "memo block size is 0");
+    if (block_size_ == 0) throw FoxProError(place, _("memo block size is 0"));
 }
 
 std::string MemoFile::Read(std::uint32_t block, const ErrorPlace& place) {
     if (block == 0) return {};
     const std::uint64_t at = static_cast<std::uint64_t>(block) * block_size_;
     if (at < kMemoHeaderSize)
-        throw FoxProError(place, "memo pointer " + std::to_string(block) + " points into the header of " +
-                                     source_->Name());
+        throw FoxProError(place, Fill(_("memo pointer %s points into the header of %s"),
+                                      {std::to_string(block), source_->Name()}));
     if (at >= source_->Size())
-        throw FoxProError(place, "memo pointer " + std::to_string(block) + " is past the end of " +
-                                     source_->Name() + " (" + std::to_string(source_->Size()) + " bytes, blocks of " +
-                                     std::to_string(block_size_) + ")");
+        throw FoxProError(place, Fill(_("memo pointer %s is past the end of %s (%s bytes, blocks of %s)"),
+                                      {std::to_string(block), source_->Name(), std::to_string(source_->Size()),
+                                       std::to_string(block_size_)}));
     return kind_ == MemoKind::Fpt ? ReadFpt(at, block, place) : ReadDbt(at, place);
 }
 
 std::string MemoFile::ReadFpt(std::uint64_t at, std::uint32_t block, const ErrorPlace& place) {
     const std::string head = source_->ReadAt(at, 8);
     if (head.size() < 8)
-        throw FoxProError(place, "memo block " + std::to_string(block) + " is cut off by the end of " +
-                                     source_->Name());
+        throw FoxProError(place, Fill(_("memo block %s is cut off by the end of %s"),
+                                      {std::to_string(block), source_->Name()}));
     const std::uint32_t length = Be32(head, 4);
     if (length > source_->Size() - at - 8)
-        throw FoxProError(place, "memo block " + std::to_string(block) + " declares " + std::to_string(length) +
-                                     " bytes, past the end of " + source_->Name());
+        throw FoxProError(place, Fill(_("memo block %s declares %s bytes, past the end of %s"),
+                                      {std::to_string(block), std::to_string(length), source_->Name()}));
     return source_->ReadAt(at + 8, length);
 }
 
@@ -69,8 +71,8 @@ std::string MemoFile::ReadDbt(std::uint64_t at, const ErrorPlace& place) {
     if (kind_ == MemoKind::Dbt4 && head.size() == 8 && head.compare(0, 4, "\xFF\xFF\x08\x00", 4) == 0) {
         const std::uint32_t length = Le32(head, 4);
         if (length < 8 || length - 8 > source_->Size() - at - 8)
-            throw FoxProError(place, "memo at byte " + std::to_string(at) + " declares " + std::to_string(length) +
-                                         " bytes, past the end of " + source_->Name());
+            throw FoxProError(place, Fill(_("memo at byte %s declares %s bytes, past the end of %s"),
+                                          {std::to_string(at), std::to_string(length), source_->Name()}));
         return source_->ReadAt(at + 8, length - 8);
     }
     // dBase III: the text runs to its end mark (or the file's end), read a block at a time.

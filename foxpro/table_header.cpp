@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "foxpro/error.h"
+#include "foxpro/message_text.h"
 
 namespace rowlark::foxpro {
 namespace {
@@ -50,12 +51,12 @@ void CheckFieldLength(const FieldInfo& field, const ErrorPlace& place) {
     const int fixed = FixedLength(field.type);
     std::string need;
     if (fixed != 0 && field.length != fixed) need = std::to_string(fixed);
-    if (IsMemoType(field.type) && field.length != 4 && field.length != 10) need = "4 or 10";
-    if ((field.type == 'N' || field.type == 'F') && (field.length == 0 || field.length > 20)) need = "1 to 20";
-    if (field.length == 0 && need.empty()) need = "at least 1";
+    if (IsMemoType(field.type) && field.length != 4 && field.length != 10) need = _("4 or 10");
+    if ((field.type == 'N' || field.type == 'F') && (field.length == 0 || field.length > 20)) need = _("1 to 20");
+    if (field.length == 0 && need.empty()) need = _("at least 1");
     if (!need.empty())
-        throw FoxProError(place, std::string("type ") + field.type + " has length " +
-                                     std::to_string(field.length) + "; the type needs " + need);
+        throw FoxProError(place, Fill(_("type %s has length %s; the type needs %s"),
+                                      {std::string(1, field.type), std::to_string(field.length), need}));
 }
 
 FieldInfo ParseDescriptor(const std::string& d, std::uint32_t offset, const ErrorPlace& table) {
@@ -76,7 +77,7 @@ FieldInfo ParseDescriptor(const std::string& d, std::uint32_t offset, const Erro
     const ErrorPlace place{table.file, 0, field.name.empty() ? "#" + std::to_string(offset) : field.name};
     static const char kTypes[] = "CVMNFIBYDTLGWQP0";
     if (field.type == '\0' || std::strchr(kTypes, field.type) == nullptr)
-        throw FoxProError(place, "unknown field type " + Printable(field.type));
+        throw FoxProError(place, Fill(_("unknown field type %s"), {Printable(field.type)}));
     CheckFieldLength(field, place);
     return field;
 }
@@ -91,11 +92,11 @@ void AssignNullBits(TableHeader& header, const ErrorPlace& place) {
     }
     if (next == 0) return;
     if (header.null_flags_field < 0)
-        throw FoxProError(place, "nullable or varying fields but no _NullFlags field");
+        throw FoxProError(place, _("nullable or varying fields but no _NullFlags field"));
     const FieldInfo& flags = header.fields[static_cast<std::size_t>(header.null_flags_field)];
     if (flags.length * 8 < next)
-        throw FoxProError(place, "_NullFlags holds " + std::to_string(flags.length * 8) + " bits; the fields need " +
-                                     std::to_string(next));
+        throw FoxProError(place, Fill(_("_NullFlags holds %s bits; the fields need %s"),
+                                      {std::to_string(flags.length * 8), std::to_string(next)}));
 }
 
 MemoKind MemoKindOf(const TableHeader& header) {
@@ -110,18 +111,15 @@ MemoKind MemoKindOf(const TableHeader& header) {
 void ReadFields(ByteSource& dbf, TableHeader& header, const ErrorPlace& place) {
     const std::string bytes = dbf.ReadAt(0, header.header_length);
     if (bytes.size() < header.header_length)
-        throw FoxProError(place, "truncated header: it declares " + std::to_string(header.header_length) +
-                                     " bytes, the file holds " + std::to_string(bytes.size()));
+        throw FoxProError(place, Fill(_("truncated header: it declares %s bytes, the file holds %s"),
+                                      {std::to_string(header.header_length), std::to_string(bytes.size())}));
     std::size_t at = kHeaderSize;
     std::uint32_t offset = 1;
     while (true) {
-        if (at >= bytes.size())
-            throw FoxProError(place, "the field list has no terminator (0x0D) within the header's " +
-                                         std::to_string(header.header_length) + " bytes");
-        if (bytes[at] == kTerminator) break;
+        if (at < bytes.size() && bytes[at] == kTerminator) break;
         if (at + kDescriptorSize > bytes.size())
-            throw FoxProError(place, "the field list has no terminator (0x0D) within the header's " +
-                                         std::to_string(header.header_length) + " bytes");
+            throw FoxProError(place, Fill(_("the field list has no terminator (0x0D) within the header's %s bytes"),
+                                          {std::to_string(header.header_length)}));
         FieldInfo field = ParseDescriptor(bytes.substr(at, kDescriptorSize), offset, place);
         if (field.type == '0') header.null_flags_field = static_cast<int>(header.fields.size());
         offset += field.length;
@@ -133,8 +131,8 @@ void ReadFields(ByteSource& dbf, TableHeader& header, const ErrorPlace& place) {
         header.database = backlink.substr(0, backlink.find('\0'));
     }
     if (offset != header.record_length)
-        throw FoxProError(place, "record length " + std::to_string(header.record_length) +
-                                     " disagrees with the fields (1 + their lengths = " + std::to_string(offset) + ")");
+        throw FoxProError(place, Fill(_("record length %s disagrees with the fields (1 + their lengths = %s)"),
+                                      {std::to_string(header.record_length), std::to_string(offset)}));
 }
 
 }  // namespace
@@ -163,14 +161,13 @@ TableHeader ReadTableHeader(ByteSource& dbf) {
     const ErrorPlace place{dbf.Name()};
     const std::string head = dbf.ReadAt(0, kHeaderSize);
     if (head.size() < kHeaderSize)
-        throw FoxProError(place, "truncated header: " + std::to_string(head.size()) +
-                                     " bytes, a table header needs 32");
+        throw FoxProError(place, Fill(_("truncated header: %s bytes, a table header needs 32"), {std::to_string(head.size())}));
     TableHeader header;
     header.version = static_cast<std::uint8_t>(head[0]);
     if (VersionName(header.version) == nullptr || header.version == 0x02) {
-        char text[64];
-        std::snprintf(text, sizeof text, "unknown table version byte 0x%02X", header.version);
-        throw FoxProError(place, text);
+        char version[8];
+        std::snprintf(version, sizeof version, "0x%02X", header.version);
+        throw FoxProError(place, Fill(_("unknown table version byte %s"), {version}));
     }
     char date[16];
     std::snprintf(date, sizeof date, "%04d-%02d-%02d", 1900 + static_cast<unsigned char>(head[1]),
@@ -182,17 +179,17 @@ TableHeader ReadTableHeader(ByteSource& dbf) {
     header.table_flags = static_cast<std::uint8_t>(head[28]);
     header.code_page_mark = static_cast<std::uint8_t>(head[29]);
     if (header.header_length < kHeaderSize + 1)
-        throw FoxProError(place, "header length " + std::to_string(header.header_length) +
-                                     " is too short for a field list (at least 33)");
+        throw FoxProError(place, Fill(_("header length %s is too short for a field list (at least 33)"),
+                                      {std::to_string(header.header_length)}));
     ReadFields(dbf, header, place);
     AssignNullBits(header, place);
     header.memo_kind = MemoKindOf(header);
     const std::uint64_t needed = header.header_length +
                                  static_cast<std::uint64_t>(header.record_count) * header.record_length;
     if (needed > dbf.Size())
-        throw FoxProError(place, "record count " + std::to_string(header.record_count) + " needs " +
-                                     std::to_string(needed) + " bytes, beyond the file's end at " +
-                                     std::to_string(dbf.Size()));
+        throw FoxProError(place, Fill(_("record count %s needs %s bytes, beyond the file's end at %s"),
+                                      {std::to_string(header.record_count), std::to_string(needed),
+                                       std::to_string(dbf.Size())}));
     return header;
 }
 

@@ -6,6 +6,7 @@
 
 #include "foxpro/error.h"
 #include "foxpro/field_decoder.h"
+#include "foxpro/message_text.h"
 
 namespace rowlark::foxpro {
 namespace {
@@ -52,7 +53,7 @@ std::unique_ptr<TableReader> TableReader::Open(const std::string& path, const Re
         const std::string extension = MemoExtension(path, header.memo_kind);
         const std::optional<std::string> memo_path = FindSibling(path, extension);
         if (!memo_path)
-            throw FoxProError({path}, "the table has memo fields but its memo file (." + extension + ") is missing");
+            throw FoxProError({path}, Fill(_("the table has memo fields but its memo file (.%s) is missing"), {extension}));
         memo = OpenFileSource(*memo_path);
     }
     return std::make_unique<TableReader>(std::move(dbf), std::move(memo), options);
@@ -62,7 +63,7 @@ TableReader::TableReader(std::unique_ptr<ByteSource> dbf, std::unique_ptr<ByteSo
                          const ReaderOptions& options)
     : dbf_(std::move(dbf)), header_(ReadTableHeader(*dbf_)), include_deleted_(options.include_deleted) {
     if (header_.memo_kind != MemoKind::None) {
-        if (!memo) throw FoxProError({dbf_->Name()}, "the table has memo fields but no memo file");
+        if (!memo) throw FoxProError({dbf_->Name()}, _("the table has memo fields but no memo file"));
         memo_ = std::make_unique<MemoFile>(std::move(memo), header_.memo_kind);
     }
     for (const FieldInfo& field : header_.fields)
@@ -71,12 +72,11 @@ TableReader::TableReader(std::unique_ptr<ByteSource> dbf, std::unique_ptr<ByteSo
     if (code_page == 0) {
         char mark[8];
         std::snprintf(mark, sizeof mark, "0x%02X", header_.code_page_mark);
-        throw FoxProError({dbf_->Name()}, std::string("unknown code page mark ") + mark +
-                                              "; name the code page in the options");
+        throw FoxProError({dbf_->Name()}, Fill(_("unknown code page mark %s; name the code page in the options"), {mark}));
     }
     if (!IsSupportedCodePage(code_page))
-        throw FoxProError({dbf_->Name()}, "code page " + std::to_string(code_page) +
-                                              " cannot be converted; name another in the options");
+        throw FoxProError({dbf_->Name()}, Fill(_("code page %s cannot be converted; name another in the options"),
+                                               {std::to_string(code_page)}));
     decoder_ = std::make_unique<TextDecoder>(code_page);
 }
 
@@ -86,7 +86,7 @@ bool TableReader::Next(Record& record) {
         const std::uint64_t at = header_.header_length + static_cast<std::uint64_t>(index) * header_.record_length;
         const std::string bytes = dbf_->ReadAt(at, header_.record_length);
         ErrorPlace place{dbf_->Name(), index + 1, ""};
-        if (bytes.size() < header_.record_length) throw FoxProError(place, "the record is cut off by the file's end");
+        if (bytes.size() < header_.record_length) throw FoxProError(place, _("the record is cut off by the file's end"));
         const bool deleted = bytes[0] == '*';
         if (deleted && !include_deleted_) continue;
         std::string_view flags;

@@ -1,15 +1,22 @@
 // Damaged files: each fault gives FoxProError naming the file, the record and field where they
-// apply, and what was expected; no read goes past what the file holds.
+// apply, and what was expected, in the user's language; no read goes past what the file holds.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <clocale>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "foxpro/cdx_reader.h"
 #include "foxpro/error.h"
+#include "foxpro/key_expression.h"
+#include "foxpro/message_text.h"
 #include "foxpro/table_reader.h"
+#include "tools/i18n/tool_text.h"
 
 namespace rowlark::foxpro {
 namespace {
@@ -153,6 +160,66 @@ TEST(BadIndex, TruncatedOrLoopingIndexIsRefused) {
     looping[1024 + 12 + 10 + 6] = 4;
     looping[1024 + 12 + 10 + 7] = 0;
     EXPECT_EQ(CdxErrorOf(looping), "t.cdx: tag directory node at byte 1024: a node visited twice (a loop in the tree)");
+}
+
+// The refusals under a Russian locale, with the catalogues bound as a tool binds them at start.
+class BadFileInRussian : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* name : {"LC_ALL", "LANGUAGE"})
+            if (const char* value = std::getenv(name)) saved_[name] = value;
+        ::setenv("LC_ALL", "ru_RU.UTF-8", 1);
+        ::unsetenv("LANGUAGE");
+        tool_text::Start();
+        if (std::string(std::setlocale(LC_MESSAGES, nullptr)) == "C") GTEST_SKIP() << "no ru_RU.UTF-8 locale";
+    }
+    void TearDown() override {
+        for (const char* name : {"LC_ALL", "LANGUAGE"}) {
+            const auto saved = saved_.find(name);
+            if (saved == saved_.end()) ::unsetenv(name); else ::setenv(name, saved->second.c_str(), 1);
+        }
+        std::setlocale(LC_ALL, "C");
+    }
+
+    std::map<std::string, std::string> saved_;
+};
+
+TEST_F(BadFileInRussian, RefusalsNameThePlaceAndTheFaultInRussian) {
+    std::string dbf = ReadAll(kData + "/dbase_03.dbf");
+    dbf.replace(1025 + 2 * 590 + 1 + 12 + 20 + 20 + 20 + 60 + 20 + 20 + 60, 8, "19000229");  // record 3's Date_Visit
+    EXPECT_EQ(ErrorOf(dbf), "t.dbf: запись 3, поле Date_Visit: \"19000229\" — не дата (ГГГГММДД)");
+    dbf = ReadAll(kData + "/dbase_31.dbf");
+    dbf[32 + 32 + 11] = 'Z';
+    EXPECT_EQ(ErrorOf(dbf), "t.dbf: поле PRODUCTNAM: неизвестный тип поля 'Z'");
+    EXPECT_EQ(ErrorOf(ReadAll(kData + "/vfp_database/calls.dbf")), "t.dbf: у таблицы есть мемо-поля, но нет файла мемо-полей");
+    EXPECT_EQ(CdxErrorOf(ReadAll(kData + "/vfp_database/calls.CDX").substr(0, 700)),
+              "t.cdx: усечённый заголовок индекса: 700 байт, заголовку составного индекса нужно 1024");
+}
+
+TEST_F(BadFileInRussian, MissingMemoFileAndSkippedTagsInRussian) {
+    const auto folder = std::filesystem::temp_directory_path() / ("rowlark-foxpro-ru-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    std::filesystem::copy_file(kData + "/vfp_database/calls.dbf", folder / "calls.dbf");
+    std::string message = "no error";
+    try {
+        TableReader::Open((folder / "calls.dbf").string());
+    } catch (const FoxProError& error) {
+        message = error.what();
+    }
+    std::filesystem::remove_all(folder);
+    EXPECT_EQ(message, (folder / "calls.dbf").string() + ": у таблицы есть мемо-поля, но её файла мемо-полей (.fpt) нет");
+    CdxTag tag;
+    tag.key_expression = "SOUNDEX('x')";
+    tag.for_expression = "qty > 0";
+    EXPECT_EQ(TranslateKeyExpression(tag.key_expression, {}).reason, "функция SOUNDEX() не переводится");
+    EXPECT_EQ(DescribeTag(tag, {}).key.reason, "у тега есть фильтр FOR (qty > 0)");
+}
+
+TEST(MessageText, FillPutsTheArgumentsInOrderAndEnglishStaysWithoutACatalogue) {
+    EXPECT_EQ(Fill("record %s, field %s", {"3", "NAME"}), "record 3, field NAME");
+    EXPECT_EQ(Fill("%s and %s", {"one"}), "one and ");
+    EXPECT_EQ(Fill("no mark", {"unused"}), "no mark");
+    EXPECT_STREQ(_("the record is cut off by the file's end"), "the record is cut off by the file's end");
 }
 
 }  // namespace
