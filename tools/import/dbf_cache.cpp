@@ -1,11 +1,19 @@
 #include "tools/import/dbf_cache.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 #include "tools/import/import_run.h"
 #include "tools/import/progress_bar.h"
@@ -18,15 +26,22 @@ namespace import_tool {
 namespace {
 
 namespace fs = std::filesystem;
+using tool_text::_;
+using tool_text::Fill;
 
-// FNV-1a, 64 bits: a short stable name for a text.
-std::uint64_t Hash(const std::string& text, std::uint64_t hash = 14695981039346656037ull) {
-    for (const char c : text) {
-        hash ^= static_cast<unsigned char>(c);
+constexpr std::size_t kEdge = 4096;  // bytes of a file's head, and of its tail, in its stamp
+constexpr char kTemporaryMark[] = ".db.tmp-";  // a copy being built: NAME.db.tmp-PID (RunImport's)
+
+// FNV-1a, 64 bits: a short stable name for some bytes.
+std::uint64_t Hash(const char* bytes, std::size_t size, std::uint64_t hash = 14695981039346656037ull) {
+    for (std::size_t i = 0; i < size; ++i) {
+        hash ^= static_cast<unsigned char>(bytes[i]);
         hash *= 1099511628211ull;
     }
     return hash;
 }
+
+std::uint64_t Hash(const std::string& text) { return Hash(text.data(), text.size()); }
 
 std::string Hex(std::uint64_t value) {
     char text[17];
@@ -34,20 +49,148 @@ std::string Hex(std::uint64_t value) {
     return text;
 }
 
-// Size and time of change of the table's files, as one text.
+// The hash of a file's first and last kEdge bytes: the header (record count, date of last update)
+// and the records written last.
+std::uint64_t EdgeHash(const std::string& path, std::uint64_t size) {
+    const int file = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (file < 0) return 0;
+    std::uint64_t hash = Hash(nullptr, 0);
+    char bytes[kEdge];
+    for (const std::uint64_t from : {std::uint64_t{0}, size > kEdge ? size - kEdge : 0}) {
+        const ssize_t got = ::pread64(file, bytes, kEdge, static_cast<off64_t>(from));
+        if (got > 0) hash = Hash(bytes, static_cast<std::size_t>(got), hash);
+    }
+    ::close(file);
+    return hash;
+}
+
+// One file's part of the stamp. A rewrite in place that keeps the size and sets the time of
+// modification back still moves the time of change; a file put in its place is another inode; and
+// the head and tail catch what a file system's coarse or missing times let through.
+std::string FileStamp(const std::string& path) {
+    struct stat64 info = {};
+    if (::stat64(path.c_str(), &info) != 0) return {};
+    std::string stamp = path;
+    for (const unsigned long long part :
+         {static_cast<unsigned long long>(info.st_dev), static_cast<unsigned long long>(info.st_ino),
+          static_cast<unsigned long long>(info.st_size), static_cast<unsigned long long>(info.st_mtim.tv_sec),
+          static_cast<unsigned long long>(info.st_mtim.tv_nsec), static_cast<unsigned long long>(info.st_ctim.tv_sec),
+          static_cast<unsigned long long>(info.st_ctim.tv_nsec)})
+        stamp += ":" + std::to_string(part);
+    return stamp + ":" + Hex(EdgeHash(path, static_cast<std::uint64_t>(info.st_size))) + ";";
+}
+
+// The stamp of the table's files: the .dbf, its memo file and its .cdx.
 std::string Stamp(const std::string& dbf) {
-    std::string stamp;
-    const auto add = [&](const std::string& path) {
-        struct stat info = {};
-        if (::stat(path.c_str(), &info) != 0) return;
-        stamp += path + ":" + std::to_string(static_cast<long long>(info.st_size)) + ":" +
-                 std::to_string(static_cast<long long>(info.st_mtim.tv_sec)) + "." +
-                 std::to_string(static_cast<long long>(info.st_mtim.tv_nsec)) + ";";
-    };
-    add(dbf);
+    std::string stamp = FileStamp(dbf);
     for (const char* extension : {"fpt", "dbt", "cdx"})
-        if (const auto sibling = rowlark::foxpro::FindSibling(dbf, extension)) add(*sibling);
+        if (const auto sibling = rowlark::foxpro::FindSibling(dbf, extension)) stamp += FileStamp(*sibling);
     return stamp;
+}
+
+// Closes a descriptor, and so releases a lock taken through it.
+struct Descriptor {
+    explicit Descriptor(int number) : fd(number) {}
+    ~Descriptor() {
+        if (fd >= 0) ::close(fd);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int fd;
+};
+
+// Makes the folder and opens the table's lock file there; -1 with the reason in error when the
+// folder cannot be made or written.
+int OpenLockFile(const fs::path& folder, const std::string& name, std::error_code& error) {
+    fs::create_directories(folder, error);
+    if (error) return -1;
+    const int fd = ::open((folder / name).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) error.assign(errno, std::generic_category());
+    return fd;
+}
+
+// Waits for the lock: another tool may be importing the same table.
+void TakeLock(int fd, const std::function<bool()>& stop) {
+    while (::flock(fd, LOCK_EX) != 0) {
+        if (errno != EINTR)
+            throw std::runtime_error(Fill(_("cannot lock the table's copy in the cache folder: %s"), {std::strerror(errno)}));
+        if (stop && stop()) throw Interrupted();
+    }
+}
+
+// The process that builds a temporary copy, from its name (NAME.db.tmp-PID, or with SQLite's
+// -journal after it); 0 for a name of another kind.
+pid_t BuilderOf(const std::string& name) {
+    const std::size_t mark = name.find(kTemporaryMark);
+    if (mark == std::string::npos) return 0;
+    const std::size_t digits = mark + sizeof kTemporaryMark - 1;
+    const std::size_t end = std::min(name.find_first_not_of("0123456789", digits), name.size());
+    if (end == digits || end - digits > 9 || (end < name.size() && name[end] != '-')) return 0;
+    return static_cast<pid_t>(std::stol(name.substr(digits, end - digits)));
+}
+
+// Removes the temporary copies whose builder is gone (a tool killed while importing).
+void RemoveAbandonedCopies(const fs::path& folder) {
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        const pid_t builder = BuilderOf(it->path().filename().string());
+        if (builder > 0 && ::kill(builder, 0) != 0 && errno == ESRCH) {
+            std::error_code ignored;
+            fs::remove(it->path(), ignored);
+        }
+    }
+}
+
+// The copies of the table's earlier states, no longer wanted.
+void RemoveEarlierCopies(const fs::path& folder, const std::string& prefix, const fs::path& current) {
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        if (name.rfind(prefix, 0) == 0 && it->path().extension() == ".db" && it->path() != current) {
+            std::error_code ignored;
+            fs::remove(it->path(), ignored);
+        }
+    }
+}
+
+// Folders of private copies, removed when the program ends.
+std::vector<std::string>& PrivateFolders() {
+    static std::vector<std::string> folders;
+    return folders;
+}
+
+void RemovePrivateFolders() {
+    std::error_code ignored;
+    for (const std::string& folder : PrivateFolders()) fs::remove_all(folder, ignored);
+}
+
+// A new folder of this program's own under $TMPDIR (else /tmp), removed at exit.
+fs::path MakePrivateFolder() {
+    const char* temporary = std::getenv("TMPDIR");
+    std::string folder = std::string(temporary != nullptr && temporary[0] == '/' ? temporary : "/tmp") + "/rowlark-XXXXXX";
+    if (::mkdtemp(folder.data()) == nullptr)
+        throw std::runtime_error(Fill(_("cannot make a temporary folder for the table's copy: %s"), {std::strerror(errno)}));
+    if (PrivateFolders().empty()) std::atexit(RemovePrivateFolders);
+    PrivateFolders().push_back(folder);
+    return folder;
+}
+
+void Import(const std::string& dbf, const std::string& database, ProgressSink& progress,
+            const std::function<bool()>& stop) {
+    ImportRequest request;
+    request.inputs = {dbf};
+    request.target = database;
+    request.stop = stop;
+    RunImport(request, progress);
+}
+
+// The copy in a private folder, when the cache folder cannot hold it (why says what went wrong).
+CachedTable OpenPrivateCopy(CachedTable cached, const std::string& dbf, const std::string& why, ProgressSink& progress,
+                            const std::function<bool()>& stop) {
+    cached.notice = Fill(_("%s; the table is imported into a temporary copy, removed on exit"), {why});
+    cached.database = (MakePrivateFolder() / fs::path(cached.database).filename()).string();
+    Import(dbf, cached.database, progress, stop);
+    return cached;
 }
 
 }  // namespace
@@ -60,7 +203,7 @@ std::string CacheFolder() {
     const char* cache = std::getenv("XDG_CACHE_HOME");
     if (cache != nullptr && cache[0] == '/') return std::string(cache) + "/rowlark";
     const char* home = std::getenv("HOME");
-    if (home == nullptr || home[0] == '\0') throw std::runtime_error(tool_text::_("no cache folder: neither XDG_CACHE_HOME nor HOME is set"));
+    if (home == nullptr || home[0] == '\0') throw std::runtime_error(_("no cache folder: neither XDG_CACHE_HOME nor HOME is set"));
     return std::string(home) + "/.cache/rowlark";
 }
 
@@ -69,23 +212,24 @@ CachedTable OpenCachedTable(const std::string& dbf, ProgressSink& progress, cons
     const std::string path = fs::absolute(dbf, error).lexically_normal().string();
     std::vector<std::string> missing;
     const auto sources = ListSourceTables({path}, missing);
-    const fs::path folder = CacheFolder();
-    const std::string prefix = Hex(Hash(path)) + "-";
-    const fs::path database = folder / (prefix + Hex(Hash(Stamp(path))) + ".db");
-    CachedTable cached{database.string(), sources.front().name};
-    if (fs::exists(database, error)) return cached;
-
-    fs::create_directories(folder);
-    ImportRequest request;
-    request.inputs = {path};
-    request.target = database.string();
-    request.stop = stop;
-    RunImport(request, progress);
-    // The copies of the table's earlier states are no longer wanted.
-    for (const auto& entry : fs::directory_iterator(folder, error)) {
-        const std::string name = entry.path().filename().string();
-        if (name.rfind(prefix, 0) == 0 && entry.path().extension() == ".db" && entry.path() != database) fs::remove(entry.path(), error);
+    const std::string table_name = Hex(Hash(path));
+    const std::string copy_name = table_name + "-" + Hex(Hash(Stamp(path))) + ".db";
+    fs::path folder;
+    try {
+        folder = CacheFolder();
+    } catch (const std::runtime_error& none) {
+        return OpenPrivateCopy({copy_name, sources.front().name, {}}, path, none.what(), progress, stop);
     }
+    CachedTable cached{(folder / copy_name).string(), sources.front().name, {}};
+    const Descriptor lock(OpenLockFile(folder, table_name + ".lock", error));
+    if (lock.fd < 0)
+        return OpenPrivateCopy(cached, path, Fill(_("the cache folder %s cannot be written (%s)"), {folder.string(), error.message()}),
+                               progress, stop);
+    TakeLock(lock.fd, stop);
+    if (fs::exists(cached.database, error)) return cached;
+    RemoveAbandonedCopies(folder);
+    Import(path, cached.database, progress, stop);
+    RemoveEarlierCopies(folder, table_name + "-", cached.database);
     return cached;
 }
 
@@ -96,6 +240,7 @@ bool OpenDbfForTool(const char* tool, std::string& path, std::string& table) {
     ProgressBar progress;
     try {
         const CachedTable cached = OpenCachedTable(path, progress, [] { return tools::g_stop_signal != 0; });
+        if (!cached.notice.empty()) std::fprintf(stderr, "%s: %s\n", tool, terminal_text::Showable(cached.notice).c_str());
         path = cached.database;
         table = cached.table;
         return true;
