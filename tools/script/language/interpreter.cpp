@@ -8,6 +8,7 @@
 #include "tools/script/bridge/object_calls.h"
 #include "tools/script/bridge/russian.h"
 #include "tools/script/bridge/script_error.h"
+#include "tools/script/bridge/value_holder.h"
 #include "tools/script/language/arithmetic.h"
 #include "tools/script/language/parser.h"
 #include "tools/script/language/value_ops.h"
@@ -40,6 +41,18 @@ Interpreter::Interpreter(const Module& module, MessageWindow* window)
     : module_(module), globals_(static_cast<std::size_t>(module.global_count)) {
     state_.window = window != nullptr ? window : &quiet_window_;
     state_.evaluate = [this](const std::string& text) { return EvaluateText(text); };
+}
+
+// The host counts references and has no collector: an object in a cycle lives on after the last
+// variable lets go of it, where no script can reach or tell. The run's end frees such cycles in one
+// sweep, rather than a sweep over every held value whenever a variable goes out of scope.
+Interpreter::~Interpreter() {
+    globals_.clear();
+    try {
+        BreakUnreachableCycles();
+    } catch (const std::bad_alloc&) {
+        // No memory for the sweep's own books: the cycles stay, as they would in the host.
+    }
 }
 
 void Interpreter::SetDatabasePath(const std::string& path) {

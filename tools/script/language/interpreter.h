@@ -2,7 +2,8 @@
 // Runs a parsed module: the statements outside procedures top to bottom, calling its procedures and
 // the built-ins, and reaching objects through the host's dispatch (object_calls.h). A run-time
 // error that no Попытка catches leaves Run as RuntimeError with its line.
-// The module must outlive the interpreter.
+// The module must outlive the interpreter. When the interpreter goes, the run has ended: its
+// variables go, and so do the value lists and tables that only hold one another (value_holder.h).
 
 #include <cstddef>
 #include <cstdint>
@@ -21,6 +22,7 @@ class Interpreter {
 public:
     // window: where the script's messages go; null: the host's window only, nothing printed.
     explicit Interpreter(const Module& module, MessageWindow* window = nullptr);
+    ~Interpreter();
     Interpreter(const Interpreter&) = delete;
     Interpreter& operator=(const Interpreter&) = delete;
 

@@ -39,6 +39,9 @@ void DuplicateColumn(std::string_view name) { Raise(RU("Колонка с так
 void BadColumnName(std::string_view name) { Raise(RU("Неверное имя колонки"), name); }
 void BadColumnType(std::string_view type) { Raise(RU("Неверный тип колонки"), type); }
 void BadSortDirection(std::string_view direction) { Raise(RU("Неверное направление сортировки"), direction); }
+void TooManyRows(std::string_view count) { Raise(RU("Слишком много строк таблицы значений"), count); }
+void TooManyColumns(std::string_view count) { Raise(RU("Слишком много колонок таблицы значений"), count); }
+void TooManyListItems(std::string_view count) { Raise(RU("Слишком много значений в списке значений"), count); }
 void WrongArgument(std::string_view method) { Raise(RU("Неверный тип аргумента"), method); }
 void Pass(std::string_view text) { CBLModule::RaiseExtRuntimeError(std::string(text).c_str(), kErrorFlag); }
 

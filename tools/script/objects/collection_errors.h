@@ -20,6 +20,10 @@ void DuplicateColumn(std::string_view name);
 void BadColumnName(std::string_view name);
 void BadColumnType(std::string_view type);
 void BadSortDirection(std::string_view direction);
+// More than a collection may hold (collection_limits.h); count: the size asked for, as a text.
+void TooManyRows(std::string_view count);
+void TooManyColumns(std::string_view count);
+void TooManyListItems(std::string_view count);
 // An argument of the wrong kind (a text where a number goes, not a value list, ...); method: its name.
 void WrongArgument(std::string_view method);
 // A text raised elsewhere (a number out of range while summing), passed on as this object's error.

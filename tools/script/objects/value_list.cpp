@@ -1,12 +1,14 @@
 #include "tools/script/objects/value_list.h"
 
 #include <algorithm>
+#include <string>
 
 #include "tools/script/bridge/host_text.h"
 #include "tools/script/bridge/russian.h"
 #include "tools/script/language/date_value.h"
 #include "tools/script/objects/collection_args.h"
 #include "tools/script/objects/collection_errors.h"
+#include "tools/script/objects/collection_limits.h"
 #include "tools/script/objects/member_table.h"
 #include "tools/script/objects/value_order.h"
 #include "tools/script/objects/value_table.h"
@@ -65,6 +67,10 @@ bool ValueList::Add(const CValue& value, std::string presentation, const CValue&
         if (!index) return false;
         at = *index;
     }
+    if (!ListFits(items_.size() + 1)) {
+        collection_errors::TooManyListItems(std::to_string(items_.size() + 1));
+        return false;
+    }
     items_.insert(items_.begin() + static_cast<std::ptrdiff_t>(at), Item{value, std::move(presentation)});
     return true;
 }
@@ -118,13 +124,22 @@ std::size_t ValueList::Find(const CValue& value) const {
     return 0;
 }
 
-void ValueList::ExportTo(ValueTable& table) const {
+bool ValueList::ExportTo(ValueTable& table) const {
+    if (!TableFits(items_.size(), 2)) {
+        collection_errors::TooManyRows(std::to_string(items_.size()));
+        return false;
+    }
     table.Reset();
     table.AddColumn(RU("Значение"));
     table.AddColumn(RU("Представление"));
     for (const Item& item : items_) {
         table.AppendRow({item.value, TextValue(item.presentation)});
     }
+    return true;
+}
+
+void ValueList::VisitHeldValues(const std::function<void(const CValue&)>& visit) const {
+    for (const Item& item : items_) visit(item.value);
 }
 
 int ValueList::MethodCount() { return Methods().Count(); }

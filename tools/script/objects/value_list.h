@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "platform/runtime/context.h"
+#include "tools/script/bridge/value_holder.h"
 
 namespace script {
 
 class ValueTable;
 
-class ValueList : public CBLContext {
+class ValueList : public ValueHolder {
 public:
     struct Item {
         CValue value;
@@ -28,8 +28,10 @@ public:
     // The items, first to last; valid until the list changes.
     const std::vector<Item>& Items() const { return items_; }
     std::size_t Size() const { return items_.size(); }
-    // Inserts before position (1..size+1); an empty position appends.
+    // Inserts before position (1..size+1); an empty position appends. Raises when the list is full
+    // (collection_limits.h).
     bool Add(const CValue& value, std::string presentation, const CValue& position = CValue());
+    // Requires: room for one more (ListFits).
     void Append(const CValue& value, std::string presentation = {});
     void Clear() { items_.clear(); }
     // Sorts by value or by presentation (the value's text where there is none); equal keys keep
@@ -40,8 +42,12 @@ public:
     bool Shift(const CValue& position, const CValue& offset);
     // Position of the first item equal to value, 0 when none.
     std::size_t Find(const CValue& value) const;
-    // Fills table with two columns, Значение and Представление, one row per item.
-    void ExportTo(ValueTable& table) const;
+    // Fills table with two columns, Значение and Представление, one row per item; raises (and
+    // leaves the table as it was) when the table cannot hold them all.
+    bool ExportTo(ValueTable& table) const;
+
+    void VisitHeldValues(const std::function<void(const CValue&)>& visit) const override;
+    void DropHeldValues() override { items_.clear(); }
 
     const char* DisplayTypeName() const override;
     int PropertyCount() override { return 0; }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <string>
 
 #include "tools/script/bridge/host_text.h"
 #include "tools/script/bridge/russian.h"
@@ -10,6 +11,7 @@
 #include "tools/script/language/date_value.h"
 #include "tools/script/objects/collection_args.h"
 #include "tools/script/objects/collection_errors.h"
+#include "tools/script/objects/collection_limits.h"
 #include "tools/script/objects/value_list.h"
 #include "tools/script/objects/value_order.h"
 #include "tools/script/objects/value_table_members.h"
@@ -59,10 +61,6 @@ bool IsAnyColumn(const CValue& column) {
            (column.GetKind() == CValue::Kind::String && column.m_String.view().empty());
 }
 
-namespace {
-
-}  // namespace
-
 CRuntimeClass ValueTable::classValueTable = {"CValueTableObject", sizeof(ValueTable), 0xFFFF, CreateValueTable,
                                              &CBLContext::classCBLContext};
 
@@ -70,6 +68,11 @@ ValueTable::ValueTable() = default;
 ValueTable::~ValueTable() = default;
 CRuntimeClass* ValueTable::GetRuntimeClass() const { return &classValueTable; }
 const char* ValueTable::DisplayTypeName() const { return RU("ТаблицаЗначений").data(); }
+
+void ValueTable::VisitHeldValues(const std::function<void(const CValue&)>& visit) const {
+    for (const Row& row : rows_)
+        for (const CValue& cell : row) visit(cell);
+}
 
 void ValueTable::Reset() {
     columns_.clear();
@@ -96,6 +99,10 @@ bool ValueTable::AddColumn(std::string_view name, const CValue& type, const CVal
     const auto column_precision = SizeArg(precision, kMaxPrecision);
     if (!column_length || !column_precision) {
         collection_errors::WrongArgument(Name(kNewColumn));
+        return false;
+    }
+    if (!TableFits(rows_.size(), columns_.size() + 1)) {
+        collection_errors::TooManyColumns(std::to_string(columns_.size() + 1));
         return false;
     }
     columns_.push_back(Column{std::string(name), *column_type, *column_length, *column_precision});
@@ -166,6 +173,10 @@ bool ValueTable::NewRow(const CValue& before) {
         if (!index) return false;
         at = *index;
     }
+    if (!TableFits(rows_.size() + 1, columns_.size())) {
+        collection_errors::TooManyRows(std::to_string(rows_.size() + 1));
+        return false;
+    }
     Row row;
     row.reserve(columns_.size());
     for (std::size_t i = 0; i < columns_.size(); ++i) row.push_back(EmptyCell(i));
@@ -229,6 +240,10 @@ void ValueTable::DeleteRows() {
 bool ValueTable::ExportColumn(ValueList& list, const CValue& column) {
     const auto c = ColumnOf(column, Name(kExportColumn));
     if (!c) return false;
+    if (!ListFits(rows_.size())) {
+        collection_errors::TooManyListItems(std::to_string(rows_.size()));
+        return false;
+    }
     list.Clear();
     for (const Row& row : rows_) list.Append(row[*c]);
     return true;
@@ -237,6 +252,10 @@ bool ValueTable::ExportColumn(ValueList& list, const CValue& column) {
 bool ValueTable::ImportColumn(const ValueList& list, const CValue& column) {
     const auto c = ColumnOf(column, Name(kImportColumn));
     if (!c) return false;
+    if (list.Size() > rows_.size() && !TableFits(list.Size(), columns_.size())) {
+        collection_errors::TooManyRows(std::to_string(list.Size()));
+        return false;
+    }
     const std::size_t current = current_;
     while (rows_.size() < list.Size()) NewRow();
     current_ = current;

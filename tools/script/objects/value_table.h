@@ -2,9 +2,10 @@
 // The host's value table, "ТаблицаЗначений" / "ValueTable": named columns (optionally typed: a number
 // column keeps numbers rounded to its precision, a text column texts cut to its length, a date
 // column dates, the empty date for what names none) and rows of values. Rows and columns count from
-// 1. The current row (ВыбратьСтроки/ПолучитьСтроку/НоваяСтрока) shows its cells as the table's properties, one per column. A script reaches it through the host's
-// member lookup; C++ through the functions below, which raise the host's run-time errors as the
-// script members do and then change nothing.
+// 1. The current row (ВыбратьСтроки/ПолучитьСтроку/НоваяСтрока) shows its cells as the table's
+// properties, one per column. A script reaches it through the host's member lookup; C++ through the
+// functions below, which raise the host's run-time errors as the script members do and then change
+// nothing. Its size is bounded (collection_limits.h): growing past it is such an error too.
 
 #include <cstddef>
 #include <optional>
@@ -13,7 +14,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/runtime/context.h"
+#include "tools/script/bridge/value_holder.h"
 
 namespace script {
 
@@ -23,7 +24,7 @@ class ValueList;
 // every column then take every column.
 bool IsAnyColumn(const CValue& column);
 
-class ValueTable : public CBLContext {
+class ValueTable : public ValueHolder {
 public:
     enum class ColumnType { Any, Number, String, Date };
     struct Column {
@@ -49,7 +50,8 @@ public:
     // precision: numbers.
     bool AddColumn(std::string_view name, const CValue& type = CValue(), const CValue& length = CValue(),
                    const CValue& precision = CValue());
-    // Appends a row of these values (as many as columns; conformed to the column types); makes it current.
+    // Appends a row of these values (as many as columns; conformed to the column types); makes it
+    // current. Requires: room for one more row (TableFits).
     void AppendRow(Row values);
     // Appends an empty row, or inserts it before row `before` (1..count+1); makes it current.
     bool NewRow(const CValue& before = CValue());
@@ -74,6 +76,9 @@ public:
     bool Fill(const CValue& value, const CValue& column);
     // The first cell equal to value, row by row, in the given column or any (IsAnyColumn); 1-based.
     bool Find(const CValue& value, const CValue& column, std::size_t& row, std::size_t& found_column);
+
+    void VisitHeldValues(const std::function<void(const CValue&)>& visit) const override;
+    void DropHeldValues() override { DeleteRows(); }
 
     const char* DisplayTypeName() const override;
     int PropertyCount() override;

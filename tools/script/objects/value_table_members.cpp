@@ -2,10 +2,14 @@
 // methods by name; every call reads its arguments from args[i] (a left-out one is the empty value).
 #include "tools/script/objects/value_table_members.h"
 
+#include <cstdint>
+
 #include "tools/script/bridge/host_text.h"
 #include "tools/script/bridge/russian.h"
+#include "tools/script/language/arithmetic.h"
 #include "tools/script/objects/collection_args.h"
 #include "tools/script/objects/collection_errors.h"
+#include "tools/script/objects/collection_limits.h"
 #include "tools/script/objects/value_list.h"
 #include "tools/script/objects/value_table.h"
 
@@ -114,18 +118,24 @@ int ValueTable::InvokeAsFunction(int index, CValue& result, CValue** args) {
 }
 
 // КоличествоСтрок(): the count; КоличествоСтрок(N): the table gets N rows (empty ones added, or
-// the last ones dropped), and answers the count it had.
+// the last ones dropped), and answers the count it had. More rows than a table may hold change nothing.
 bool ValueTable::Count(CValue& result, CValue** args) {
     result = static_cast<long>(rows_.size());
     if (!IsGiven(args, 0)) return true;
     const CValue& wanted = ArgAt(args, 0);
     const CNumeric number = wanted.GetNumeric();
-    if (wanted.GetKind() != CValue::Kind::Number || number < CNumeric() ||
-        CNumeric(static_cast<long long>(number.ToInt64())) != number) {
+    if (wanted.GetKind() != CValue::Kind::Number || number < CNumeric() || Truncate(number) != number) {
         collection_errors::WrongArgument(Name(kRowCount));
         return true;
     }
-    const auto count = static_cast<std::size_t>(number.ToInt64());
+    // Saturated at the 64-bit range and compared before narrowing, so no count wraps to a small one.
+    const auto whole = static_cast<std::uint64_t>(number.ToInt64());
+    const bool narrows = whole != static_cast<std::size_t>(whole);  // past a 32-bit size
+    if (whole > rows_.size() && (narrows || !TableFits(static_cast<std::size_t>(whole), columns_.size()))) {
+        collection_errors::TooManyRows(wanted.GetString().view());
+        return true;
+    }
+    const auto count = static_cast<std::size_t>(whole);
     const std::size_t current = current_;
     while (rows_.size() < count) NewRow();
     if (rows_.size() > count) rows_.resize(count);
