@@ -1,7 +1,8 @@
 // The FoxPro reader over any bytes: a table, its memo file and a compound index cut from one
 // input (two 16-bit lengths, then the three files). Every fault must be a FoxProError; what does
 // read must keep the reader's promises: one value per column, texts as valid UTF-8, decimals,
-// dates and datetimes in their fixed forms, and key translations that are either SQL or a reason.
+// dates and datetimes in their fixed forms, and tags whose key is either translated into SQL or
+// left out with a reason (a FOR filter leaves out a key that translates).
 
 #include <cstdint>
 #include <string>
@@ -75,10 +76,14 @@ void ReadTable(std::string_view dbf, std::string_view memo, bool include_deleted
 
 void ReadIndex(std::string_view cdx, const std::vector<KeyColumn>& columns) {
     for (const CdxTag& tag : ReadCdxTags(*MemorySource("t.cdx", cdx))) {
+        const KeyTranslation key = TranslateKeyExpression(tag.key_expression, columns);
+        FUZZ_CHECK(key.translated != key.sql.empty() && key.translated == key.reason.empty(), Escaped(tag.key_expression));
         const TagDescription description = DescribeTag(tag, columns);
-        FUZZ_CHECK(description.key.translated != description.key.sql.empty() || tag.key_expression.empty(),
+        FUZZ_CHECK(description.key.translated ? key.translated && description.key.sql == key.sql
+                                              : !description.key.reason.empty(),
+                   Escaped(tag.key_expression) + " FOR " + Escaped(tag.for_expression));
+        FUZZ_CHECK(description.key.translated || !key.translated || !tag.for_expression.empty(),
                    Escaped(tag.key_expression));
-        FUZZ_CHECK(description.key.translated || !description.key.reason.empty(), Escaped(tag.key_expression));
     }
 }
 
