@@ -100,9 +100,10 @@ struct Descriptor {
 };
 
 // Makes the folder and opens the table's lock file there; -1 with the reason in error when the
-// folder cannot be made or written.
+// folder cannot be made or written (a read-only file system too, where the lock file may be there).
 int OpenLockFile(const fs::path& folder, const std::string& name, std::error_code& error) {
     fs::create_directories(folder, error);
+    if (!error && ::access(folder.c_str(), W_OK) != 0) error.assign(errno, std::generic_category());
     if (error) return -1;
     const int fd = ::open((folder / name).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (fd < 0) error.assign(errno, std::generic_category());
