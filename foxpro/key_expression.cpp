@@ -1,6 +1,11 @@
 #include "foxpro/key_expression.h"
 
+#include <locale.h>
+
 #include <cctype>
+#include <climits>
+#include <cwchar>
+#include <cwctype>
 #include <optional>
 #include <stdexcept>
 
@@ -26,6 +31,39 @@ std::string Upper(std::string_view text) {
     std::string out(text);
     for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return out;
+}
+
+// A field's name as FoxPro matches names: without letter case in any alphabet (UTF-8; in ASCII
+// letters only where the C library has no UTF-8 locale).
+std::string FoldedName(std::string_view name) {
+    static const locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
+    if (utf8 == static_cast<locale_t>(0)) return Upper(name);
+    const locale_t previous = uselocale(utf8);
+    std::string out;
+    std::mbstate_t in{}, put{};
+    for (std::size_t at = 0; at < name.size();) {
+        wchar_t wide = 0;
+        const std::size_t used = std::mbrtowc(&wide, name.data() + at, name.size() - at, &in);
+        if (used == 0 || used > name.size() - at) {  // a NUL or a broken byte: kept as it is
+            out += name[at++];
+            in = std::mbstate_t{};
+            continue;
+        }
+        char bytes[MB_LEN_MAX];
+        const std::size_t made = std::wcrtomb(bytes, static_cast<wchar_t>(std::towupper(static_cast<wint_t>(wide))), &put);
+        if (made == static_cast<std::size_t>(-1)) out.append(name.substr(at, used));
+        else out.append(bytes, made);
+        at += used;
+    }
+    uselocale(previous);
+    return out;
+}
+
+// Characters, not bytes, of a UTF-8 text.
+int Characters(const std::string& utf8) {
+    int count = 0;
+    for (const char c : utf8) count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return count;
 }
 
 std::string QuoteName(const std::string& name) {
@@ -106,12 +144,12 @@ private:
         if (end == std::string_view::npos) throw Skip(_("a text literal is not closed"));
         const std::string text(text_.substr(at_, end - at_));
         at_ = end + 1;
-        return Part{QuoteText(text), KeyKind::Text, static_cast<int>(text.size()), false, true};
+        return Part{QuoteText(text), KeyKind::Text, Characters(text), false, true};
     }
 
     Part Field(const std::string& name) {
         for (const KeyColumn& column : columns_) {
-            if (Upper(column.field) != Upper(name)) continue;
+            if (FoldedName(column.field) != FoldedName(name)) continue;
             Part part{QuoteName(column.column)};
             switch (column.type) {
                 case 'C': case 'V': part.width = column.type == 'C' ? column.length : -1; return part;
@@ -179,7 +217,10 @@ private:
     std::string Identifier() {
         Space();
         const std::size_t start = at_;
-        while (at_ < text_.size() && (std::isalnum(static_cast<unsigned char>(text_[at_])) || text_[at_] == '_')) ++at_;
+        // Bytes past ASCII belong to names in other alphabets (UTF-8).
+        while (at_ < text_.size() && (std::isalnum(static_cast<unsigned char>(text_[at_])) || text_[at_] == '_' ||
+                                      static_cast<unsigned char>(text_[at_]) >= 0x80))
+            ++at_;
         if (at_ == start)
             throw Skip(at_ < text_.size() ? Fill(_("unexpected '%s'"), {std::string(1, text_[at_])})
                                           : std::string(_("the expression ends early")));

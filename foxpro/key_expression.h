@@ -18,7 +18,7 @@ enum class KeyKind { Text, Number, Date };
 
 // A table's field as the key expressions name it, and the column the import gives it.
 struct KeyColumn {
-    std::string field;   // the .dbf name (ten characters at most); matched without letter case
+    std::string field;   // the .dbf name (UTF-8, ten characters at most); matched without letter case
     std::string column;  // the column's name in the database (the long name from a .dbc when known)
     char type = 'C';
     int length = 0;
@@ -33,6 +33,7 @@ struct KeyTranslation {
     std::string reason;   // why not, when not translated
 };
 
+// The expression in UTF-8, as the names of columns; its literals stay as they are.
 KeyTranslation TranslateKeyExpression(std::string_view expression, const std::vector<KeyColumn>& columns);
 
 // A .cdx tag as the tag catalogue would take it: its key translated, or skipped with the reason

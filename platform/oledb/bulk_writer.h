@@ -1,13 +1,17 @@
 #pragma once
 // Writing a new table through the backend seam: created from field definitions, then filled with
-// rows of typed values, all inside one transaction of the writer's own (prepared inserts on SQLite,
-// COPY on a server). Nothing is permanent before Commit(): a failure, or a writer destroyed without
-// Commit(), leaves the database exactly as it was. Made by Connection::StartBulkWrite; it shares its
-// connection. Every failure throws CursorError with the database's message (UTF-8).
+// rows of typed values (prepared inserts on SQLite, COPY on a server), inside one transaction of the
+// writer's own, or inside a savepoint of the caller's transaction when the definition says the
+// caller holds one (several tables kept or undone as one). Nothing is kept before Commit(): a
+// failure, or a writer destroyed without Commit(), undoes the writer's own work and nothing else.
+// Made by Connection::StartBulkWrite; it shares its connection. Every failure throws CursorError
+// with the database's message (UTF-8), RowRefused for a row the database refused.
 
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "platform/oledb/row_cursor.h"
 
 namespace oledb_backend {
 
@@ -26,7 +30,26 @@ struct TableDefinition {
     std::vector<FieldDefinition> fields;
     std::vector<std::string> primary_key;  // field names; built after the rows where the engine allows
     // The target is a scratch database thrown away on failure: the engine may skip its journal.
+    // Applies to a writer with a transaction of its own.
     bool scratch = false;
+    // The caller holds a transaction open: the writer works in a savepoint of it, Commit() keeps the
+    // table inside it and the caller's COMMIT makes it permanent. Refused when no transaction is open
+    // (a server session lost and opened anew has none); without it, refused when one is.
+    bool in_caller_transaction = false;
+};
+
+// A row the database refused (a value a column cannot take, a key that repeats): its number among
+// the rows Add() took, from 1, and the field, where the engine names them (0 and empty: unknown).
+class RowRefused : public CursorError {
+public:
+    RowRefused(const std::string& message, std::uint64_t row, std::string field)
+        : CursorError(message), row_(row), field_(std::move(field)) {}
+    std::uint64_t row() const { return row_; }
+    const std::string& field() const { return field_; }
+
+private:
+    std::uint64_t row_;
+    std::string field_;
 };
 
 // One value of a written row. Decimal: exact digits as text ("-12.50"); date "YYYY-MM-DD" and

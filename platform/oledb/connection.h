@@ -69,7 +69,8 @@ public:
     virtual std::vector<std::pair<std::string, std::string>> ReadMetaNames() = 0;
     // What the database declares about its tables (catalogue.h).
     virtual std::unique_ptr<Catalogue> OpenCatalogue() = 0;
-    // Creates the table and opens its transaction (bulk_writer.h). Requires: no transaction open.
+    // Creates the table in a transaction of its own, or in a savepoint of the caller's open one when
+    // the definition says so (bulk_writer.h).
     virtual std::unique_ptr<BulkWriter> StartBulkWrite(const TableDefinition& table) = 0;
     // Long statements and bulk writes stop with CursorError soon after stop() answers true (asked
     // often, between rows at least). An empty function stops nothing.

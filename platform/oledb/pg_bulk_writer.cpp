@@ -1,7 +1,8 @@
-// The PostgreSQL backend's bulk writer: BEGIN, CREATE TABLE, the rows by COPY in its text format,
-// then the primary key (one sort after the rows instead of growing with every row), all in one
-// transaction of the session.
+// The PostgreSQL backend's bulk writer: BEGIN (or a savepoint of the caller's transaction), CREATE
+// TABLE, the rows by COPY in its text format, then the primary key (one sort after the rows instead
+// of growing with every row), all in one transaction of the session.
 #include <charconv>
+#include <cstring>
 
 #include "platform/oledb/catalogue.h"
 #include "platform/oledb/pg_connection.h"
@@ -63,11 +64,52 @@ void AppendValue(std::string& line, const FieldValue& value, FieldType type) {
     }
 }
 
+// Where COPY's context ("COPY t, line 3, column price: ...", in the server's language) places a
+// refusal: the line, which is the row's number among those sent, and the field when it names one.
+void PlaceInCopy(const char* context, const TableDefinition& table, std::uint64_t& row, std::string& field) {
+    if (context == nullptr) return;
+    const std::string text = context;
+    const std::string prefix = "COPY " + table.name + ", ";
+    if (text.rfind(prefix, 0) != 0) return;
+    std::size_t at = text.find_first_of("0123456789", prefix.size());
+    if (at == std::string::npos) return;
+    for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) row = row * 10 + static_cast<unsigned>(text[at] - '0');
+    // Then ", <word> <field>:" when a field is named.
+    const std::size_t word = text.compare(at, 2, ", ") == 0 ? text.find(' ', at + 2) : std::string::npos;
+    if (word == std::string::npos) return;
+    for (const FieldDefinition& candidate : table.fields)
+        if (text.compare(word + 1, candidate.name.size() + 1, candidate.name + ":") == 0 &&
+            candidate.name.size() > field.size())
+            field = candidate.name;
+}
+
+// A failure of the rows or of the key built over them: RowRefused for a value or a key the rows
+// brought (SQLSTATE classes 22 and 23), placed where COPY's context or the server's fields tell,
+// with the server's detail ("Key (id)=(3) is duplicated."); else the server's message as it is.
+[[noreturn]] void ThrowRowsFailure(const PGresult* result, PGconn* conn, const TableDefinition& table) {
+    std::string message = PgErrorMessage(result, conn);
+    const std::string state = PgSqlState(result);
+    if (state.rfind("22", 0) != 0 && state.rfind("23", 0) != 0) throw CursorError(message);
+    std::uint64_t row = 0;
+    std::string field;
+    PlaceInCopy(PQresultErrorField(result, PG_DIAG_CONTEXT), table, row, field);
+    const char* column = PQresultErrorField(result, PG_DIAG_COLUMN_NAME);
+    if (field.empty() && column != nullptr) field = column;
+    if (field.empty() && state == "23505" && table.primary_key.size() == 1) field = table.primary_key.front();
+    const char* detail = PQresultErrorField(result, PG_DIAG_MESSAGE_DETAIL);
+    if (detail != nullptr && std::strlen(detail) > 0) message += " (" + std::string(detail) + ")";
+    throw RowRefused(message, row, field);
+}
+
 class PgBulkWriter : public BulkWriter {
 public:
     PgBulkWriter(std::shared_ptr<PgConnection> connection, const TableDefinition& table)
         : connection_(std::move(connection)), table_(table) {
-        connection_->Execute("BEGIN");
+        const bool in_transaction = PQtransactionStatus(connection_->Claim()) != PQTRANS_IDLE;
+        if (!table.in_caller_transaction && in_transaction) throw CursorError("a transaction is already open");
+        if (table.in_caller_transaction && !in_transaction)
+            throw CursorError("no transaction is open for the table to join (the server session was lost)");
+        connection_->Execute(table.in_caller_transaction ? "SAVEPOINT rowlark_bulk_write" : "BEGIN");
         open_ = true;
         try {
             std::string create = "CREATE TABLE " + QuotedName(table.name) + " (";
@@ -113,18 +155,18 @@ public:
         if (PQputCopyEnd(conn, nullptr) != 1) throw CursorError(PgErrorMessage(nullptr, conn));
         const PgResult ended(PQgetResult(conn));
         const bool copied = ended && PQresultStatus(ended.get()) == PGRES_COMMAND_OK;
-        const std::string message = copied ? "" : PgErrorMessage(ended.get(), conn);
         PgSettle(conn);
-        if (!copied) throw CursorError(message);
+        if (!copied) ThrowRowsFailure(ended.get(), conn, table_);
         if (table_.primary_key.empty()) return;
         std::string key;
         for (const std::string& name : table_.primary_key) key += (key.empty() ? "" : ", ") + QuotedName(name);
-        connection_->Execute("ALTER TABLE " + QuotedName(table_.name) + " ADD PRIMARY KEY (" + key + ")");
+        const PgResult keyed(PQexec(conn, ("ALTER TABLE " + QuotedName(table_.name) + " ADD PRIMARY KEY (" + key + ")").c_str()));
+        if (!keyed || PQresultStatus(keyed.get()) != PGRES_COMMAND_OK) ThrowRowsFailure(keyed.get(), conn, table_);
     }
 
     void Commit() override {
         EndRows();
-        connection_->Execute("COMMIT");
+        connection_->Execute(table_.in_caller_transaction ? "RELEASE SAVEPOINT rowlark_bulk_write" : "COMMIT");
         open_ = false;
     }
 
@@ -144,10 +186,13 @@ private:
             PgSettle(conn);
             copying_ = false;
         }
-        if (open_) {
+        if (open_ && table_.in_caller_transaction) {
+            const PgResult rolled_back(
+                PQexec(conn, "ROLLBACK TO SAVEPOINT rowlark_bulk_write; RELEASE SAVEPOINT rowlark_bulk_write"));
+        } else if (open_) {
             const PgResult rolled_back(PQexec(conn, "ROLLBACK"));
-            open_ = false;
         }
+        open_ = false;
     }
 
     std::shared_ptr<PgConnection> connection_;

@@ -1,5 +1,6 @@
 // The SQLite backend's bulk writer: CREATE TABLE, then one prepared INSERT stepped per row, inside
-// one transaction. A single integer key becomes the table's rowid ("INTEGER PRIMARY KEY").
+// one transaction (or a savepoint of the caller's). A single integer key becomes the table's rowid
+// ("INTEGER PRIMARY KEY").
 #include <sqlite3.h>
 
 #include "platform/oledb/catalogue.h"
@@ -41,23 +42,43 @@ std::string CreateTableSql(const TableDefinition& table) {
     return sql + ")";
 }
 
+// Whether a failed step refused the row itself (a value or key the table cannot take), not the file.
+bool RefusesTheRow(int extended_code) {
+    const int code = extended_code & 0xFF;
+    return code == SQLITE_CONSTRAINT || code == SQLITE_MISMATCH || code == SQLITE_TOOBIG || code == SQLITE_RANGE;
+}
+
+// The field a constraint message names ("NOT NULL constraint failed: table.field"); empty when none.
+std::string FieldNamed(const std::string& message, const TableDefinition& table) {
+    for (const FieldDefinition& field : table.fields) {
+        const std::string tail = ": " + table.name + "." + field.name;
+        if (message.size() >= tail.size() && message.compare(message.size() - tail.size(), tail.size(), tail) == 0)
+            return field.name;
+    }
+    return {};
+}
+
 class SqliteBulkWriter : public BulkWriter {
 public:
     SqliteBulkWriter(std::shared_ptr<SqliteConnection> connection, const TableDefinition& table)
-        : connection_(std::move(connection)), scratch_(table.scratch), columns_(table.fields.size()) {
+        : connection_(std::move(connection)), table_(table), joined_(table.in_caller_transaction),
+          scratch_(table.scratch && !joined_) {
         sqlite3* db = connection_->db();
-        if (!sqlite3_get_autocommit(db)) throw CursorError("a transaction is already open");
+        if (!joined_ && !sqlite3_get_autocommit(db)) throw CursorError("a transaction is already open");
+        if (joined_ && sqlite3_get_autocommit(db)) throw CursorError("no transaction is open for the table to join");
         // A large page cache for the build; the connection's own is put back afterwards.
         const Statement cache = connection_->Prepare("PRAGMA cache_size");
         if (sqlite3_step(cache.get()) == SQLITE_ROW) cache_size_ = sqlite3_column_int64(cache.get(), 0);
         try {
-            connection_->Execute("PRAGMA cache_size = -131072; PRAGMA temp_store = MEMORY");
+            connection_->Execute("PRAGMA cache_size = -131072");
+            // Inside a transaction SQLite changes neither where temporary tables live nor the journal.
+            if (!joined_) connection_->Execute("PRAGMA temp_store = MEMORY");
             if (scratch_) connection_->Execute("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF");
-            connection_->Execute("BEGIN");
+            connection_->Execute(joined_ ? "SAVEPOINT rowlark_bulk_write" : "BEGIN");
             open_ = true;
             connection_->Execute(CreateTableSql(table));
             std::string insert = "INSERT INTO " + QuotedName(table.name) + " VALUES (";
-            for (std::size_t i = 0; i < columns_; ++i) insert += i ? ", ?" : "?";
+            for (std::size_t i = 0; i < table.fields.size(); ++i) insert += i ? ", ?" : "?";
             insert_ = connection_->Prepare(insert + ")");
         } catch (...) {
             Undo();
@@ -71,29 +92,41 @@ public:
     void Undo() noexcept {
         insert_ = Statement();
         sqlite3* db = connection_->db();
-        if (open_) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-        const std::string restore = "PRAGMA cache_size = " + std::to_string(cache_size_) + "; PRAGMA temp_store = DEFAULT";
+        // A failed write may have ended the caller's whole transaction already; then there is nothing to undo.
+        if (open_ && joined_ && !sqlite3_get_autocommit(db))
+            sqlite3_exec(db, "ROLLBACK TO rowlark_bulk_write; RELEASE rowlark_bulk_write", nullptr, nullptr, nullptr);
+        else if (open_ && !joined_)
+            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        open_ = false;
+        const std::string restore = "PRAGMA cache_size = " + std::to_string(cache_size_) +
+                                    (joined_ ? "" : "; PRAGMA temp_store = DEFAULT");
         sqlite3_exec(db, restore.c_str(), nullptr, nullptr, nullptr);
         if (scratch_) sqlite3_exec(db, "PRAGMA journal_mode = DELETE; PRAGMA synchronous = FULL", nullptr, nullptr, nullptr);
     }
 
     void Add(const std::vector<FieldValue>& row) override {
         if (!insert_) throw CursorError("the rows of this table are ended");
-        if (row.size() != columns_)
-            throw CursorError("a row of " + std::to_string(row.size()) + " values for " + std::to_string(columns_) + " fields");
+        if (row.size() != table_.fields.size())
+            throw CursorError("a row of " + std::to_string(row.size()) + " values for " +
+                              std::to_string(table_.fields.size()) + " fields");
         connection_->CheckStop();
         sqlite3_stmt* stmt = insert_.get();
         for (std::size_t i = 0; i < row.size(); ++i) Bind(stmt, static_cast<int>(i + 1), row[i]);
         const int rc = sqlite3_step(stmt);
         sqlite3_reset(stmt);
-        if (rc != SQLITE_DONE) throw CursorError(ErrorMessage(connection_->db()));
+        ++rows_;
+        if (rc == SQLITE_DONE) return;
+        const std::string message = ErrorMessage(connection_->db());
+        if (RefusesTheRow(sqlite3_extended_errcode(connection_->db())))
+            throw RowRefused(message, rows_, FieldNamed(message, table_));
+        throw CursorError(message);
     }
 
     void EndRows() override { insert_ = Statement(); }
 
     void Commit() override {
         EndRows();
-        connection_->Execute("COMMIT");
+        connection_->Execute(joined_ ? "RELEASE rowlark_bulk_write" : "COMMIT");
         open_ = false;
     }
 
@@ -113,9 +146,11 @@ private:
     }
 
     std::shared_ptr<SqliteConnection> connection_;
+    TableDefinition table_;
+    bool joined_;        // works in a savepoint of the caller's transaction
     bool scratch_;
-    std::size_t columns_;
-    bool open_ = false;  // the writer's transaction is open
+    bool open_ = false;  // the writer's transaction (or savepoint) is open
+    std::uint64_t rows_ = 0;  // rows stepped so far
     std::int64_t cache_size_ = -2000;
     Statement insert_;  // declared last: finalized before the rollback in the destructor anyway
 };

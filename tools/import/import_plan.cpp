@@ -7,10 +7,12 @@
 #include <system_error>
 
 #include "foxpro/cdx_reader.h"
+#include "foxpro/code_page.h"
 #include "foxpro/database_container.h"
 #include "foxpro/error.h"
 #include "platform/oledb/catalogue.h"
 #include "tools/i18n/tool_text.h"
+#include "tools/import/name_text.h"
 
 namespace import_tool {
 
@@ -49,9 +51,26 @@ std::optional<fs::path> FindNoCase(const fs::path& folder, const std::string& na
     return std::nullopt;
 }
 
+// The tables a container lists, their primary tags in UTF-8 (the container keeps them in its code
+// page; its names and long field names the reader gives in UTF-8 already).
+std::vector<fp::ContainerTable> ContainerTables(const std::string& dbc) {
+    const auto reader = fp::TableReader::Open(dbc);
+    std::vector<fp::ContainerTable> tables = fp::ReadDatabaseContainer(*reader);
+    fp::TextDecoder decoder(reader->CodePage());
+    for (fp::ContainerTable& table : tables) table.primary_tag = decoder.ToUtf8(table.primary_tag);
+    return tables;
+}
+
+// The table's name from its file's: in UTF-8 (a name the file system keeps in the table's own code
+// page converted from it) and in small letters.
+std::string NameOfFile(const std::string& dbf, fp::TableReader& reader) {
+    const std::string stem = fs::path(dbf).stem().string();
+    return LowerName(IsUtf8(stem) ? stem : fp::TextDecoder(reader.CodePage()).ToUtf8(stem));
+}
+
 SourceTable FromDbf(const std::string& dbf) {
-    SourceTable source{dbf, AsciiLower(fs::path(dbf).stem().string()), {}, {}};
     const auto reader = fp::TableReader::Open(dbf);
+    SourceTable source{dbf, NameOfFile(dbf, *reader), {}, {}};
     const std::string& backlink = reader->Header().database;
     if (backlink.empty()) return source;
     std::string name = backlink;
@@ -59,7 +78,7 @@ SourceTable FromDbf(const std::string& dbf) {
     const auto container = FindNoCase(fs::path(dbf).parent_path(), fs::path(name).filename().string());
     if (!container) return source;
     try {
-        const auto tables = fp::ReadDatabaseContainer(container->string());
+        const auto tables = ContainerTables(container->string());
         if (const fp::ContainerTable* entry = EntryOf(dbf, tables)) {
             source.name = entry->name;
             source.long_names = entry->field_names;
@@ -79,7 +98,7 @@ std::vector<fp::KeyColumn> KeyColumns(const TablePlan& plan) {
         const std::string& column = plan.columns[first + i].name;
         columns.push_back({field.name, column, field.type, field.length, field.decimals});
         // A container's tables name their fields by the long names in key expressions too.
-        if (i < plan.source.long_names.size() && AsciiLower(plan.source.long_names[i]) != AsciiLower(field.name))
+        if (i < plan.source.long_names.size() && LowerName(plan.source.long_names[i]) != LowerName(field.name))
             columns.push_back({plan.source.long_names[i], column, field.type, field.length, field.decimals});
     }
     return columns;
@@ -112,7 +131,7 @@ void ChooseKey(TablePlan& plan, const std::vector<fp::TagDescription>& tags) {
     };
     const fp::TagDescription* chosen = nullptr;
     for (const auto& tag : tags)
-        if (!plan.source.primary_tag.empty() && AsciiLower(tag.tag) == AsciiLower(plan.source.primary_tag) && usable(tag))
+        if (!plan.source.primary_tag.empty() && LowerName(tag.tag) == LowerName(plan.source.primary_tag) && usable(tag))
             chosen = &tag;
     for (const auto& tag : tags)
         if (!chosen && tag.candidate && usable(tag)) chosen = &tag;
@@ -125,7 +144,7 @@ void ChooseKey(TablePlan& plan, const std::vector<fp::TagDescription>& tags) {
     std::string recno = "recno";
     for (int n = 1;; ++n) {
         bool taken = false;
-        for (const auto& column : plan.columns) taken = taken || AsciiLower(column.name) == recno;
+        for (const auto& column : plan.columns) taken = taken || LowerName(column.name) == recno;
         if (!taken) break;
         recno = "recno_" + std::to_string(n);
     }
@@ -138,7 +157,7 @@ void AddTag(TablePlan& plan, const std::string& name, const fp::KeyTranslation& 
     std::string reason = key.translated ? std::string() : key.reason;
     if (reason.empty() && engine == Engine::kServer) reason = ServerRefusal(key.sql);
     for (const PlannedTag& tag : plan.tags)
-        if (reason.empty() && AsciiLower(tag.tag) == AsciiLower(name)) reason = tool_text::_("a tag of that name comes first");
+        if (reason.empty() && LowerName(tag.tag) == LowerName(name)) reason = tool_text::_("a tag of that name comes first");
     if (!reason.empty()) {
         plan.skipped.push_back({name, reason});
         return;
@@ -154,7 +173,7 @@ void MakeNamesUnique(std::vector<oledb_backend::FieldDefinition>& columns) {
         const std::string base = columns[i].name;
         for (int n = 2;; ++n) {
             bool taken = false;
-            for (std::size_t j = 0; j < i; ++j) taken = taken || AsciiLower(columns[j].name) == AsciiLower(columns[i].name);
+            for (std::size_t j = 0; j < i; ++j) taken = taken || LowerName(columns[j].name) == LowerName(columns[i].name);
             if (!taken) break;
             columns[i].name = base + "_" + std::to_string(n);
         }
@@ -176,7 +195,7 @@ std::vector<SourceTable> ListSourceTables(const std::vector<std::string>& inputs
             tables.push_back(FromDbf(input));
             continue;
         }
-        for (const fp::ContainerTable& entry : fp::ReadDatabaseContainer(input)) {
+        for (const fp::ContainerTable& entry : ContainerTables(input)) {
             std::string listed = entry.path;
             for (char& c : listed) if (c == '\\') c = '/';
             fs::path dbf = fs::path(input).parent_path() / listed;
@@ -200,11 +219,13 @@ TablePlan PlanTable(const SourceTable& source, Engine engine, const std::vector<
     TablePlan plan;
     plan.source = source;
     const auto reader = fp::TableReader::Open(source.dbf, options);
+    fp::TextDecoder decoder(reader->CodePage());  // names and key expressions are in the table's code page
     plan.fields = reader->Columns();
+    for (fp::FieldInfo& field : plan.fields) field.name = decoder.ToUtf8(field.name);
     plan.records = reader->Header().record_count;
     const bool long_names = source.long_names.size() == plan.fields.size();
     for (std::size_t i = 0; i < plan.fields.size(); ++i)
-        plan.columns.push_back(MapField(plan.fields[i], long_names ? source.long_names[i] : AsciiLower(plan.fields[i].name), engine));
+        plan.columns.push_back(MapField(plan.fields[i], long_names ? source.long_names[i] : LowerName(plan.fields[i].name), engine));
     MakeNamesUnique(plan.columns);
     plan.bytes = FileSize(source.dbf);
     for (const char* memo : {"fpt", "dbt", "dct"})
@@ -214,13 +235,18 @@ TablePlan PlanTable(const SourceTable& source, Engine engine, const std::vector<
     std::vector<fp::TagDescription> tags;
     if (const auto cdx = fp::FindSibling(source.dbf, "cdx")) {
         const auto columns = KeyColumns(plan);
-        for (const fp::CdxTag& tag : fp::ReadCdxTags(*fp::OpenFileSource(*cdx))) tags.push_back(fp::DescribeTag(tag, columns));
+        for (fp::CdxTag tag : fp::ReadCdxTags(*fp::OpenFileSource(*cdx))) {
+            tag.name = decoder.ToUtf8(tag.name);
+            tag.key_expression = decoder.ToUtf8(tag.key_expression);
+            tag.for_expression = decoder.ToUtf8(tag.for_expression);
+            tags.push_back(fp::DescribeTag(tag, columns));
+        }
     }
     ChooseKey(plan, tags);
-    for (const fp::TagDescription& tag : tags) AddTag(plan, AsciiLower(tag.tag), tag.key, engine);
+    for (const fp::TagDescription& tag : tags) AddTag(plan, LowerName(tag.tag), tag.key, engine);
     const auto columns = KeyColumns(plan);
     for (const RequestedTag& tag : requested) {
-        if (!tag.table.empty() && AsciiLower(tag.table) != AsciiLower(source.name)) continue;
+        if (!tag.table.empty() && LowerName(tag.table) != LowerName(source.name)) continue;
         const auto key = fp::TranslateKeyExpression(tag.expression, columns);
         if (!key.translated)
             throw std::invalid_argument(tool_text::Fill(tool_text::_("tag %s (%s) of table %s: %s"),

@@ -49,6 +49,7 @@ struct TablePlan {
     std::string key;                                          // the key column
     std::vector<PlannedTag> tags;
     std::vector<SkippedTag> skipped;
+    std::vector<std::string> warnings;                        // how fields are written that the user should know
     std::uint64_t bytes = 0;                                  // the table's and its memo file's size
     std::uint32_t records = 0;                                // as the header counts them (deleted too)
 };

@@ -1,22 +1,22 @@
 #include "tools/import/import_run.h"
 
+#include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
 #include "database/database_error.h"
-#include "database/index_tags.h"
-#include "database/statement.h"
 #include "platform/oledb/pg_connection_text.h"
 #include "tools/i18n/tool_text.h"
+#include "tools/import/name_text.h"
 
 namespace import_tool {
 
 namespace {
 
 namespace fs = std::filesystem;
-using oledb_backend::AsciiLower;
 using oledb_backend::Connection;
 using rowlark::database::DatabaseError;
 
@@ -30,7 +30,7 @@ std::vector<TablePlan> PlanAll(const ImportRequest& request, Engine engine, Impo
     }
     for (const RequestedTag& tag : request.tags) {
         bool known = tag.table.empty() && sources.size() == 1;
-        for (const SourceTable& source : sources) known = known || AsciiLower(source.name) == AsciiLower(tag.table);
+        for (const SourceTable& source : sources) known = known || LowerName(source.name) == LowerName(tag.table);
         if (!known)
             throw UsageError(tag.table.empty() ? "--tag " + tag.tag + " needs its table (TABLE:TAG=EXPRESSION) with several tables"
                                                : "--tag " + tag.tag + ": no table " + tag.table + " is imported");
@@ -38,7 +38,7 @@ std::vector<TablePlan> PlanAll(const ImportRequest& request, Engine engine, Impo
     std::vector<TablePlan> plans;
     for (const SourceTable& source : sources) {
         for (const TablePlan& earlier : plans)
-            if (AsciiLower(earlier.source.name) == AsciiLower(source.name))
+            if (LowerName(earlier.source.name) == LowerName(source.name))
                 throw UsageError(tool_text::Fill(tool_text::_("two tables would be named %s (%s, %s)"),
                                                  {source.name, earlier.source.dbf, source.dbf}));
         try {
@@ -69,65 +69,68 @@ void CheckNamesFree(Connection& db, const std::vector<TablePlan>& plans) {
                 tool_text::Fill(tool_text::_("the target already has a table %s; nothing changed"), {plan.source.name}));
 }
 
-// Drops tables this import wrote, with their tags, in one transaction.
-void DropWritten(Connection& db, Engine engine, const std::vector<TableReport>& written) {
+TableReport Reported(const TablePlan& plan, TableWritten written) {
+    TableReport table{plan.source.name, plan.key, plan.recno_column, written.rows, {}, plan.skipped, plan.warnings};
+    for (const PlannedTag& tag : plan.tags) {
+        bool refused = false;
+        for (const SkippedTag& skipped : written.refused) refused = refused || skipped.tag == tag.tag;
+        if (!refused) table.tags.push_back(tag.tag);
+    }
+    table.skipped.insert(table.skipped.end(), written.refused.begin(), written.refused.end());
+    table.warnings.insert(table.warnings.end(), written.warnings.begin(), written.warnings.end());
+    return table;
+}
+
+// Writes every table inside one transaction, so the import is kept whole or not at all: a failure
+// or a stop rolls it back here, and a killed process or a lost server session leaves a transaction
+// the database itself rolls back (SQLite's journal at the next opening, the server at once).
+void WriteAll(Connection& db, const std::vector<TablePlan>& plans, const WriteSettings& settings, ProgressSink& progress,
+              ImportReport& report) {
+    CheckNamesFree(db, plans);
     db.Execute("BEGIN");
     try {
-        for (const TableReport& table : written) {
-            for (const std::string& tag : table.tags) {
-                if (engine == Engine::kSqlite) {
-                    rowlark::database::DropIndexTag(db, table.name, tag);
-                    continue;
-                }
-                using oledb_backend::SqlValue;
-                auto cursor = db.RunStatement("SELECT public.rowlark_drop_index_tag(:t, :g)",
-                                              {{"t", SqlValue::Text(table.name)}, {"g", SqlValue::Text(tag)}},
-                                              oledb_backend::Reading::kWhole);
-                while (cursor->Step()) {
-                }
-            }
-            db.Execute("DROP TABLE " + rowlark::database::QuoteIdentifier(table.name));
-        }
+        for (const TablePlan& plan : plans) report.tables.push_back(Reported(plan, WriteTable(db, plan, settings, progress)));
+        if (settings.stop && settings.stop()) throw Interrupted();
         db.Execute("COMMIT");
     } catch (...) {
-        db.Execute("ROLLBACK");
+        report.tables.clear();
+        db.StopWhen({});  // the undoing itself is not stopped
+        try {
+            db.Execute("ROLLBACK");
+        } catch (const oledb_backend::CursorError&) {
+            // Already ended: SQLite rolls back by itself after some failures (a full disk), a lost
+            // server session took its transaction with it.
+        }
         throw;
     }
 }
 
-void WriteAll(Connection& db, const std::vector<TablePlan>& plans, const WriteSettings& settings, ProgressSink& progress,
-              ImportReport& report) {
-    CheckNamesFree(db, plans);
-    for (const TablePlan& plan : plans) {
-        try {
-            TableWritten written = WriteTable(db, plan, settings, progress);
-            TableReport table{plan.source.name, plan.key, plan.recno_column, written.rows, {}, plan.skipped};
-            for (const PlannedTag& tag : plan.tags) {
-                bool refused = false;
-                for (const SkippedTag& skipped : written.refused) refused = refused || skipped.tag == tag.tag;
-                if (!refused) table.tags.push_back(tag.tag);
-            }
-            table.skipped.insert(table.skipped.end(), written.refused.begin(), written.refused.end());
-            report.tables.push_back(std::move(table));
-        } catch (...) {
-            if (!report.tables.empty()) {
-                db.StopWhen({});  // the undoing itself is not stopped
-                DropWritten(db, settings.engine, report.tables);
-            }
-            report.tables.clear();
-            throw;
-        }
+// Removes what earlier imports into path left when they were killed: their temporary files,
+// named for processes that no longer run.
+void RemoveLeftTemporaries(const std::string& path) {
+    const fs::path target(path);
+    const std::string prefix = target.filename().string() + ".tmp-";
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(target.parent_path().empty() ? fs::path(".") : target.parent_path(), error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind(prefix, 0) != 0) continue;
+        const std::string digits = name.substr(prefix.size(), name.find('-', prefix.size()) - prefix.size());
+        if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos || digits.size() > 9) continue;
+        if (::kill(static_cast<pid_t>(std::stol(digits)), 0) == 0 || errno != ESRCH) continue;
+        fs::remove(entry.path(), error);
     }
 }
 
 // Builds a new SQLite file beside path and renames it into place when complete.
-void WriteNewFile(const std::string& path, const std::vector<TablePlan>& plans, WriteSettings settings,
+void WriteNewFile(const std::string& path, const std::vector<TablePlan>& plans, const WriteSettings& settings,
                   ProgressSink& progress, ImportReport& report) {
+    RemoveLeftTemporaries(path);
     const std::string temp = path + ".tmp-" + std::to_string(::getpid());
     try {
         {
             const auto db = Open(oledb_backend::FileUri(temp, true), settings.stop);
-            settings.scratch = true;  // thrown away on failure: no journal needed
+            // Thrown away on failure: the journal stays in memory, only for rolling back a refused tag.
+            db->Execute("PRAGMA journal_mode = MEMORY; PRAGMA synchronous = OFF");
             WriteAll(*db, plans, settings, progress, report);
         }  // closed before the rename
         if (settings.stop && settings.stop()) throw Interrupted();

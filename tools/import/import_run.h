@@ -1,9 +1,10 @@
 #pragma once
 // One import from the command line's point of view: FoxPro tables (.dbf files, or the tables of a
 // .dbc) into a SQLite file or a PostgreSQL server. Everything is planned and checked before anything
-// is written; each table is written in one transaction. A new SQLite file is built under a temporary
-// name beside it and renamed into place when complete; into an existing file or a server, the tables
-// written before a later failure are dropped again, so a failure or a stop leaves no table behind.
+// is written; every table is written in one transaction, so the import is kept whole or not at all,
+// whatever stops it (a bad record, a refusal, a full disk, a signal, a killed process, a lost server
+// session). A new SQLite file is built under a temporary name beside it and renamed into place when
+// complete (what a killed import left beside it is removed by the next one).
 
 #include <functional>
 #include <string>
@@ -30,6 +31,7 @@ struct TableReport {
     std::uint64_t rows = 0;
     std::vector<std::string> tags;      // added
     std::vector<SkippedTag> skipped;    // left out, with the reason
+    std::vector<std::string> warnings;  // what the user should know of how fields were written
 };
 
 struct ImportReport {

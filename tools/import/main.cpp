@@ -135,6 +135,8 @@ void Print(const import_tool::ImportReport& report) {
         for (const auto& skipped : table.skipped)
             std::printf("  %s\n",
                         Fill(_("tag %s left out: %s"), {Showable(skipped.tag), Showable(skipped.reason)}).c_str());
+        for (const auto& warning : table.warnings)
+            std::printf("  %s\n", Fill(_("warning: %s"), {Showable(warning)}).c_str());
     }
 }
 

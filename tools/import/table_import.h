@@ -1,8 +1,8 @@
 #pragma once
 // Writes one planned table (import_plan.h) through the backend seam's bulk writer: the table, its
-// rows as the reader streams them (live records only), then its index tags, all in the writer's one
-// transaction, so a failure or a stop leaves the database as it was. A tag the database refuses is
-// left out and reported, the rest of the table kept.
+// rows as the reader streams them (live records only), then its index tags, all in a savepoint of
+// the transaction the caller holds open, so a failure or a stop leaves the transaction as it was
+// before the table. A tag the database refuses is left out and reported, the rest of the table kept.
 
 #include <cstdint>
 #include <functional>
@@ -32,7 +32,6 @@ struct Interrupted : std::runtime_error {
 
 struct WriteSettings {
     Engine engine = Engine::kSqlite;
-    bool scratch = false;                 // the target is a new file thrown away on failure
     rowlark::foxpro::ReaderOptions reader;
     std::function<bool()> stop;           // asked between records; true ends the write with Interrupted
 };
@@ -40,10 +39,12 @@ struct WriteSettings {
 struct TableWritten {
     std::uint64_t rows = 0;             // live records written
     std::vector<SkippedTag> refused;    // tags the database refused, with its reason
+    std::vector<std::string> warnings;  // what the user should know of values written (faithful_values.h)
 };
 
-// Throws FoxProError for a record that cannot be read, oledb_backend::CursorError for a database
-// failure, Interrupted on a stop.
+// Requires: a transaction open on db. Throws FoxProError for a record that cannot be read,
+// DatabaseError naming the file, record and field for a value the database refused,
+// oledb_backend::CursorError for another database failure, Interrupted on a stop.
 TableWritten WriteTable(oledb_backend::Connection& db, const TablePlan& plan, const WriteSettings& settings,
                                    ProgressSink& progress);
 
