@@ -246,6 +246,9 @@ TEST_F(DbfCache, TwoToolsOpeningANewTableAtOnceBothOpenTheOneCopy) {
     EXPECT_EQ(second_outcome, first_outcome);
     EXPECT_FALSE(second.AwaitImport());  // it opened the first one's copy
     EXPECT_EQ(Cached().size(), 1u);
+    // The lock lives only while a copy is being made: the folder holds the copy alone.
+    const auto entries = fs::directory_iterator(work_ + "/cache/rowlark");
+    EXPECT_EQ(std::distance(fs::begin(entries), fs::end(entries)), 1);
 }
 
 class DbfCachePrivateCopy : public DbfCache {

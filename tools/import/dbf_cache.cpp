@@ -88,36 +88,65 @@ std::string Stamp(const std::string& dbf) {
     return stamp;
 }
 
-// Closes a descriptor, and so releases a lock taken through it.
-struct Descriptor {
-    explicit Descriptor(int number) : fd(number) {}
-    ~Descriptor() {
-        if (fd >= 0) ::close(fd);
+// The lock one table's copy is made under, on a file of the cache folder that lives only while the
+// lock is held: a second tool opening the same table waits here, then finds the finished copy. A
+// lock taken on a file its holder removed meanwhile is taken again on the one named now.
+class CopyLock {
+public:
+    // Waits for the lock. Leaves held() false, with the reason in error, when the folder cannot be
+    // made or written; throws Interrupted on a stop while waiting.
+    CopyLock(const fs::path& folder, const std::string& name, const std::function<bool()>& stop, std::error_code& error)
+        : file_(folder / name) {
+        fs::create_directories(folder, error);
+        if (!error && ::access(folder.c_str(), W_OK) != 0) error.assign(errno, std::generic_category());
+        while (!error && fd_ < 0) {
+            fd_ = ::open(file_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+            if (fd_ < 0) {
+                error.assign(errno, std::generic_category());
+                break;
+            }
+            Wait(stop);
+            if (!StillNamed()) Close();
+        }
     }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int fd;
+    ~CopyLock() {
+        if (fd_ < 0) return;
+        ::unlink(file_.c_str());
+        Close();
+    }
+    CopyLock(const CopyLock&) = delete;
+    CopyLock& operator=(const CopyLock&) = delete;
+
+    bool held() const { return fd_ >= 0; }
+
+private:
+    void Wait(const std::function<bool()>& stop) {
+        while (::flock(fd_, LOCK_EX) != 0) {
+            if (errno != EINTR) {
+                const int failure = errno;
+                Close();
+                throw std::runtime_error(Fill(_("cannot lock the table's copy in the cache folder: %s"), {std::strerror(failure)}));
+            }
+            if (stop && stop()) {
+                Close();
+                throw Interrupted();
+            }
+        }
+    }
+    // Whether the file locked is still the one the name gives (its holder removes it when done).
+    bool StillNamed() const {
+        struct stat64 locked = {}, named = {};
+        return ::fstat64(fd_, &locked) == 0 && ::stat64(file_.c_str(), &named) == 0 && locked.st_dev == named.st_dev &&
+               locked.st_ino == named.st_ino;
+    }
+    void Close() {
+        ::close(fd_);
+        fd_ = -1;
+    }
+
+    fs::path file_;
+    int fd_ = -1;
 };
-
-// Makes the folder and opens the table's lock file there; -1 with the reason in error when the
-// folder cannot be made or written (a read-only file system too, where the lock file may be there).
-int OpenLockFile(const fs::path& folder, const std::string& name, std::error_code& error) {
-    fs::create_directories(folder, error);
-    if (!error && ::access(folder.c_str(), W_OK) != 0) error.assign(errno, std::generic_category());
-    if (error) return -1;
-    const int fd = ::open((folder / name).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0) error.assign(errno, std::generic_category());
-    return fd;
-}
-
-// Waits for the lock: another tool may be importing the same table.
-void TakeLock(int fd, const std::function<bool()>& stop) {
-    while (::flock(fd, LOCK_EX) != 0) {
-        if (errno != EINTR)
-            throw std::runtime_error(Fill(_("cannot lock the table's copy in the cache folder: %s"), {std::strerror(errno)}));
-        if (stop && stop()) throw Interrupted();
-    }
-}
 
 // The process that builds a temporary copy, from its name (NAME.db.tmp-PID, or with SQLite's
 // -journal after it); 0 for a name of another kind.
@@ -222,11 +251,10 @@ CachedTable OpenCachedTable(const std::string& dbf, ProgressSink& progress, cons
         return OpenPrivateCopy({copy_name, sources.front().name, {}}, path, none.what(), progress, stop);
     }
     CachedTable cached{(folder / copy_name).string(), sources.front().name, {}};
-    const Descriptor lock(OpenLockFile(folder, table_name + ".lock", error));
-    if (lock.fd < 0)
+    const CopyLock lock(folder, table_name + ".lock", stop, error);
+    if (!lock.held())
         return OpenPrivateCopy(cached, path, Fill(_("the cache folder %s cannot be written (%s)"), {folder.string(), error.message()}),
                                progress, stop);
-    TakeLock(lock.fd, stop);
     if (fs::exists(cached.database, error)) return cached;
     RemoveAbandonedCopies(folder);
     Import(path, cached.database, progress, stop);
