@@ -4,7 +4,9 @@
 -- with the ten arguments bound as parameters (texts as text, numbers as bigint).
 --
 -- Installs into the schema public; running the file again replaces every function and keeps the
--- catalogue's rows. Needs a UTF8 database. Tables are found through the caller's search_path.
+-- catalogue's rows, brought up to date in place. Needs a UTF8 database. Tables are found through the
+-- caller's search_path. A superuser's install also adds two event triggers that keep the catalogue
+-- with its tables as they are renamed, moved and dropped.
 --
 -- An index tag is a named order of a table: an expression over its columns and its key field. Each tag
 -- owns one real unique B-tree index on (normalised value, key) that QueryRows walks:
@@ -184,8 +186,112 @@ CREATE TABLE IF NOT EXISTS public.rowlark_index_tags (
 -- How a text tag's values compare ('bytes' or 'russian'); tags of an older catalogue stay in byte order.
 ALTER TABLE public.rowlark_index_tags ADD COLUMN IF NOT EXISTS text_order text NOT NULL DEFAULT 'bytes'
     CHECK (text_order IN ('bytes', 'russian'));
+-- The table itself: its tags follow it through a rename or a move to another schema (the names above
+-- are kept as the server names it now) and go with it when it is dropped.
+ALTER TABLE public.rowlark_index_tags ADD COLUMN IF NOT EXISTS table_oid regclass;
+-- The order the tags were added in: a row's place in the table changes whenever it is written again.
+ALTER TABLE public.rowlark_index_tags ADD COLUMN IF NOT EXISTS added bigint GENERATED ALWAYS AS IDENTITY;
 CREATE UNIQUE INDEX IF NOT EXISTS rowlark_index_tags_by_name
     ON public.rowlark_index_tags (table_schema, table_name, public.rowlark_ascii_lower(tag));
+
+-- Brings the rows of the given tables up to date with them: the names of a table renamed or moved,
+-- and no row for a table that is gone. Rows of other tables are left alone.
+CREATE OR REPLACE FUNCTION public.rowlark_index_tags_follow(tables oid[]) RETURNS void
+LANGUAGE sql VOLATILE
+AS $$
+DELETE FROM public.rowlark_index_tags r
+WHERE r.table_oid = ANY (tables) AND NOT EXISTS (SELECT FROM pg_class c WHERE c.oid = r.table_oid);
+UPDATE public.rowlark_index_tags r SET table_schema = n.nspname, table_name = c.relname
+FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace
+WHERE c.oid = r.table_oid AND r.table_oid = ANY (tables)
+  AND (r.table_schema, r.table_name) IS DISTINCT FROM (n.nspname::text, c.relname::text);
+$$;
+
+-- A catalogue of an earlier version knew its tables by name only. Each of its rows is tied to the
+-- table its index is on (by the index's name, in the row's schema first): the tag's own table, even
+-- one renamed since. A row without its index served no table of its own (the table was dropped, or
+-- dropped and made again) and goes. Of two rows of one table and tag (the tag added again under the
+-- table's new name) the one under the table's present name stays, and the other's index goes too.
+DO $$
+DECLARE
+    extra record;
+BEGIN
+    IF NOT EXISTS (SELECT FROM public.rowlark_index_tags r WHERE r.table_oid IS NULL) THEN
+        RETURN;
+    END IF;
+    UPDATE public.rowlark_index_tags r SET table_oid = (
+        SELECT i.indrelid FROM pg_class c JOIN pg_index i ON i.indexrelid = c.oid
+        JOIN pg_namespace n ON n.oid = c.relnamespace
+        WHERE c.relname = r.index_name ORDER BY n.nspname = r.table_schema DESC, c.oid LIMIT 1)
+    WHERE r.table_oid IS NULL;
+    DELETE FROM public.rowlark_index_tags r WHERE r.table_oid IS NULL;
+    FOR extra IN
+        SELECT ranked.row_place, ranked.index_name, ranked.nspname FROM (
+            SELECT r.ctid AS row_place, r.index_name, n.nspname, row_number() OVER (
+                       PARTITION BY r.table_oid, public.rowlark_ascii_lower(r.tag)
+                       ORDER BY (r.table_schema, r.table_name) = (n.nspname::text, c.relname::text) DESC, r.added DESC) AS place
+            FROM public.rowlark_index_tags r JOIN pg_class c ON c.oid = r.table_oid
+            JOIN pg_namespace n ON n.oid = c.relnamespace) ranked
+        WHERE ranked.place > 1
+    LOOP
+        DELETE FROM public.rowlark_index_tags r WHERE r.ctid = extra.row_place;
+        EXECUTE format('DROP INDEX IF EXISTS %I.%I', extra.nspname, extra.index_name);
+    END LOOP;
+    PERFORM public.rowlark_index_tags_follow(ARRAY(SELECT r.table_oid FROM public.rowlark_index_tags r));
+END
+$$;
+ALTER TABLE public.rowlark_index_tags ALTER COLUMN table_oid SET NOT NULL;
+CREATE UNIQUE INDEX IF NOT EXISTS rowlark_index_tags_by_table
+    ON public.rowlark_index_tags (table_oid, public.rowlark_ascii_lower(tag));
+
+-- Keeps the catalogue with its tables as the server changes them: after ALTER TABLE (a rename, a move
+-- to another schema) or ALTER SCHEMA (a rename) the rows of those tables follow them; after a drop, the
+-- rows of every table dropped go. A definer's function: whoever may change a table may have no right
+-- to write the catalogue.
+CREATE OR REPLACE FUNCTION public.rowlark_index_tags_follow_ddl() RETURNS event_trigger
+LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, pg_temp
+AS $$
+DECLARE
+    tables oid[];
+BEGIN
+    IF to_regclass('public.rowlark_index_tags') IS NULL THEN
+        RETURN;  -- the catalogue itself is gone
+    END IF;
+    IF TG_EVENT = 'sql_drop' THEN
+        tables := ARRAY(SELECT d.objid FROM pg_event_trigger_dropped_objects() d
+                        WHERE d.classid = 'pg_class'::regclass AND d.objsubid = 0);
+    ELSE
+        tables := ARRAY(SELECT d.objid FROM pg_event_trigger_ddl_commands() d WHERE d.classid = 'pg_class'::regclass
+                        UNION ALL
+                        SELECT c.oid FROM pg_event_trigger_ddl_commands() d JOIN pg_class c ON c.relnamespace = d.objid
+                        WHERE d.classid = 'pg_namespace'::regclass);
+    END IF;
+    IF cardinality(tables) > 0 THEN
+        PERFORM public.rowlark_index_tags_follow(tables);
+    END IF;
+END
+$$;
+
+-- Only a superuser may make event triggers. Without them the catalogue still knows each tag's table
+-- by itself, and its names are brought up to date when a tag of that table is added.
+DO $$
+BEGIN
+    IF NOT (SELECT r.rolsuper FROM pg_roles r WHERE r.rolname = current_user) THEN
+        RAISE WARNING USING MESSAGE = 'rowlark.sql: installed without event triggers (a superuser makes them): '
+            || 'the index-tag catalogue names a renamed table by its old name until a tag of it is added, '
+            || 'and keeps the rows of a dropped table';
+        RETURN;
+    END IF;
+    IF NOT EXISTS (SELECT FROM pg_event_trigger e WHERE e.evtname = 'rowlark_index_tags_follow_alter') THEN
+        CREATE EVENT TRIGGER rowlark_index_tags_follow_alter ON ddl_command_end
+            WHEN TAG IN ('ALTER TABLE', 'ALTER SCHEMA') EXECUTE FUNCTION public.rowlark_index_tags_follow_ddl();
+    END IF;
+    IF NOT EXISTS (SELECT FROM pg_event_trigger e WHERE e.evtname = 'rowlark_index_tags_follow_drop') THEN
+        CREATE EVENT TRIGGER rowlark_index_tags_follow_drop ON sql_drop
+            EXECUTE FUNCTION public.rowlark_index_tags_follow_ddl();
+    END IF;
+END
+$$;
 
 -- The table a name means for the caller: visible through the search_path, in any ASCII letter case
 -- (the exact spelling first). NULL when there is none. PL/pgSQL so that the search of pg_class is
@@ -276,22 +382,29 @@ BEGIN
     EXCEPTION WHEN OTHERS THEN
         RAISE EXCEPTION '%the key expression is refused: %', where_, SQLERRM;
     END;
-    -- A tag whose index is gone (its table was dropped and made again) is stale: its row goes first.
+    -- Rows under this table's name may be another table's (renamed or dropped where no event trigger
+    -- keeps the catalogue): they follow their own table first.
+    PERFORM public.rowlark_index_tags_follow(ARRAY(
+        SELECT r.table_oid FROM public.rowlark_index_tags r
+        WHERE r.table_oid = found OR (r.table_schema, r.table_name) = (schema_, relname_)));
+    -- A tag whose index is gone (dropped by hand) is stale: its row goes first.
     DELETE FROM public.rowlark_index_tags r
-    WHERE r.table_schema = schema_ AND r.table_name = relname_
+    WHERE r.table_oid = found
       AND public.rowlark_ascii_lower(r.tag) = public.rowlark_ascii_lower(rowlark_add_index_tag.tag)
-      AND to_regclass(format('%I.%I', r.table_schema, r.index_name)) IS NULL;
+      AND to_regclass(format('%I.%I', schema_, r.index_name)) IS NULL;
     IF EXISTS (SELECT FROM public.rowlark_index_tags r
-               WHERE r.table_schema = schema_ AND r.table_name = relname_
+               WHERE r.table_oid = found
                  AND public.rowlark_ascii_lower(r.tag) = public.rowlark_ascii_lower(rowlark_add_index_tag.tag)) THEN
         RAISE EXCEPTION USING ERRCODE = 'duplicate_object', MESSAGE = where_ || 'the tag exists already';
     END IF;
-    -- A readable name within the 63 bytes a name may have; the digest keeps long names apart.
+    -- A readable name within the 63 bytes a name may have; the digest keeps long names apart, and the
+    -- table's oid a new table of a name apart from the table that had it before (its indexes kept theirs).
     index_ := left('rowlark_tag_' || public.rowlark_ascii_lower(relname_) || '_' || public.rowlark_ascii_lower(tag), 50)
-              || '_' || left(md5(schema_ || '.' || relname_ || '.' || public.rowlark_ascii_lower(tag)), 8);
+              || '_' || left(md5(schema_ || '.' || relname_ || '.' || public.rowlark_ascii_lower(tag) || '.'
+                                 || found::oid::text), 8);
     INSERT INTO public.rowlark_index_tags (table_schema, table_name, tag, expression, key_field, kind, index_name,
-                                           text_order)
-    VALUES (schema_, relname_, tag, expression, key_, kind, index_, rowlark_add_index_tag.text_order);
+                                           text_order, table_oid)
+    VALUES (schema_, relname_, tag, expression, key_, kind, index_, rowlark_add_index_tag.text_order, found);
     BEGIN
         -- Unique: a walk by (value, key) only visits every row once if no two rows share both.
         EXECUTE format('CREATE UNIQUE INDEX %I ON %I.%I ((%s), %s)', index_, schema_, relname_,
@@ -324,10 +437,10 @@ RETURNS TABLE (table_name text, tag text, expression text, key_field text, kind 
                text_order text)
 LANGUAGE sql STABLE
 AS $$
-SELECT r.table_name, r.tag, r.expression, r.key_field, r.kind, r.index_name, r.text_order
-FROM public.rowlark_index_tags r
-WHERE public.rowlark_find_table(r.table_name) = to_regclass(format('%I.%I', r.table_schema, r.table_name))
-ORDER BY public.rowlark_ascii_lower(r.table_name), public.rowlark_ascii_lower(r.tag)
+SELECT c.relname::text, r.tag, r.expression, r.key_field, r.kind, r.index_name, r.text_order
+FROM public.rowlark_index_tags r JOIN pg_class c ON c.oid = r.table_oid
+WHERE public.rowlark_find_table(c.relname) = r.table_oid
+ORDER BY public.rowlark_ascii_lower(c.relname), public.rowlark_ascii_lower(r.tag)
 $$;
 
 -- Removes a tag and its index (an index already gone is no obstacle); the table's rows are never
@@ -338,17 +451,19 @@ AS $$
 DECLARE
     found regclass := public.rowlark_find_table(table_name);
     dropped public.rowlark_index_tags;
+    schema_ text;
 BEGIN
     DELETE FROM public.rowlark_index_tags r
-    WHERE found IS NOT NULL
-      AND to_regclass(format('%I.%I', r.table_schema, r.table_name)) = found
+    WHERE r.table_oid = found
       AND public.rowlark_ascii_lower(r.tag) = public.rowlark_ascii_lower(rowlark_drop_index_tag.tag)
     RETURNING r.* INTO dropped;
     IF dropped IS NULL THEN
         RAISE EXCEPTION USING ERRCODE = 'undefined_object', MESSAGE = 'index tag ' || public.rowlark_quoted(tag) ||
             ' of table ' || public.rowlark_quoted(table_name) || ': no such tag';
     END IF;
-    EXECUTE format('DROP INDEX IF EXISTS %I.%I', dropped.table_schema, dropped.index_name);
+    -- The index moved with its table.
+    SELECT n.nspname INTO schema_ FROM pg_class c JOIN pg_namespace n ON n.oid = c.relnamespace WHERE c.oid = found;
+    EXECUTE format('DROP INDEX IF EXISTS %I.%I', schema_, dropped.index_name);
     RETURN dropped.index_name;
 END
 $$;
@@ -399,22 +514,22 @@ BEGIN
 END
 $$;
 
--- What a tag's walk was made from, as one text that changes whenever any of it changes: the table its
--- catalogue row names (schema and name, as the server finds them now), the key column's type by name,
--- the versions (xmin) of the key column's row in pg_attribute (name, type, collation) and of the tag's
--- row in the catalogue, with its place (ctid) and name: a tag dropped and added again is another row.
--- No row when the key column or the catalogue row is gone. An update of a catalogue row always writes a
--- new version, so an equal text means that nothing it covers has changed. Reads only by key (an index,
--- a ctid).
+-- What a tag's walk was made from, as one text that changes whenever any of it changes: the table's
+-- schema and name as they are now (the walk names them; from the server's cache, always qualified),
+-- the key column's type by name, the versions (xmin) of the key column's row in pg_attribute (name,
+-- type, collation) and of the tag's row in the catalogue, with its place (ctid) and name: a tag
+-- dropped and added again is another row. No row when the key column or the catalogue row of that
+-- table is gone. An update of a catalogue row always writes a new version, so an equal text means that
+-- nothing it covers has changed. Reads only by key (an index, a ctid).
 CREATE OR REPLACE FUNCTION public.rowlark_queryrows_stamps(table_oid oid, key_name text, catalogue_row tid)
 RETURNS TABLE (stamp text)
 LANGUAGE sql STABLE  -- inlined into its caller's query
 AS $$
-SELECT concat_ws(' ', to_regclass(format('%I.%I', r.table_schema, r.table_name))::oid,
+SELECT concat_ws(' ', (pg_identify_object('pg_class'::regclass, r.table_oid, 0)).identity,
                  format_type(att.atttypid, NULL), att.xmin, r.xmin, r.ctid, r.tag)
 FROM pg_attribute att CROSS JOIN public.rowlark_index_tags r
-WHERE att.attrelid = table_oid AND att.attname = key_name AND att.attnum > 0 AND NOT att.attisdropped
-  AND r.ctid = catalogue_row
+WHERE att.attrelid = rowlark_queryrows_stamps.table_oid AND att.attname = key_name AND att.attnum > 0
+  AND NOT att.attisdropped AND r.ctid = catalogue_row AND r.table_oid = rowlark_queryrows_stamps.table_oid
 $$;
 
 -- The tag g of the table t names, with its key column as the table declares it; raises when the table,
@@ -444,7 +559,9 @@ BEGIN
         RAISE EXCEPTION USING ERRCODE = 'undefined_table', MESSAGE = 'QueryRows: unknown table ' || public.rowlark_quoted(t);
     END IF;
     -- One query, the key column by scalar look-ups: a join of the catalogues plans far worse.
-    SELECT r.table_schema, r.table_name, r.tag, r.expression, r.kind, r.text_order, r.key_field, a_.attname,
+    SELECT (SELECT ns.nspname FROM pg_class c JOIN pg_namespace ns ON ns.oid = c.relnamespace WHERE c.oid = found),
+           (SELECT c.relname FROM pg_class c WHERE c.oid = found),
+           r.tag, r.expression, r.kind, r.text_order, r.key_field, a_.attname,
            format_type(a_.atttypid, NULL), (SELECT ty.typcollation <> 0 FROM pg_type ty WHERE ty.oid = a_.atttypid),
            a_.atttypid IN (21, 23, 20, 1700, 700, 701),  -- int2, int4, int8, numeric, float4, float8
            r.ctid
@@ -453,9 +570,7 @@ BEGIN
     FROM public.rowlark_index_tags r
     LEFT JOIN LATERAL (SELECT a.attname, a.atttypid FROM pg_attribute a WHERE a.attrelid = found
                        AND a.attname = r.key_field AND a.attnum > 0 AND NOT a.attisdropped) a_ ON true
-    WHERE (r.table_schema, r.table_name) = (SELECT ns.nspname, c.relname FROM pg_class c
-                                            JOIN pg_namespace ns ON ns.oid = c.relnamespace WHERE c.oid = found)
-      AND public.rowlark_ascii_lower(r.tag) = public.rowlark_ascii_lower(g);
+    WHERE r.table_oid = found AND public.rowlark_ascii_lower(r.tag) = public.rowlark_ascii_lower(g);
     IF tag IS NULL THEN
         RAISE EXCEPTION USING ERRCODE = 'undefined_object', MESSAGE = 'QueryRows: table ' || public.rowlark_quoted(t) ||
             ' has no index tag ' || public.rowlark_quoted(g);
@@ -648,10 +763,19 @@ SELECT 'rowlark_walk_' || digest || '_' || left(start, 1) || forward::integer::t
        || lower::integer::text || upper::integer::text || '_' || count::text  -- each a text: inlined, no call
 $$;
 
+-- What the setting of a walk the session prepared holds (rowlark_queryrows_prepared): "prepared" and
+-- how many times queryrows found its walks let go before (rowlark.walks_let_go). Whatever lets go of
+-- one walk (DEALLOCATE ALL, DISCARD ALL) lets go of them all, so counting the time once voids every
+-- note written before it: the next call of any tag, as the tag may be by then, prepares its walk anew.
+CREATE OR REPLACE FUNCTION public.rowlark_queryrows_walk_note() RETURNS text
+LANGUAGE sql STABLE  -- inlined into its callers
+AS $$ SELECT 'prepared ' || coalesce(nullif(current_setting('rowlark.walks_let_go', true), ''), '0') $$;
+
 -- The name of the session's prepared statement for the walk rowlark_queryrows_statement makes of these
 -- arguments (rowlark_queryrows_walk_name); prepared here on first use. A setting of the session
--- remembers each one prepared, which costs less to ask than the list of prepared statements; that list
--- is asked only when the setting is missing, as after a failed transaction reset it.
+-- remembers each one prepared (rowlark_queryrows_walk_note), which costs less to ask than the list of
+-- prepared statements; that list is asked only when the note is missing or void, as after a failed
+-- transaction reset it or the session let go of its walks.
 CREATE OR REPLACE FUNCTION public.rowlark_queryrows_prepared(
     table_schema text, table_name text, expression text, kind text, text_order text, key_name text,
     key_type text, key_collates boolean, start text, forward boolean, inclusive boolean, lower boolean,
@@ -663,7 +787,7 @@ DECLARE
         table_schema, table_name, expression, kind, text_order, key_name, key_type, key_collates),
         start, forward, inclusive, lower, upper, count);
 BEGIN
-    IF coalesce(current_setting('rowlark.' || name_, true), '') = '' THEN
+    IF current_setting('rowlark.' || name_, true) IS DISTINCT FROM public.rowlark_queryrows_walk_note() THEN
         IF NOT EXISTS (SELECT FROM pg_prepared_statements p WHERE p.name = name_) THEN
             EXECUTE format('PREPARE %I (text, text, text, text) AS %s', name_, public.rowlark_queryrows_statement(
                 table_schema => table_schema, table_name => table_name, expression => expression, kind => kind,
@@ -671,7 +795,7 @@ BEGIN
                 start => start, forward => forward, inclusive => inclusive, lower => lower, upper => upper,
                 count => count));
         END IF;
-        PERFORM set_config('rowlark.' || name_, 'prepared', false);
+        PERFORM set_config('rowlark.' || name_, public.rowlark_queryrows_walk_note(), false);
     END IF;
     RETURN name_;
 END
@@ -745,6 +869,7 @@ DECLARE
     known text[];  -- see rowlark_queryrows_known_setting
     start text;
     walk text;
+    gone text;  -- the prepared walk a failed call found gone
 BEGIN
     -- The common call (arguments in range, no filter, a plain index text, the table by its exact name,
     -- a tag this session met before and unchanged since, its walk prepared) goes straight to the walk:
@@ -759,18 +884,22 @@ BEGIN
         WHERE s.stamp = known[1] AND public.rowlark_ascii_lower(f) = known[4]
           AND (known[5] = 'text' OR start = 'none' OR public.rowlark_is_number(i))
           AND (start <> 'row' OR k ~ known[7]);
-        walk := CASE WHEN coalesce(current_setting('rowlark.' || walk, true), '') <> ''
+        walk := CASE WHEN current_setting('rowlark.' || walk, true) = public.rowlark_queryrows_walk_note()
                      THEN format('EXECUTE %I(%L, %L, NULL, NULL)', walk, i, CASE WHEN start = 'row' THEN k END) END;
     END IF;
     walk := coalesce(walk, public.rowlark_queryrows_execute(t, g, i, k, n, f, d, a, b, e));
     RETURN QUERY EXECUTE walk;
 EXCEPTION WHEN invalid_sql_statement_name OR syntax_error THEN
-    -- The session's prepared statements were let go (DEALLOCATE ALL) behind the setting's back: the
-    -- walk is prepared again. (A statement that is gone "returns no tuples".)
-    IF EXISTS (SELECT FROM pg_prepared_statements p WHERE walk LIKE 'EXECUTE ' || p.name || '(%') THEN
+    -- The session let go of its prepared walks (DEALLOCATE ALL) behind their notes' back, unless the
+    -- walk is still there and the error its own. (A statement that is gone "returns no tuples".)
+    gone := substring(walk FROM '^EXECUTE (rowlark_walk_[0-9a-z_]+)\(');
+    IF gone IS NULL OR EXISTS (SELECT FROM pg_prepared_statements p WHERE p.name = gone) THEN
         RAISE;
     END IF;
-    PERFORM set_config('rowlark.' || substring(walk FROM '^EXECUTE (rowlark_walk_[0-9a-z_]+)\('), '', false);
+    -- Every note is void now (rowlark_queryrows_walk_note): the call is looked up again, and the tag
+    -- may have changed meanwhile to one whose walk the session also prepared before.
+    PERFORM set_config('rowlark.walks_let_go',
+                       (coalesce(nullif(current_setting('rowlark.walks_let_go', true), ''), '0')::bigint + 1)::text, false);
     RETURN QUERY EXECUTE public.rowlark_queryrows_execute(t, g, i, k, n, f, d, a, b, e);
 END
 $$;
