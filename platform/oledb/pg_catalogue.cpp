@@ -104,12 +104,13 @@ public:
     }
 
     std::vector<TagInfo> Tags(const std::string& table) override {
-        // The catalogue's rows in the order they went in: the order the tags were added.
+        // The table's own rows (they follow it through a rename) in the order the tags were added,
+        // which the catalogue numbers: a row's place in the table moves whenever it is written again.
         const auto rows = connection_->Query(
             std::string("SELECT t.tag, t.key_field, t.expression, t.kind,"
                         " public.rowlark_tag_value_sql(t.expression, t.kind, t.text_order) FROM public.rowlark_index_tags t"
-                        " WHERE to_regclass(format('%I.%I', t.table_schema, t.table_name)) = ") +
-                kTable + " ORDER BY t.ctid",
+                        " WHERE t.table_oid = ") +
+                kTable + " ORDER BY t.added",
             {table});
         std::vector<TagInfo> tags;
         for (const auto& row : rows) tags.push_back(TagInfo{row[0], row[1], row[2], row[3], row[4]});

@@ -78,6 +78,11 @@ TEST_P(CatalogueTest, TagsComeInTheOrderAddedWithTheirOrderSql) {
     EXPECT_TRUE(catalogue_->Tags("Items").empty());  // no tag catalogue yet on SQLite: none, and none made
     AddTag("Items", "ByNote", "note");
     AddTag("Items", "ByCode", "code");
+    // A row of the catalogue written again (edited, or following its table's rename) keeps its place
+    // among the tags, wherever the database stores it now.
+    connection_->Execute(Either("UPDATE rowlark_index_tags SET expression = expression WHERE tag = 'ByNote'",
+                                "UPDATE public.rowlark_index_tags SET expression = expression"
+                                " WHERE tag = 'ByNote' AND table_schema = current_schema()"));
     const auto tags = catalogue_->Tags("Items");
     ASSERT_EQ(tags.size(), 2u);
     EXPECT_EQ(tags[0].tag, "ByNote");
