@@ -1,14 +1,18 @@
 // The terminal's keys as the grid reads them, on a pseudo-terminal of type xterm: Ctrl+Home and
-// Ctrl+End come as Home and End, so one table entry serves both.
+// Ctrl+End come as Home and End, so one table entry serves both. A wait for a key ends for a stop
+// signal however close to the wait it comes, and for a resize.
 #include <curses.h>
 #include <gtest/gtest.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <string>
 
 #include "tools/grid/terminal.h"
+#include "tools/session/stop_signals.h"
 
 namespace grid_tool {
 namespace {
@@ -26,6 +30,9 @@ protected:
         ASSERT_NE(in_, nullptr);
     }
     void TearDown() override {
+        for (const int signal_number : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal_number, SIG_DFL);
+        tools::g_stop_signal = 0;
+        tools::g_test_signal_after_check = 0;
         if (out_ != nullptr) std::fclose(out_);
         if (in_ != nullptr) std::fclose(in_);
         if (slave_ >= 0) close(slave_);
@@ -71,6 +78,33 @@ TEST_F(PseudoTerminalTest, CharactersAndPlainFunctionKeysComeAsTheyAre) {
     key = NextKey(terminal);
     EXPECT_EQ(key.kind, Terminal::Key::Kind::Function);
     EXPECT_EQ(key.code, KEY_F(2));
+}
+
+TEST_F(PseudoTerminalTest, AStopSignalRightAfterTheCheckForOneEndsTheWaitForAKey) {
+    tools::CatchStopSignals();  // as the grid does, before the screen opens
+    Terminal terminal("xterm", out_, in_);
+    ASSERT_TRUE(terminal.open());
+    tools::g_test_signal_after_check = SIGINT;
+    EXPECT_EQ(terminal.Read().kind, Terminal::Key::Kind::None);
+    EXPECT_EQ(tools::g_stop_signal, SIGINT);
+    tools::g_stop_signal = 0;  // the stop is taken; keys come again
+    Type("q");
+    EXPECT_EQ(terminal.Read().code, 'q');
+}
+
+TEST_F(PseudoTerminalTest, AResizeNotedBeforeTheWaitComesAsAKey) {
+    tools::CatchStopSignals();
+    Terminal terminal("xterm", out_, in_);
+    ASSERT_TRUE(terminal.open());
+    winsize size{};
+    size.ws_row = 30;
+    size.ws_col = 100;
+    ASSERT_EQ(ioctl(master_, TIOCSWINSZ, &size), 0);
+    std::raise(SIGWINCH);
+    const Terminal::Key key = terminal.Read();
+    EXPECT_EQ(key.kind, Terminal::Key::Kind::Function);
+    EXPECT_EQ(key.code, KEY_RESIZE);
+    EXPECT_EQ(terminal.Lines(), 30);
 }
 
 }  // namespace

@@ -55,6 +55,14 @@ interrupt_viewer() {
     exec 3<>"$logs/commands"
     interrupt "$sig" 'grep -q "^id " "$logs/viewer.out" 2>/dev/null' "$VIEWER" "$@" <&3 >"$logs/viewer.out"
 }
+# The viewer waiting for commands on a pipe kept open, with its own signal SIG arriving right after
+# its first check for one and before its wait (the test hook of tools/session/stop_signals.h).
+signal_viewer_after_its_check() {
+    local sig=$1; shift
+    mkfifo "$logs/commands"
+    exec 3<>"$logs/commands"
+    ROWLARK_TEST_SIGNAL_AFTER_CHECK=$sig env --default-signal=INT,TERM,HUP "$VIEWER" "$@" <&3
+}
 
 eval "$setup" || { echo "setup failed: $setup"; exit 1; }
 before=$(find . -printf '%p %y %m\n' | sort; find . -type f -exec sha256sum {} + | sort)

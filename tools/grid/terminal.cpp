@@ -6,12 +6,14 @@
 #include <clocale>
 #include <cstring>
 
+#include "tools/session/stop_signals.h"
+
 namespace grid_tool {
 
 namespace {
 
-constexpr int kKeyWaitMs = 200;  // how long a wait for a key lasts before a signal is looked at
-constexpr int kEscDelayMs = 25;  // Esc alone is a key of its own here, not the start of a sequence
+constexpr int kRestOfKeyMs = 200;  // once input has come, how long the rest of its key may take
+constexpr int kEscDelayMs = 25;    // Esc alone is a key of its own here, not the start of a sequence
 
 // The code ncurses gives a key with modifiers, from its terminfo name (e.g. "kHOM5"), or 0.
 int ExtendedKey(const char* name) {
@@ -23,7 +25,7 @@ int ExtendedKey(const char* name) {
 
 }  // namespace
 
-Terminal::Terminal(const char* type, FILE* out, FILE* in) {
+Terminal::Terminal(const char* type, FILE* out, FILE* in) : in_fd_(fileno(in)) {
     // Cells are written as UTF-8: fall back to a UTF-8 locale when the user's is not one.
     std::setlocale(LC_ALL, "");
     if (std::strcmp(nl_langinfo(CODESET), "UTF-8") != 0) std::setlocale(LC_ALL, "C.UTF-8");
@@ -37,7 +39,6 @@ Terminal::Terminal(const char* type, FILE* out, FILE* in) {
     nonl();
     keypad(stdscr, TRUE);
     curs_set(0);
-    timeout(kKeyWaitMs);
     // Presses only: a click reports at once, and the wheel's turns are presses of buttons 4 and 5.
     mousemask(BUTTON1_PRESSED | BUTTON4_PRESSED | BUTTON5_PRESSED, nullptr);
     mouseinterval(0);
@@ -53,7 +54,21 @@ Terminal::~Terminal() {
 
 Terminal::Key Terminal::Read() {
     wint_t code = 0;
-    const int got = get_wch(&code);
+    int got = ERR;
+    // A key curses read ahead, or a resize it noted, is in hand without a wait.
+    const auto in_hand = [&] {
+        timeout(0);
+        got = get_wch(&code);
+        return got != ERR;
+    };
+    const tools::WaitEnd end = tools::WaitForInput(in_fd_, in_hand);
+    if (end == tools::WaitEnd::kStop) return Key{};
+    if (got == ERR) {
+        // The input that ended the wait, given time to bring the rest of its key; after another
+        // signal, what curses made of it (a resize) or nothing.
+        timeout(end == tools::WaitEnd::kInput ? kRestOfKeyMs : 0);
+        got = get_wch(&code);
+    }
     Key key;
     if (got == OK) {
         key.kind = Key::Kind::Char;

@@ -1,7 +1,8 @@
 #pragma once
 // The terminal in full-screen mode (ncurses) for as long as the object lives: keys arrive one at a
 // time, unechoed, with function keys decoded; the destructor gives the terminal back as it was.
-// Waits for a key end after a short time, so a recorded stop signal is seen promptly.
+// A wait for a key ends at once when a stopping signal is recorded, before it or during it
+// (tools/session/stop_signals.h), and when the terminal is resized.
 
 #include <curses.h>
 
@@ -26,7 +27,7 @@ public:
         int y = -1;
         unsigned long buttons = 0;
     };
-    // The next key, or Kind::None when none came in time (or a signal arrived). Ctrl+Home and
+    // The next key, or Kind::None when a signal ended the wait without one (a stop, say). Ctrl+Home and
     // Ctrl+End, where the terminal describes them, come as KEY_HOME and KEY_END; a press of the
     // first button or a turn of the wheel comes as KEY_MOUSE with its cell.
     Key Read();
@@ -36,6 +37,7 @@ public:
     int Columns() const;
 
 private:
+    int in_fd_;  // the descriptor keys come from
     struct screen* screen_ = nullptr;
     int ctrl_home_ = 0;  // curses codes of Ctrl+Home and Ctrl+End, else 0
     int ctrl_end_ = 0;

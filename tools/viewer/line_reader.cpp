@@ -4,9 +4,12 @@
 
 #include <cerrno>
 
+#include "tools/session/stop_signals.h"
+
 namespace viewer {
 
 LineReader::Status LineReader::Fill() {
+    if (tools::WaitForInput(fd_) != tools::WaitEnd::kInput) return Status::kInterrupted;
     char chunk[4096];
     const ssize_t got = ::read(fd_, chunk, sizeof chunk);
     if (got > 0) {

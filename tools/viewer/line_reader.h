@@ -2,7 +2,8 @@
 // Reads commands a line at a time from a file descriptor (standard input), for people and pipes
 // alike: a line ends at LF or CR-LF (the CR is dropped), the last line may lack its end, and a
 // line longer than the limit is skipped whole instead of growing without bound. A signal that
-// interrupts the wait is answered at once, so the caller can leave through normal returns.
+// interrupts the wait, or a stop recorded before it (tools/session/stop_signals.h), is answered at
+// once, so the caller can leave through normal returns.
 
 #include <cstddef>
 #include <string>
