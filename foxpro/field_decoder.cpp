@@ -223,6 +223,7 @@ std::string JulianDayToIso(std::int64_t julian_day) {
 
 Value DecodeField(const FieldInfo& field, std::string_view bytes, DecodeContext& context, const ErrorPlace& place) {
     if (Bit(context.null_flags, field.null_bit)) return {};
+    if (field.unknown_type) return TextOrBytes(std::string(bytes), true, context.decoder);
     switch (field.type) {
         case 'C': {
             if (field.binary) return TextOrBytes(std::string(bytes), true, context.decoder);

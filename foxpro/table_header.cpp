@@ -59,7 +59,7 @@ void CheckFieldLength(const FieldInfo& field, const ErrorPlace& place) {
                                       {std::string(1, field.type), std::to_string(field.length), need}));
 }
 
-FieldInfo ParseDescriptor(const std::string& d, std::uint32_t offset, const ErrorPlace& table) {
+FieldInfo ParseDescriptor(const std::string& d, std::uint32_t offset, const ErrorPlace& table, bool keep_unknown_types) {
     FieldInfo field;
     const std::size_t name_end = std::find(d.begin(), d.begin() + 11, '\0') - d.begin();
     field.name.assign(d, 0, name_end);
@@ -76,7 +76,8 @@ FieldInfo ParseDescriptor(const std::string& d, std::uint32_t offset, const Erro
     field.autoincrement_step = static_cast<std::uint8_t>(d[23]);
     const ErrorPlace place{table.file, 0, field.name.empty() ? "#" + std::to_string(offset) : field.name};
     static const char kTypes[] = "CVMNFIBYDTLGWQP0";
-    if (field.type == '\0' || std::strchr(kTypes, field.type) == nullptr)
+    field.unknown_type = field.type == '\0' || std::strchr(kTypes, field.type) == nullptr;
+    if (field.unknown_type && !keep_unknown_types)
         throw FoxProError(place, Fill(_("unknown field type %s"), {Printable(field.type)}));
     CheckFieldLength(field, place);
     return field;
@@ -108,7 +109,7 @@ MemoKind MemoKindOf(const TableHeader& header) {
     return MemoKind::Fpt;
 }
 
-void ReadFields(ByteSource& dbf, TableHeader& header, const ErrorPlace& place) {
+void ReadFields(ByteSource& dbf, TableHeader& header, const ErrorPlace& place, bool keep_unknown_types) {
     const std::string bytes = dbf.ReadAt(0, header.header_length);
     if (bytes.size() < header.header_length)
         throw FoxProError(place, Fill(_("truncated header: it declares %s bytes, the file holds %s"),
@@ -120,7 +121,7 @@ void ReadFields(ByteSource& dbf, TableHeader& header, const ErrorPlace& place) {
         if (at + kDescriptorSize > bytes.size())
             throw FoxProError(place, Fill(_("the field list has no terminator (0x0D) within the header's %s bytes"),
                                           {std::to_string(header.header_length)}));
-        FieldInfo field = ParseDescriptor(bytes.substr(at, kDescriptorSize), offset, place);
+        FieldInfo field = ParseDescriptor(bytes.substr(at, kDescriptorSize), offset, place, keep_unknown_types);
         if (field.type == '0') header.null_flags_field = static_cast<int>(header.fields.size());
         offset += field.length;
         header.fields.push_back(std::move(field));
@@ -157,7 +158,7 @@ const char* VersionName(std::uint8_t version) {
     }
 }
 
-TableHeader ReadTableHeader(ByteSource& dbf) {
+TableHeader ReadTableHeader(ByteSource& dbf, bool keep_unknown_types) {
     const ErrorPlace place{dbf.Name()};
     const std::string head = dbf.ReadAt(0, kHeaderSize);
     if (head.size() < kHeaderSize)
@@ -181,7 +182,7 @@ TableHeader ReadTableHeader(ByteSource& dbf) {
     if (header.header_length < kHeaderSize + 1)
         throw FoxProError(place, Fill(_("header length %s is too short for a field list (at least 33)"),
                                       {std::to_string(header.header_length)}));
-    ReadFields(dbf, header, place);
+    ReadFields(dbf, header, place, keep_unknown_types);
     AssignNullBits(header, place);
     header.memo_kind = MemoKindOf(header);
     const std::uint64_t needed = header.header_length +

@@ -24,6 +24,7 @@ struct FieldInfo {
     bool nullable = false;
     bool binary = false;         // NOCPTRANS: C, V and M give bytes, not text
     bool autoincrement = false;
+    bool unknown_type = false;   // a type not known here (kept when the reader is asked to): its bytes as stored
     std::int32_t autoincrement_next = 0;
     std::uint8_t autoincrement_step = 0;
     int varlength_bit = -1;      // V, Q: bit of _NullFlags set when the value is shorter than the field
@@ -48,9 +49,10 @@ struct TableHeader {
 const char* VersionName(std::uint8_t version);
 
 // Reads and checks the header. Throws FoxProError for a truncated header, an unknown version,
-// a field list without its terminator, an unknown field type or a length the type cannot have,
-// a record length that disagrees with the fields, or a record count beyond the file's end.
-TableHeader ReadTableHeader(ByteSource& dbf);
+// a field list without its terminator, an unknown field type (unless keep_unknown_types: then the
+// field is marked unknown_type) or a length the type cannot have, a record length that disagrees
+// with the fields, or a record count beyond the file's end.
+TableHeader ReadTableHeader(ByteSource& dbf, bool keep_unknown_types = false);
 
 // True for the types whose value lives in the memo file.
 bool IsMemoType(char type);

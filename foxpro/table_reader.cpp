@@ -47,7 +47,7 @@ int ChooseCodePage(std::uint8_t mark, const ReaderOptions& options) {
 
 std::unique_ptr<TableReader> TableReader::Open(const std::string& path, const ReaderOptions& options) {
     std::unique_ptr<ByteSource> dbf = OpenFileSource(path);
-    const TableHeader header = ReadTableHeader(*dbf);
+    const TableHeader header = ReadTableHeader(*dbf, options.keep_unknown_types);
     std::unique_ptr<ByteSource> memo;
     if (header.memo_kind != MemoKind::None) {
         const std::string extension = MemoExtension(path, header.memo_kind);
@@ -61,7 +61,8 @@ std::unique_ptr<TableReader> TableReader::Open(const std::string& path, const Re
 
 TableReader::TableReader(std::unique_ptr<ByteSource> dbf, std::unique_ptr<ByteSource> memo,
                          const ReaderOptions& options)
-    : dbf_(std::move(dbf)), header_(ReadTableHeader(*dbf_)), include_deleted_(options.include_deleted) {
+    : dbf_(std::move(dbf)), header_(ReadTableHeader(*dbf_, options.keep_unknown_types)),
+      include_deleted_(options.include_deleted) {
     if (header_.memo_kind != MemoKind::None) {
         if (!memo) throw FoxProError({dbf_->Name()}, _("the table has memo fields but no memo file"));
         memo_ = std::make_unique<MemoFile>(std::move(memo), header_.memo_kind);

@@ -25,6 +25,9 @@ struct ReaderOptions {
     int unmarked_code_page = 1251;
     // Deleted records are skipped unless this is set; then they come with Record::deleted.
     bool include_deleted = false;
+    // A field of a type not known here gives its bytes as stored (ValueKind::Bytes) instead of
+    // the table being refused.
+    bool keep_unknown_types = false;
 };
 
 struct Record {

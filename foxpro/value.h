@@ -9,7 +9,7 @@ namespace rowlark::foxpro {
 enum class ValueKind {
     Null,      // a null flag, an empty date or datetime, a blank number, a '?' logical
     Text,      // C, V, M as UTF-8 (trailing blanks of C removed)
-    Bytes,     // G, W, P, Q and binary-flagged C, V, M, exactly as stored
+    Bytes,     // G, W, P, Q, binary-flagged C, V, M and fields of unknown types, exactly as stored
     Integer,   // I (autoincrement too)
     Decimal,   // N, F, Y as exact decimal text: "-12.50", "18.0000"
     Real,      // B (double)

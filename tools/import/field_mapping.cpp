@@ -37,7 +37,7 @@ FieldDefinition Definition(const FieldInfo& field, Engine engine) {
         case 'D': return {{}, FieldType::kDate, 0, 0};
         case 'T': return {{}, FieldType::kDateTime, 0, 0};
         case 'L': return {{}, FieldType::kLogical, 0, 0};
-        default: return {{}, FieldType::kBlob, 0, 0};  // G, W, P, Q
+        default: return {{}, FieldType::kBlob, 0, 0};  // G, W, P, Q and types not known here
     }
 }
 

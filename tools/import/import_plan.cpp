@@ -1,5 +1,6 @@
 #include "tools/import/import_plan.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <regex>
@@ -69,7 +70,7 @@ std::string NameOfFile(const std::string& dbf, fp::TableReader& reader) {
 }
 
 SourceTable FromDbf(const std::string& dbf) {
-    const auto reader = fp::TableReader::Open(dbf);
+    const auto reader = fp::TableReader::Open(dbf, ImportReading({}));
     SourceTable source{dbf, NameOfFile(dbf, *reader), {}, {}};
     const std::string& backlink = reader->Header().database;
     if (backlink.empty()) return source;
@@ -180,6 +181,19 @@ void MakeNamesUnique(std::vector<oledb_backend::FieldDefinition>& columns) {
     }
 }
 
+// One line for each field of a type not known here, whose bytes the import keeps as they are.
+void WarnOfUnknownTypes(TablePlan& plan) {
+    for (const fp::FieldInfo& field : plan.fields) {
+        if (!field.unknown_type) continue;
+        const unsigned char type = static_cast<unsigned char>(field.type);
+        char shown[8];
+        std::snprintf(shown, sizeof shown, type >= 0x20 && type < 0x7F ? "'%c'" : "0x%02X", type);
+        plan.warnings.push_back(tool_text::Fill(
+            tool_text::_("field %s has type %s, which is not known here: its bytes are kept as they are, in a binary column"),
+            {field.name, shown}));
+    }
+}
+
 std::uint64_t FileSize(const std::string& path) {
     std::error_code error;
     const auto size = fs::file_size(path, error);
@@ -214,15 +228,22 @@ std::vector<SourceTable> ListSourceTables(const std::vector<std::string>& inputs
     return tables;
 }
 
+fp::ReaderOptions ImportReading(const fp::ReaderOptions& options) {
+    fp::ReaderOptions reading = options;
+    reading.keep_unknown_types = true;
+    return reading;
+}
+
 TablePlan PlanTable(const SourceTable& source, Engine engine, const std::vector<RequestedTag>& requested,
                     const fp::ReaderOptions& options) {
     TablePlan plan;
     plan.source = source;
-    const auto reader = fp::TableReader::Open(source.dbf, options);
+    const auto reader = fp::TableReader::Open(source.dbf, ImportReading(options));
     fp::TextDecoder decoder(reader->CodePage());  // names and key expressions are in the table's code page
     plan.fields = reader->Columns();
     for (fp::FieldInfo& field : plan.fields) field.name = decoder.ToUtf8(field.name);
     plan.records = reader->Header().record_count;
+    WarnOfUnknownTypes(plan);
     const bool long_names = source.long_names.size() == plan.fields.size();
     for (std::size_t i = 0; i < plan.fields.size(); ++i)
         plan.columns.push_back(MapField(plan.fields[i], long_names ? source.long_names[i] : LowerName(plan.fields[i].name), engine));

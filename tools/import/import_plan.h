@@ -59,6 +59,10 @@ struct TablePlan {
 // table without its file is reported in missing. Throws FoxProError for a container that cannot be read.
 std::vector<SourceTable> ListSourceTables(const std::vector<std::string>& inputs, std::vector<std::string>& missing);
 
+// How the import reads a table: as options say, and a field of a type not known here kept as its
+// bytes (a binary column, with a warning in the plan) rather than the table refused.
+rowlark::foxpro::ReaderOptions ImportReading(const rowlark::foxpro::ReaderOptions& options);
+
 // Reads the table's header and .cdx and decides its columns, key and tags for engine. Throws
 // FoxProError for a table or index that cannot be read, std::invalid_argument for a requested tag
 // of this table whose expression does not translate.

@@ -57,7 +57,7 @@ void WarnOfCutMemos(const TablePlan& plan, const FaithfulValues& faithful, std::
 
 std::uint64_t WriteRows(oledb_backend::BulkWriter& writer, const TablePlan& plan, const WriteSettings& settings,
                         ProgressSink& progress, RecordPlaces& places, std::vector<std::string>& warnings) {
-    const auto reader = rowlark::foxpro::TableReader::Open(plan.source.dbf, settings.reader);
+    const auto reader = rowlark::foxpro::TableReader::Open(plan.source.dbf, ImportReading(settings.reader));
     if (reader->Columns().size() != plan.fields.size())
         throw std::runtime_error(plan.source.dbf + ": the table changed while it was being imported");
     FaithfulValues faithful(plan.fields);
