@@ -129,6 +129,43 @@ TEST_F(QueryRowsRussian, UpperBoundAtTheLastLetterKeepsItsWords) {
     EXPECT_EQ(Names(call), (std::vector<std::string>{"Я", "Яблоко", "ящик"}));
 }
 
+// A prefix as upper bound keeps every text that continues it, whatever comes next: ICU's Russian order
+// puts Latin, Greek and other scripts after "я", some old Cyrillic letters too, and the highest code
+// points later still; texts that only come near the prefix stay outside.
+TEST_F(QueryRowsRussian, UpperBoundKeepsTheTextsThatContinueItWithAnyCharacter) {
+    const std::vector<std::string> continuations = {
+        "", "я", "Я", "яя", "ё", "Ё", "а", "ѣ", "і", "ў", "ѳ", "ѵ", "ӕ", "a", "Z", "zz", "7", " дом", "-1", ".",
+        "_", "\u00a0", "α", "Ω", "א", "ა", "中", "😀", "\ufffd", "\U0010fffd", "\U0010ffff", "\U000e0001"};
+    std::vector<std::string> names;
+    for (const std::string& rest : continuations) names.push_back("мол" + rest);
+    names.insert(names.end(), {"МОЛ", "Мол", "МолЯ", "мОлz"});
+    const std::size_t beginning = names.size();
+    // Near the prefix but not beginning with it: before it, and after it in this order.
+    const std::vector<std::string> before = {"мо", "мок", "мокя", "мо л", "м", "Амол"};
+    const std::vector<std::string> after = {"мом", "мп", "моk", "мөл", "Смол", "я", "z"};
+    names.insert(names.end(), before.begin(), before.end());
+    names.insert(names.end(), after.begin(), after.end());
+    InsertNames(names);
+    const auto keys_from = [](std::size_t first, std::size_t last) {
+        Keys keys;
+        for (std::size_t k = first; k <= last; ++k) keys.push_back(std::to_string(k));
+        return keys;
+    };
+    const auto sorted = [](Keys keys) {
+        std::sort(keys.begin(), keys.end());
+        return keys;
+    };
+    Call call = On("name");
+    call.from = "мол";
+    call.to = "мол";
+    const Keys expected = keys_from(1, beginning);
+    EXPECT_EQ(sorted(KeysOf(call)), sorted(expected)) << "from and to the prefix: the texts beginning with it";
+    call.from = "";
+    call.to = "МОЛ";  // typed in capitals: the same upper bound
+    const Keys up_to = keys_from(1, beginning + before.size());
+    EXPECT_EQ(sorted(KeysOf(call)), sorted(up_to)) << "up to the prefix: these and the texts before them";
+}
+
 TEST_F(QueryRowsRussian, TypedLowerBoundLandsOnTheFirstNameEqualToItWhateverItsCase) {
     InsertNames({"ЖУК", "Жук", "жук", "Жуа", "Жука", "ЁЖ", "ежа"});
     Call call = On("name");
