@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 
 #include "tools/i18n/tool_text.h"
 #include "tools/session/row_cells.h"
+#include "tools/terminal_text/cell_fit.h"
 #include "tools/terminal_text/showable_text.h"
 
 namespace grid_tool {
@@ -42,11 +44,48 @@ std::string ShownCell(const std::string& cp1251_text) {
 }  // namespace
 
 std::string FitCell(const std::string& cp1251_text, std::size_t width, bool right_align) {
-    return terminal_text::Fit(ShownCell(cp1251_text), width,
-                              right_align ? terminal_text::Align::kRight : terminal_text::Align::kLeft);
+    return terminal_text::FitCell(ShownCell(cp1251_text), width,
+                                  right_align ? terminal_text::Align::kRight : terminal_text::Align::kLeft);
+}
+
+std::string FitName(const std::string& cp1251_name, std::size_t width) {
+    return terminal_text::Fit(terminal_text::ShowableFromCp1251(cp1251_name), width);
+}
+
+std::string RowLine(const std::vector<std::string>& values, const std::vector<std::size_t>& widths,
+                    const std::vector<bool>& right_aligned, std::size_t first, std::size_t columns, bool header) {
+    std::string line;
+    std::size_t room = columns;
+    for (std::size_t c = first; c < widths.size() && room > 0; ++c) {
+        if (c > first) {
+            const std::size_t gap = std::min(kSeparatorWidth, room);
+            line += terminal_text::Cut(kSeparator, gap);
+            room -= gap;
+            if (room == 0) break;
+        }
+        // The column the edge crosses shows in the room left, as a column that narrow would.
+        const std::size_t width = std::min(widths[c], room);
+        const std::string value = c < values.size() ? values[c] : std::string();
+        line += header ? FitName(value, width) : FitCell(value, width, c < right_aligned.size() && right_aligned[c]);
+        room -= width;
+    }
+    return line;
 }
 
 std::string FitLine(const std::string& utf8, std::size_t width) { return terminal_text::Cut(utf8, width); }
+
+std::string FitStatus(const std::string& utf8, std::size_t width) {
+    if (terminal_text::Width(utf8) <= width) return terminal_text::Showable(utf8);
+    // Whole sections while they and an ellipsis fit: a key or a count is never cut into another.
+    constexpr std::string_view kSection = " · ";
+    std::size_t kept = 0;
+    for (std::size_t end = utf8.find(kSection); end != std::string::npos; end = utf8.find(kSection, end + 1)) {
+        if (terminal_text::Width(std::string_view(utf8).substr(0, end)) + 2 > width) break;
+        kept = end;
+    }
+    if (kept == 0) return terminal_text::Fit(utf8, width);
+    return terminal_text::Showable(utf8.substr(0, kept)) + " …";
+}
 
 std::size_t CellWidth(const std::string& cp1251_text) {
     return terminal_text::Width(ShownCell(cp1251_text));
@@ -65,13 +104,9 @@ void ScreenPainter::ScrollTo(int current, int columns) {
 }
 
 void ScreenPainter::DrawRow(int y, const std::vector<std::string>& values, bool header, int columns) const {
-    std::string line;
-    for (std::size_t c = static_cast<std::size_t>(first_column_); c < widths_.size(); ++c) {
-        if (c > static_cast<std::size_t>(first_column_)) line += kSeparator;
-        const std::string value = c < values.size() ? values[c] : std::string();
-        line += FitCell(value, widths_[c], numeric_[c] && !header);
-    }
-    mvaddstr(y, 0, FitLine(line, static_cast<std::size_t>(columns)).c_str());
+    const std::string line = RowLine(values, widths_, numeric_, static_cast<std::size_t>(first_column_),
+                                     static_cast<std::size_t>(std::max(columns, 0)), header);
+    mvaddstr(y, 0, line.c_str());
 }
 
 void ScreenPainter::DrawHeader(const ScreenText& text, int current, int columns) const {
@@ -84,8 +119,8 @@ void ScreenPainter::DrawHeader(const ScreenText& text, int current, int columns)
     for (int c = first_column_; c < current; ++c) x += static_cast<int>(widths_[static_cast<std::size_t>(c)] + kSeparatorWidth);
     if (x >= columns) return;
     attron(A_BOLD | A_REVERSE);
-    const std::string name = FitCell(text.names[static_cast<std::size_t>(current)], widths_[static_cast<std::size_t>(current)], false);
-    mvaddstr(0, x, FitLine(name, static_cast<std::size_t>(columns - x)).c_str());
+    const std::size_t width = std::min(widths_[static_cast<std::size_t>(current)], static_cast<std::size_t>(columns - x));
+    mvaddstr(0, x, FitName(text.names[static_cast<std::size_t>(current)], width).c_str());
     attroff(A_BOLD | A_REVERSE);
 }
 
@@ -106,7 +141,7 @@ void ScreenPainter::DrawFooter(const ScreenText& text, int lines, int columns) c
     if (status_y > 0) {
         attron(A_REVERSE);
         mvhline(status_y, 0, ' ', columns);
-        mvaddstr(status_y, 0, FitLine(text.status, static_cast<std::size_t>(columns)).c_str());
+        mvaddstr(status_y, 0, FitStatus(text.status, static_cast<std::size_t>(columns)).c_str());
         attroff(A_REVERSE);
     }
     const std::size_t first_pane = text.pane.size() > kPaneLines ? text.pane.size() - kPaneLines : 0;

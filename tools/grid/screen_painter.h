@@ -1,8 +1,8 @@
 #pragma once
 // Paints the grid's screen on the curses standard screen: a header of column names, the visible rows
 // (texts in the host's CP1251, shown as UTF-8, each cut to its column with an ellipsis, numbers to the
-// right), the current row highlighted, a scrollbar beside them when the row's place is known, a status
-// line and a message pane at the bottom. The columns'
+// right and never cut: '#' signs when too wide), the current row highlighted, a scrollbar beside them
+// when the row's place is known, a status line and a message pane at the bottom. The columns'
 // widths and alignment come with the text (column_shapes.h keeps them while paging); the columns
 // scroll sideways to keep the current one in view.
 
@@ -64,11 +64,22 @@ private:
 // Every text is painted through terminal_text (tools/terminal_text/showable_text.h): controls and
 // direction marks show as one-column stand-ins, and widths are screen columns, so a cell never
 // moves the cursor and every column starts at the same screen column on every row.
-// A CP1251 text as exactly width columns of UTF-8: cut with an ellipsis, padded, numbers to the right;
-// a NULL cell (tools::kNullCell) as the sign "∅".
+// A CP1251 cell as exactly width columns of UTF-8: padded, numbers to the right, a text too wide cut
+// with an ellipsis and a number or date too wide as '#' signs (tools/terminal_text/cell_fit.h); a NULL
+// cell (tools::kNullCell) as the sign "∅".
 std::string FitCell(const std::string& cp1251_text, std::size_t width, bool right_align);
+// A CP1251 column name as exactly width columns: cut with an ellipsis, whatever it reads as.
+std::string FitName(const std::string& cp1251_name, std::size_t width);
+// One painted line of the rows (or of their header, names): the columns from first on, each fitted
+// to its width and separated by " │ ", in at most columns screen columns. The column the screen's
+// edge crosses is fitted to the room left, so that it too is whole, marked or cut with an ellipsis.
+std::string RowLine(const std::vector<std::string>& values, const std::vector<std::size_t>& widths,
+                    const std::vector<bool>& right_aligned, std::size_t first, std::size_t columns, bool header);
 // A UTF-8 line cut to at most width columns.
 std::string FitLine(const std::string& utf8, std::size_t width);
+// The status line (UTF-8 sections joined by " · ") in at most width columns: whole sections and " …"
+// when it is too wide, cut with an ellipsis only when its first section alone is.
+std::string FitStatus(const std::string& utf8, std::size_t width);
 // The columns a CP1251 cell takes once shown.
 std::size_t CellWidth(const std::string& cp1251_text);
 // Whether a CP1251 cell reads as a number (digits with an optional sign and decimal part).

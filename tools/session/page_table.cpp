@@ -6,13 +6,15 @@
 #include "tools/i18n/locale_forms.h"
 #include "tools/i18n/tool_text.h"
 #include "tools/session/row_cells.h"
+#include "tools/terminal_text/cell_fit.h"
 #include "tools/terminal_text/showable_text.h"
 
 namespace tools {
 
 namespace {
 
-std::string FitLeft(std::string_view shown, std::size_t width) { return terminal_text::Fit(shown, width); }
+// A number or date too wide for its column shows as '#' signs, never as part of itself (cell_fit.h).
+std::string FitLeft(std::string_view shown, std::size_t width) { return terminal_text::FitCell(shown, width); }
 
 std::string ShowCell(std::string_view cp1251_text) {
     return IsNullCell(cp1251_text) ? kNullShown : terminal_text::ShowableFromCp1251(cp1251_text);

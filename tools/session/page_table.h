@@ -1,6 +1,7 @@
 #pragma once
 // The grid's visible page as a table the command-line tools print: a header of column names, a rule,
-// then one line per row, columns separated by " | " and cut to a greatest width with an ellipsis.
+// then one line per row, columns separated by " | " and cut to a greatest width: a text with an
+// ellipsis, a number or date as '#' signs across the column (tools/terminal_text/cell_fit.h).
 // Every text goes through terminal_text::Showable (tools/terminal_text), so each row is one line and every column
 // starts at the same screen column on every line, whatever the cells hold. A NULL shows as "∅",
 // apart from an empty text; a column of ISO dates shows them as the user's locale writes dates.
