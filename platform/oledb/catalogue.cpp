@@ -32,4 +32,10 @@ std::optional<TagInfo> Catalogue::Tag(const std::string& table, const std::strin
     return std::nullopt;
 }
 
+std::optional<std::string> Catalogue::TagValueAt(const std::string& table, const TagInfo& tag, double place) {
+    std::optional<TagRow> row = TagRowAt(table, tag, place);
+    if (!row) return std::nullopt;
+    return std::move(row->value);
+}
+
 }  // namespace oledb_backend

@@ -33,6 +33,14 @@ struct TagInfo {
     std::string order_sql;   // the tag's order as SQL over the table: its value as the index holds it
 };
 
+// A row of a tag's order as statistics name it: the tag's value there (as text, as its index holds
+// it) and, where they tell the rows of that value apart, a key at or before which the row stands
+// among them ("" where they do not: the value's first row).
+struct TagRow {
+    std::string value;
+    std::string key;
+};
+
 class Catalogue {
 public:
     virtual ~Catalogue() = default;
@@ -60,8 +68,16 @@ public:
     // The place of the row with that key (as text) from 0 (the first row) to 1 (the last); none when
     // the database keeps no statistics of the tag or has no such row.
     virtual std::optional<double> TagPlace(const std::string& table, const TagInfo& tag, const std::string& key) = 0;
-    // The tag's value (as text, as its index holds it) nearest that place (0 to 1); none without statistics.
-    virtual std::optional<std::string> TagValueAt(const std::string& table, const TagInfo& tag, double place) = 0;
+    // The row nearest that place (0 to 1), found as TagPlace places rows: within a value many rows
+    // share, by the key; none without statistics.
+    virtual std::optional<TagRow> TagRowAt(const std::string& table, const TagInfo& tag, double place) = 0;
+    // How many rows stand in the tag's order from the row with key from (itself included) up to the
+    // first row at or after row (none when there is no row with key from). Counted in the database:
+    // it takes as long as there are rows between.
+    virtual std::optional<std::int64_t> TagRowsBetween(const std::string& table, const TagInfo& tag,
+                                                       const std::string& from, const TagRow& row) = 0;
+    // The tag's value at TagRowAt's row; none without statistics.
+    std::optional<std::string> TagValueAt(const std::string& table, const TagInfo& tag, double place);
 
     // The column of that name: the exact name first, else the first in any ASCII letter case.
     std::optional<ColumnInfo> Column(const std::string& table, const std::string& name);

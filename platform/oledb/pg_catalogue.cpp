@@ -2,6 +2,7 @@
 // server's rowlark_find_table finds them) and the tags of its rowlark_index_tags
 // (database/postgres/rowlark.sql).
 #include <algorithm>
+#include <cmath>
 
 #include "platform/oledb/pg_connection.h"
 
@@ -60,6 +61,33 @@ std::string ValueLists(const IndexStatistics& stats, int first) {
 // bounds around it, from 0 to 1; the middle when there is no histogram to tell.
 double Between(double count, double below) {
     return count < 2 ? 0.5 : std::clamp((below - 0.5) / (count - 1), 0.0, 1.0);
+}
+
+// The row at a place within the share of a common value: that value, and the key that the key
+// column's own histogram puts as far into the share (TagPlace places the value's rows so); none
+// when the place is in no common value's share.
+std::optional<TagRow> CommonRowAt(PgConnection& connection, const IndexStatistics& stats, double place) {
+    // Each common value's share starts after the common values below it and its slice of the histogram.
+    const auto shares = connection.Query(
+        "WITH" + ValueLists(stats, 1) + " SELECT m.e::text, m.f::text,"
+        " (SELECT coalesce(sum(o.f), 0) FROM m o WHERE m.e > o.e" + stats.collate + ")::text,"
+        " (SELECT count(*) FROM b WHERE b.e < m.e" + stats.collate + ")::text, (SELECT count(*) FROM b)::text,"
+        " (SELECT coalesce(sum(f), 0) FROM m)::text FROM m",
+        {stats.bounds, stats.common, stats.frequencies});
+    for (const auto& share : shares) {
+        const double frequency = std::stod(share[1]);
+        const double start = std::stod(share[2]) + (1 - std::stod(share[5])) * Between(std::stod(share[4]), std::stod(share[3]));
+        if (frequency <= 0 || place < start || place > start + frequency) continue;
+        const auto keys = connection.Query("SELECT e::text FROM unnest(CAST($1 AS " + stats.key_type +
+                                               "[])) WITH ORDINALITY u(e, n) ORDER BY n",
+                                           {stats.key_bounds});
+        if (keys.size() < 2) return TagRow{share[0], ""};
+        // A key with j bounds below it stands at Between(bounds, j) of the share.
+        const double last = static_cast<double>(keys.size() - 1);
+        const double j = std::clamp(std::round((place - start) / frequency * last + 0.5), 0.0, last);
+        return TagRow{share[0], keys[static_cast<std::size_t>(j)][0]};
+    }
+    return std::nullopt;
 }
 
 class PgCatalogue : public Catalogue {
@@ -150,9 +178,11 @@ public:
         return std::clamp(place, 0.0, 1.0);
     }
 
-    std::optional<std::string> TagValueAt(const std::string& table, const TagInfo& tag, double place) override {
+    std::optional<TagRow> TagRowAt(const std::string& table, const TagInfo& tag, double place) override {
         const auto stats = ReadStatistics(*connection_, table, tag);
         if (!stats) return std::nullopt;
+        const double wanted = std::clamp(place, 0.0, 1.0);
+        if (auto row = CommonRowAt(*connection_, *stats, wanted)) return row;
         // Each known value (a bound or a common value) placed as TagPlace places it; the nearest wins.
         const auto rows = connection_->Query(
             "WITH" + ValueLists(*stats, 1) + ", c AS (SELECT e FROM b UNION SELECT e FROM m),"
@@ -161,9 +191,31 @@ public:
                 stats->collate + ") + (1 - n.common) * CASE WHEN n.nb < 2 THEN 0.5 ELSE"
                 " greatest((SELECT count(*) FROM b WHERE c.e >= b.e" + stats->collate + ") - 1, 0)::float8 /"
                 " (n.nb - 1) END - $4::float8) LIMIT 1",
-            {stats->bounds, stats->common, stats->frequencies, std::to_string(std::clamp(place, 0.0, 1.0))});
+            {stats->bounds, stats->common, stats->frequencies, std::to_string(wanted)});
         if (rows.empty()) return std::nullopt;
-        return rows[0][0];
+        return TagRow{rows[0][0], ""};
+    }
+
+    std::optional<std::int64_t> TagRowsBetween(const std::string& table, const TagInfo& tag, const std::string& from,
+                                               const TagRow& row) override {
+        const auto stats = ReadStatistics(*connection_, table, tag);
+        if (!stats) return std::nullopt;
+        // Values under the index's collation, keys as the index holds them (text keys bytewise); a row
+        // without a key is its value's first.
+        const std::string value = "CAST($2 AS " + stats->array_type.substr(0, stats->array_type.size() - 2) + ")" +
+                                  stats->collate;
+        const std::string key = "CAST($3 AS " + stats->key_type + ")" + stats->key_collate;
+        const std::string before = row.key.empty() ? "r.v < " + value : "(r.v, r.k) < (" + value + ", " + key + ")";
+        std::vector<std::string> params = {from, row.value};
+        if (!row.key.empty()) params.push_back(row.key);
+        const std::string rows = "(SELECT (" + tag.order_sql + ")" + stats->collate + " AS v, " + stats->key +
+                                 stats->key_collate + " AS k FROM " + stats->table;
+        const auto count = connection_->Query(
+            "SELECT (SELECT count(*) FROM " + rows + ") r WHERE (r.v, r.k) >= (f.v, f.k) AND " + before +
+                ")::text FROM " + rows + " WHERE " + stats->key + " = CAST($1 AS " + stats->key_type + ")) f",
+            params);
+        if (count.empty()) return std::nullopt;
+        return std::stoll(count[0][0]);
     }
 
 private:

@@ -106,14 +106,34 @@ public:
         return rows > 1 ? std::clamp(rank / (rows - 1), 0.0, 1.0) : 0.0;
     }
 
-    std::optional<std::string> TagValueAt(const std::string& table, const TagInfo& tag, double place) override {
+    std::optional<TagRow> TagRowAt(const std::string& table, const TagInfo& tag, double place) override {
         if (!HasSample()) return std::nullopt;
+        // The sampled row nearest the place: its key tells it apart from the other rows of its value.
         Rows nearest(*connection_,
-                     "SELECT tag_value FROM " + std::string(kSqliteTagQuantiles) +
+                     "SELECT tag_value, key_value FROM " + std::string(kSqliteTagQuantiles) +
                          " WHERE table_name = ?1 AND tag = ?2 ORDER BY abs(place - ?3 * (row_count - 1)) LIMIT 1",
                      {table, tag.tag, std::to_string(std::clamp(place, 0.0, 1.0))});
         if (!nearest.Next()) return std::nullopt;
-        return nearest.Text(0);
+        return TagRow{nearest.Text(0), nearest.Text(1)};
+    }
+
+    std::optional<std::int64_t> TagRowsBetween(const std::string& table, const TagInfo& tag, const std::string& from,
+                                               const TagRow& row) override {
+        // As in TagPlace: each row's value and key keep the tag expression's collation and stand on the
+        // left of every comparison; the value given is read as a number where the tag holds numbers. A row
+        // without a key is its value's first.
+        const std::string rows = "(SELECT " + tag.order_sql + " AS v, " + Quote(tag.key_field) + " AS k FROM " +
+                                 Quote(table);
+        const std::string value = "CASE WHEN typeof(r.v) IN ('integer', 'real') THEN CAST(?2 AS NUMERIC) ELSE ?2 END";
+        const std::string before = row.key.empty() ? "r.v < " + value : "(r.v, r.k) < (" + value + ", ?3)";
+        std::vector<std::string> params = {from, row.value};
+        if (!row.key.empty()) params.push_back(row.key);
+        Rows count(*connection_,
+                   "SELECT (SELECT count(*) FROM " + rows + ") r WHERE (r.v, r.k) >= (f.v, f.k) AND " + before +
+                       ") FROM " + rows + " WHERE " + Quote(tag.key_field) + " = ?1) f",
+                   params);
+        if (!count.Next()) return std::nullopt;
+        return sqlite3_column_int64(count.stmt(), 0);
     }
 
 private:

@@ -177,16 +177,22 @@ void GridScreen::AskPlace() {
 }
 
 void GridScreen::JumpTo(double place) {
-    const auto value = gauge_ ? gauge_->ValueAt(place) : std::nullopt;
-    if (!value) {
+    const auto row = gauge_ ? gauge_->RowAt(place) : std::nullopt;
+    if (!row) {
         state_.message = Fill(_("no statistics of %s: tags DB refresh TAG samples them (ANALYZE on a server)"),
                               {plan_.tag});
         return;
     }
-    const auto text = cp1251::TryFromUtf8(*value);
-    if (text && mode_->StartAt(state_, *text)) return;
+    const auto text = cp1251::TryFromUtf8(row->value);
+    if (text && mode_->StartAt(state_, *text)) {
+        // The rows start at the value's first row: within a value many rows share, on to the row there.
+        const std::string first = CurrentKey();
+        const auto between = !row->key.empty() && !first.empty() ? gauge_->RowsBetween(first, *row) : std::nullopt;
+        if (between && *between > 0) state_.SkipDown(*between, page_size_);
+        return;
+    }
     if (host_errors::Raised().empty() && state_.message.empty())
-        state_.message = Fill(_("no row of %s at %s"), {plan_.tag, "\"" + *value + "\""});
+        state_.message = Fill(_("no row of %s at %s"), {plan_.tag, "\"" + row->value + "\""});
 }
 
 std::string GridScreen::CurrentKey() {

@@ -39,10 +39,19 @@ std::optional<double> PlaceGauge::PlaceOf(const std::string& key) {
     }
 }
 
-std::optional<std::string> PlaceGauge::ValueAt(double place) {
+std::optional<oledb_backend::TagRow> PlaceGauge::RowAt(double place) {
     if (!tag_) return std::nullopt;
     try {
-        return catalogue_->TagValueAt(table_, *tag_, place);
+        return catalogue_->TagRowAt(table_, *tag_, place);
+    } catch (const oledb_backend::CursorError&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<std::int64_t> PlaceGauge::RowsBetween(const std::string& from, const oledb_backend::TagRow& row) {
+    if (!tag_) return std::nullopt;
+    try {
+        return catalogue_->TagRowsBetween(table_, *tag_, from, row);
     } catch (const oledb_backend::CursorError&) {
         return std::nullopt;
     }

@@ -4,6 +4,7 @@
 // connection of its own. Every answer is an estimate; none (no percentage shown) when the database
 // keeps no statistics of the tag or cannot be asked. Errors never leave it.
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -22,8 +23,12 @@ public:
 
     // The place of the row with that key (UTF-8, as the key column shows it), 0 the first row to 1 the last.
     std::optional<double> PlaceOf(const std::string& key);
-    // The tag's value (UTF-8) nearest that place, to start the rows from.
-    std::optional<std::string> ValueAt(double place);
+    // The row nearest that place, to start the rows from: the tag's value there (UTF-8) and, where the
+    // statistics tell the rows of one value apart, its key (catalogue.h, TagRowAt).
+    std::optional<oledb_backend::TagRow> RowAt(double place);
+    // How many rows stand from the row with key from (UTF-8, itself included) up to row; none when
+    // that cannot be told.
+    std::optional<std::int64_t> RowsBetween(const std::string& from, const oledb_backend::TagRow& row);
 
 private:
     void Find(const std::string& table, const std::string& tag);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/grid_component/text_table.h"
+#include "platform/runtime/module.h"
 #include "platform/text/cp1251.h"
 
 namespace grid_tool {
@@ -71,6 +72,34 @@ void ScreenState::PageDown() {
     grid->PageDown();
     if (RowCount() > 0 && grid->Rows().back().get() == last) current_row = RowCount() - 1;
     ClampRow();
+}
+
+void ScreenState::SkipDown(std::int64_t count, int page_size) {
+    // The row wanted stays count rows after the first visible one. A viewport of window rows moves on
+    // by window rows a page, by fewer only at the last row.
+    while (count > 0 && host_errors::Raised().empty()) {
+        const int window = static_cast<int>(std::min<std::int64_t>(count, kSkipWindow));
+        if (!grid->Resize(window) || RowCount() < window) break;  // the table ends before the row wanted
+        const ::CDataRow* last = grid->Rows().back().get();
+        grid->PageDown();
+        const int moved = window - (IndexOf(grid->Rows(), last).value_or(-1) + 1);
+        if (moved <= 0) break;
+        count -= moved;
+        if (moved < window) {
+            // The viewport holds the last window rows: the row wanted and the window - count rows from it on.
+            ShowFromTheEnd(static_cast<int>(window - count), page_size);
+            return;
+        }
+    }
+    grid->Resize(page_size);
+    current_row = 0;
+}
+
+void ScreenState::ShowFromTheEnd(int rows, int page_size) {
+    grid->Resize(std::max(rows, page_size));
+    grid->End();
+    if (rows >= page_size) grid->Resize(page_size);  // the last rows' first one at the top
+    current_row = std::max(RowCount() - std::min(rows, page_size), 0);
 }
 
 void ScreenState::PageUp() {

@@ -3,12 +3,15 @@
 // current cell, the search text and the pane's message. Owned by the screen; a mode changes it only
 // inside a call. The moves keep the current row on the row it was on where the viewport allows.
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
 #include "platform/grid_component/grid_component.h"
 
 namespace grid_tool {
+
+inline constexpr int kSkipWindow = 1000;
 
 struct ScreenState {
     std::unique_ptr<grid_component::Grid> grid;  // made when the screen opens; the moves require it
@@ -33,6 +36,13 @@ struct ScreenState {
     // PgUp and PgDn: at either end the page stays and the current row goes to its first or last row.
     void PageUp();
     void PageDown();
+    // Makes the row count rows after the first visible one current, reading the rows between in
+    // windows of at most kSkipWindow rows: page_size rows from it on, or the last page_size rows when
+    // fewer follow it. Stops early at an error the module raises (left for the screen to show).
+    void SkipDown(std::int64_t count, int page_size);
+    // Shows page_size rows with the current one that many rows before the end: at the top when there are
+    // page_size or more from it to the end, else among the last page_size rows.
+    void ShowFromTheEnd(int rows, int page_size);
     // Home and End: the first or the last page, with its first or last row current.
     void Home();
     void End();
