@@ -5,12 +5,14 @@
 #include <cctype>
 #include <memory>
 
+#include "database/collation/sqlite_decimal_order.h"
 #include "database/collation/sqlite_russian_order.h"
 #include "database/database_error.h"
 #include "database/statement.h"
 #include "database/tag_quantiles.h"
 #include "platform/oledb/catalogue.h"
 #include "platform/oledb/sqlite_connection.h"
+#include "platform/oledb/sqlite_decimal_columns.h"
 #include "platform/oledb/sqlite_tag_quantiles.h"
 
 namespace rowlark::database {
@@ -96,7 +98,12 @@ void CheckOneValue(sqlite3* db, const std::string& table, std::string_view expre
         throw DatabaseError(where + "the key expression must be one value, got " + Quoted(expression));
 }
 
-IndexTag ReadTag(const Statement& row) {
+// Whether a number tag's expression is a column of exact decimal texts, asked of the table as it is.
+bool OverDecimalTexts(sqlite3* db, const IndexTag& tag) {
+    return tag.kind == TagKind::Number && oledb_backend::IsDecimalTextExpression(db, tag.table, tag.expression);
+}
+
+IndexTag ReadTag(sqlite3* db, const Statement& row) {
     IndexTag found;
     found.table = row.ColumnText(0);
     found.tag = row.ColumnText(1);
@@ -105,6 +112,7 @@ IndexTag ReadTag(const Statement& row) {
     found.kind = ParseTagKind(row.ColumnText(4)).value_or(TagKind::Text);
     found.index_name = row.ColumnText(5);
     found.order = ParseTextOrder(row.ColumnText(6)).value_or(TextOrder::Bytes);
+    found.decimal_text = OverDecimalTexts(db, found);
     return found;
 }
 
@@ -134,7 +142,7 @@ std::optional<TextOrder> ParseTextOrder(std::string_view name) {
 
 std::string KeyExpression(const IndexTag& tag) {
     return oledb_backend::SqliteTagValueSql(tag.expression, tag.kind == TagKind::Number,
-                                            tag.order == TextOrder::Russian);
+                                            tag.order == TextOrder::Russian, tag.decimal_text);
 }
 
 std::string TrimmedIndexText(std::string_view text) {
@@ -166,6 +174,9 @@ void AddIndexTag(sqlite3* db, std::string_view table, std::string_view tag, std:
     CheckOneValue(db, added.table, expression, where);
     if (order == TextOrder::Russian && collation::EnsureRussianOrder(db) != SQLITE_OK)
         throw DatabaseError(where + "the Russian order is not available: " + oledb_backend::ErrorMessage(db));
+    added.decimal_text = OverDecimalTexts(db, added);
+    if (added.decimal_text && collation::EnsureDecimalOrder(db) != SQLITE_OK)
+        throw DatabaseError(where + "the order of decimal texts is not available: " + oledb_backend::ErrorMessage(db));
 
     Savepoint savepoint(db);
     try {
@@ -201,14 +212,14 @@ std::optional<IndexTag> FindIndexTag(sqlite3* db, std::string_view table, std::s
     find.BindText(1, table);
     find.BindText(2, tag);
     if (!find.Step()) return std::nullopt;
-    return ReadTag(find);
+    return ReadTag(db, find);
 }
 
 std::vector<IndexTag> ListIndexTags(sqlite3* db) {
     std::vector<IndexTag> tags;
     if (!TableExists(db, kTagCatalogue)) return tags;
     Statement all(db, SelectTags(db) + " ORDER BY table_name, tag");
-    while (all.Step()) tags.push_back(ReadTag(all));
+    while (all.Step()) tags.push_back(ReadTag(db, all));
     return tags;
 }
 

@@ -15,7 +15,10 @@
 //                without regard to case, Ё with Е) when it was added so; tags added before the
 //                order was chosen, and their files, keep the byte order.
 //   number tags: the expression as a number (CAST AS NUMERIC), NULL as 0, so every value
-//                compares numerically and reads back from its text.
+//                compares numerically and reads back from its text; where the expression is a
+//                column of exact decimal texts (platform/oledb/sqlite_decimal_columns.h), which a
+//                number would round, the text itself, NULL as "0", under the numeric collation of
+//                decimal texts (database/collation/decimal_order.h).
 
 #include <optional>
 #include <string>
@@ -42,6 +45,7 @@ struct IndexTag {
     std::string key_field;   // the key column's name as the table declares it
     TagKind kind = TagKind::Text;
     TextOrder order = TextOrder::Bytes;  // how a text tag's values compare; number tags: Bytes
+    bool decimal_text = false;  // a number tag over a column of exact decimal texts (asked of the table)
     std::string index_name;  // the SQLite index that serves the tag
 };
 
@@ -53,7 +57,8 @@ inline constexpr const char* kTagCatalogue = oledb_backend::kSqliteTagCatalogue;
 // exists already, a key field that is not unique within the expression's values, a table that
 // is the catalogue itself, or an expression that is not exactly one value (two statements, a list),
 // and a number tag in the Russian order. A Russian-order tag needs the collation on db
-// (sqlite_russian_order.h; the layer's connections have it).
+// (sqlite_russian_order.h; the layer's connections have it), a number tag over decimal texts
+// the collation of those, which is registered on db where it lacks it.
 void AddIndexTag(sqlite3* db, std::string_view table, std::string_view tag, std::string_view expression,
                  std::string_view key_field, TagKind kind, TextOrder order = TextOrder::Bytes);
 

@@ -6,7 +6,9 @@
 #include <limits>
 #include <optional>
 
+#include "database/collation/decimal_order.h"
 #include "database/collation/russian_order.h"
+#include "database/collation/sqlite_decimal_order.h"
 #include "database/collation/sqlite_russian_order.h"
 #include "database/index_tags.h"
 #include "database/statement.h"
@@ -80,7 +82,8 @@ public:
         : request_(request),
           tag_(facts.tag),
           key_is_numeric_(facts.key_is_numeric),
-          russian_(facts.tag.kind == TagKind::Text && facts.tag.order == TextOrder::Russian) {
+          russian_(facts.tag.kind == TagKind::Text && facts.tag.order == TextOrder::Russian),
+          decimal_text_(facts.tag.decimal_text) {
         // A text tag's index holds its values without trailing blanks, and a bound taken from a
         // blank-padded field value must not lose the rows equal to the word.
         filter_from_ = tag_.kind == TagKind::Text ? TrimmedIndexText(request_.filter_from) : request_.filter_from;
@@ -102,7 +105,8 @@ public:
             Conditions where = Filter();
             // Every value of the tag is >= this (values are never NULL); it makes the walk from an end a seek too.
             if (where.Empty()) {
-                if (tag_.kind == TagKind::Text) where.Add(value_ + " >=", std::string());
+                // The empty text lies below every decimal text too (decimal_order.h).
+                if (tag_.kind == TagKind::Text || decimal_text_) where.Add(value_ + " >=", std::string());
                 else where.Add(value_ + " >=", -std::numeric_limits<double>::infinity());
             }
             plan.statements.push_back(Make(where, value_ + dir + ", " + key_ + dir));
@@ -142,10 +146,13 @@ private:
 
     SqlParam IndexParam(const std::string& text, const char* what) const {
         if (tag_.kind == TagKind::Text) return text;
-        auto number = ParseNumber(text);
-        if (!number)
+        // A number tag over decimal texts takes texts, compared by its collation: a double would round them.
+        std::optional<Number> number;
+        if (!decimal_text_) number = ParseNumber(text);
+        if (decimal_text_ ? !collation::IsDecimalText(text) : !number)
             throw CursorError("QueryRows: " + std::string(what) + " " + Quoted(text) + " is not a number (index tag " +
                               Quoted(tag_.tag) + " orders by a number)");
+        if (decimal_text_) return text;
         return AsParam(*number);
     }
 
@@ -156,6 +163,11 @@ private:
             const auto& text = std::get<std::string>(value);
             if (!filter_from_.empty() && CompareTexts(text, filter_from_) < 0) return false;
             return !filter_above_ || CompareTexts(text, *filter_above_) < 0;
+        }
+        if (decimal_text_) {
+            const auto& text = std::get<std::string>(value);
+            if (!filter_from_.empty() && collation::CompareDecimalTexts(text, filter_from_) < 0) return false;
+            return request_.filter_to.empty() || collation::CompareDecimalTexts(text, request_.filter_to) <= 0;
         }
         const Number number = AsNumber(value);
         if (!filter_from_.empty() && CompareNumbers(number, AsNumber(IndexParam(filter_from_, "filter from"))) < 0)
@@ -207,6 +219,7 @@ private:
     const IndexTag& tag_;
     bool key_is_numeric_;
     bool russian_;             // a text tag in the Russian order (database/collation)
+    bool decimal_text_;        // a number tag over decimal texts, in their order (database/collation)
     std::string filter_from_;  // the lower bound as the tag's index values compare with it
     std::optional<std::string> filter_above_;  // text tags: values below this are <= B or begin with B
     std::string value_;   // the tag's key expression
@@ -232,6 +245,9 @@ TagFacts LookUpTag(sqlite3* db, const QueryRowsRequest& request) {
     if (facts.tag.order == TextOrder::Russian && collation::EnsureRussianOrder(db) != SQLITE_OK)
         throw CursorError("QueryRows: index tag " + Quoted(facts.tag.tag) + " is in the Russian order, which " +
                           "this database connection cannot give: " + sqlite3_errmsg(db));
+    if (facts.tag.decimal_text && collation::EnsureDecimalOrder(db) != SQLITE_OK)
+        throw CursorError("QueryRows: index tag " + Quoted(facts.tag.tag) + " orders decimal texts, which " +
+                          "this database connection cannot compare: " + sqlite3_errmsg(db));
     return facts;
 }
 

@@ -2,10 +2,9 @@
 
 #include <sqlite3.h>
 
-#include <string>
-
 #include "database/collation/collation_callbacks.h"
 #include "database/collation/russian_order.h"
+#include "database/collation/sqlite_collation.h"
 
 namespace rowlark::collation {
 
@@ -17,13 +16,6 @@ int RegisterRussianOrder(sqlite3* db) {
                                        &CloseRussianCallback);
 }
 
-int EnsureRussianOrder(sqlite3* db) {
-    sqlite3_stmt* probe = nullptr;
-    // Only a comparison makes SQLite look the collation up while preparing.
-    const std::string sql = std::string("SELECT 'a' < 'b' COLLATE ") + kRussianCollation;
-    const int rc = sqlite3_prepare_v2(db, sql.c_str(), -1, &probe, nullptr);
-    sqlite3_finalize(probe);
-    return rc == SQLITE_OK ? SQLITE_OK : RegisterRussianOrder(db);
-}
+int EnsureRussianOrder(sqlite3* db) { return EnsureCollation(db, kRussianCollation, &RegisterRussianOrder); }
 
 }  // namespace rowlark::collation

@@ -1,10 +1,13 @@
 // The SQLite backend's bulk writer: CREATE TABLE, then one prepared INSERT stepped per row, inside
 // one transaction (or a savepoint of the caller's). A single integer key becomes the table's rowid
-// ("INTEGER PRIMARY KEY").
+// ("INTEGER PRIMARY KEY"). Decimals are written so that each reads back as the same decimal
+// (sqlite_decimal_columns.h).
 #include <sqlite3.h>
 
 #include "platform/oledb/catalogue.h"
+#include "platform/oledb/exact_real.h"
 #include "platform/oledb/sqlite_connection.h"
+#include "platform/oledb/sqlite_decimal_columns.h"
 
 namespace oledb_backend {
 
@@ -14,6 +17,7 @@ std::string DeclaredType(const FieldDefinition& field) {
     switch (field.type) {
         case FieldType::kInteger: return "INTEGER";
         case FieldType::kDecimal:
+            if (KeepsDecimalsAsText(field.size)) return DecimalTextDeclaration(field.size, field.scale);
             return "NUMERIC(" + std::to_string(field.size) + ", " + std::to_string(field.scale) + ")";
         case FieldType::kReal: return "REAL";
         case FieldType::kText: return field.size > 0 ? "VARCHAR(" + std::to_string(field.size) + ")" : "TEXT";
@@ -23,6 +27,14 @@ std::string DeclaredType(const FieldDefinition& field) {
         case FieldType::kLogical: return "BOOLEAN";
     }
     return "TEXT";
+}
+
+// How a column takes a decimal value's digits.
+enum class DecimalRoad { kText, kNearestDouble, kDecimalText };
+
+DecimalRoad RoadOf(const FieldDefinition& field) {
+    if (field.type != FieldType::kDecimal) return DecimalRoad::kText;  // the column's affinity reads the text
+    return KeepsDecimalsAsText(field.size) ? DecimalRoad::kDecimalText : DecimalRoad::kNearestDouble;
 }
 
 std::string CreateTableSql(const TableDefinition& table) {
@@ -111,7 +123,8 @@ public:
                               std::to_string(table_.fields.size()) + " fields");
         connection_->CheckStop();
         sqlite3_stmt* stmt = insert_.get();
-        for (std::size_t i = 0; i < row.size(); ++i) Bind(stmt, static_cast<int>(i + 1), row[i]);
+        for (std::size_t i = 0; i < row.size(); ++i)
+            Bind(stmt, static_cast<int>(i + 1), row[i], RoadOf(table_.fields[i]));
         const int rc = sqlite3_step(stmt);
         sqlite3_reset(stmt);
         ++rows_;
@@ -131,7 +144,9 @@ public:
     }
 
 private:
-    static void Bind(sqlite3_stmt* stmt, int index, const FieldValue& value) {
+    static void Bind(sqlite3_stmt* stmt, int index, const FieldValue& value, DecimalRoad road) {
+        if (value.kind == FieldValue::Kind::Decimal && road != DecimalRoad::kText)
+            return BindDecimal(stmt, index, value.text, road);
         switch (value.kind) {
             case FieldValue::Kind::Null: sqlite3_bind_null(stmt, index); break;
             case FieldValue::Kind::Integer: sqlite3_bind_int64(stmt, index, value.integer); break;
@@ -139,10 +154,23 @@ private:
             case FieldValue::Kind::Blob:
                 sqlite3_bind_blob64(stmt, index, value.text.data(), value.text.size(), SQLITE_TRANSIENT);
                 break;
-            // Decimal digits go in as text: the column's NUMERIC affinity keeps what SQLite can hold.
             default:
                 sqlite3_bind_text64(stmt, index, value.text.data(), value.text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
         }
+    }
+
+    // SQLite's own reading of the digits is not always the nearest double, so a NUMERIC column gets
+    // that double; a column of decimal texts gets the text its collation and the layer read.
+    static void BindDecimal(sqlite3_stmt* stmt, int index, const std::string& digits, DecimalRoad road) {
+        if (road == DecimalRoad::kNearestDouble) {
+            if (const auto nearest = ExactReal(digits)) {
+                sqlite3_bind_double(stmt, index, *nearest);
+                return;
+            }
+        }
+        const auto text = DecimalTextOf(digits);
+        if (!text) throw CursorError("\"" + digits + "\" is not a decimal number");
+        sqlite3_bind_text64(stmt, index, text->data(), text->size(), SQLITE_TRANSIENT, SQLITE_UTF8);
     }
 
     std::shared_ptr<SqliteConnection> connection_;

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "platform/oledb/sqlite_connection.h"
+#include "platform/oledb/sqlite_decimal_columns.h"
 #include "platform/oledb/sqlite_tag_quantiles.h"
 #include "platform/oledb/sqlite_tags.h"
 
@@ -73,7 +74,9 @@ public:
                   {table});
         while (list.Next()) {
             TagInfo tag{list.Text(0), list.Text(1), list.Text(2), list.Text(3), ""};
-            tag.order_sql = SqliteTagValueSql(tag.expression, tag.kind == "number", list.Text(4) == "russian");
+            const bool number = tag.kind == "number";
+            const bool decimal_text = number && IsDecimalTextExpression(connection_->db(), table, tag.expression);
+            tag.order_sql = SqliteTagValueSql(tag.expression, number, list.Text(4) == "russian", decimal_text);
             tags.push_back(std::move(tag));
         }
         return tags;

@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstring>
 
+#include "database/collation/sqlite_decimal_order.h"
 #include "database/collation/sqlite_russian_order.h"
 #include "platform/oledb/meta_names.h"
 #include "platform/oledb/procedures.h"
@@ -117,6 +118,8 @@ std::shared_ptr<SqliteConnection> SqliteConnection::Open(const std::string& path
     // Russian-order index tags are read and written through this collation; without ICU's rules the
     // connection stays without it, and such a tag fails loudly instead of being served in another order.
     rowlark::collation::RegisterRussianOrder(raw);
+    // Columns of exact decimals (sqlite_decimal_columns.h) compare, index and sort through this one.
+    rowlark::collation::RegisterDecimalOrder(raw);
     return std::shared_ptr<SqliteConnection>(new SqliteConnection(std::move(db), path));
 }
 

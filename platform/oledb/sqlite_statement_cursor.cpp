@@ -2,7 +2,24 @@
 
 #include <sqlite3.h>
 
+#include <string_view>
+#include <vector>
+
+#include "database/collation/decimal_order.h"
+#include "platform/oledb/sqlite_decimal_columns.h"
+#include "platform/runtime/numeric.h"
+
 namespace oledb_backend {
+
+namespace {
+
+// A text of a column of exact decimals (sqlite_decimal_columns.h) that is a decimal; any other text
+// there (a program of its own may write one) stays a text.
+bool IsDecimalOfColumn(sqlite3_stmt* stmt, int column, std::string_view text) {
+    return IsDecimalTextType(sqlite3_column_decltype(stmt, column)) && rowlark::collation::IsDecimalText(text);
+}
+
+}  // namespace
 
 StatementCursor::StatementCursor(std::shared_ptr<SqliteConnection> connection, Statement statement, std::string shape)
     : connection_(std::move(connection)), statement_(std::move(statement)), shape_(std::move(shape)) {}
@@ -43,7 +60,12 @@ SqlValue StatementCursor::Column(int column) const {
         default: {
             const auto* bytes = static_cast<const char*>(sqlite3_column_blob(stmt(), column));
             const int size = sqlite3_column_bytes(stmt(), column);
-            return SqlValue::Text(bytes ? std::string(bytes, static_cast<std::size_t>(size)) : std::string());
+            std::string text = bytes ? std::string(bytes, static_cast<std::size_t>(size)) : std::string();
+            if (IsDecimalOfColumn(stmt(), column, text)) {
+                const double nearest = CNumeric::Parse(text).ToDouble();
+                return SqlValue::Decimal(std::move(text), nearest);
+            }
+            return SqlValue::Text(std::move(text));
         }
     }
 }
@@ -51,6 +73,9 @@ SqlValue StatementCursor::Column(int column) const {
 void StatementCursor::DrainInto(RowSink& sink) {
     const int columns = ColumnCount();
     sqlite3_stmt* stmt = this->stmt();
+    std::vector<bool> decimals;  // the columns of exact decimals, asked once
+    for (int c = 0; c < columns; ++c) decimals.push_back(IsDecimalTextType(sqlite3_column_decltype(stmt, c)));
+    std::string digits;
     while (Step()) {
         sink.BeginRow();
         for (int c = 0; c < columns; ++c) {
@@ -63,8 +88,13 @@ void StatementCursor::DrainInto(RowSink& sink) {
                 case SQLITE_NULL: sink.Null(); break;
                 default: {  // text, and blobs as texts of their bytes
                     const auto* bytes = static_cast<const char*>(sqlite3_value_blob(v));
-                    const int size = sqlite3_value_bytes(v);
-                    sink.Text(bytes, bytes ? static_cast<std::size_t>(size) : 0);
+                    const std::size_t size = bytes ? static_cast<std::size_t>(sqlite3_value_bytes(v)) : 0;
+                    if (decimals[static_cast<std::size_t>(c)] &&
+                        rowlark::collation::IsDecimalText(std::string_view(bytes, size))) {
+                        sink.Decimal(digits.assign(bytes, size));
+                        break;
+                    }
+                    sink.Text(bytes, size);
                 }
             }
         }

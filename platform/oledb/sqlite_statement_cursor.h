@@ -1,7 +1,8 @@
 #pragma once
 // A RowCursor over one prepared SQLite statement (parameters already bound). It owns the
 // statement and shares the connection, so it may outlive every other holder of either.
-// Blobs are read as texts of their bytes. A statement of a shaped text (in_list_literals.h) goes
+// Blobs are read as texts of their bytes, the decimal texts of a column of exact decimals
+// (sqlite_decimal_columns.h) as decimals. A statement of a shaped text (in_list_literals.h) goes
 // back to the connection's statement cache when the cursor is done with it.
 
 #include <memory>

@@ -1,7 +1,7 @@
 #!/bin/bash
 # The grid over a FoxPro table named directly (grid FILE.dbf), in a real terminal (tmux, 110 x 20):
-# imported once into the cache, its Russian texts shown, scrolled by a tag of its .cdx, and opened from
-# the cache again without a new import.
+# imported once into the cache, its Russian texts shown, scrolled by a tag of its .cdx, opened from
+# the cache again without a new import, and numbers a double cannot hold shown with every digit.
 # Usage: grid_dbf_tmux.sh CASE, with $GRID the program and $FOXPRO the shared FoxPro tables.
 set -u
 case_name=$1
@@ -24,6 +24,22 @@ start() {
   rm -f "$work/status"
   tmux -L "$socket" -f /dev/null new-session -d -s grid -x 110 -y 20 \
     "XDG_CACHE_HOME='$work/cache' LC_ALL=C.UTF-8 '$GRID' '$work/$table'$args; echo \$? >'$work/status'; exec sleep 600"
+}
+# A Visual FoxPro table (code page 1251) of one record: an N(20,0), an N(20,4) and a currency field at
+# values a double cannot hold, written byte by byte (header, field descriptors, backlink, record).
+write_exact_numbers() {
+  /usr/bin/python3 - "$1" <<'EOF'
+import struct, sys
+fields = [(b'ACCT', b'N', 20, 0), (b'AMOUNT', b'N', 20, 4), (b'MONEY', b'Y', 8, 4)]
+record = b' 40702810900000012345-99999999999999.9999' + struct.pack('<q', -9223372036854775808)
+header = 32 + 32 * len(fields) + 1 + 263
+table = struct.pack('<B3BIHH16xBB2x', 0x30, 126, 12, 8, 1, header, len(record), 0, 0xC9)
+offset = 1
+for name, kind, length, decimals in fields:
+    table += struct.pack('<11scIBB14x', name, kind, offset, length, decimals)
+    offset += length
+open(sys.argv[1], 'wb').write(table + b'\r' + bytes(263) + record + b'\x1a')
+EOF
 }
 quit() {
   keys q
@@ -55,6 +71,15 @@ case $case_name in
     wait_for "contact_id 2 "
     keys Down
     wait_for "contact_id 4 "
+    quit
+    ;;
+  exact_numbers)
+    write_exact_numbers "$work/exact.dbf"
+    start exact.dbf
+    wait_for "static · exact · recno 1"
+    wait_for " 40702810900000012345 "
+    wait_for " -99999999999999.9999 "
+    wait_for " -922337203685477.5808"
     quit
     ;;
   *) fail "no such case" ;;

@@ -2,9 +2,10 @@
 // How a FoxPro field becomes a column of the target database, and its value a written value. Every
 // type maps to what the engine keeps exactly:
 //   C, V, M        text (C with its width); binary-flagged (NOCPTRANS) ones and G, W, P, Q: blob
-//   N, F, Y        SQLite: scale 0 (and at most 18 digits) an INTEGER, else NUMERIC(p,s) fed the exact
-//                  digits, which SQLite keeps as a number when its 15 digits give the same value back
-//                  and as the text itself otherwise; the server: numeric(p,s)
+//   N, F, Y        SQLite: scale 0 (and at most 18 digits) an INTEGER, else a decimal column of the
+//                  field's width (Y: 19, 4) fed the exact digits, which the writer keeps exactly
+//                  (platform/oledb/sqlite_decimal_columns.h: a number up to 15 digits, the decimal
+//                  text beyond); the server: numeric(p,s)
 //   I              integer; B a double
 //   D, T           ISO text on SQLite ("2024-03-01", "2024-03-01 13:35:39"), date and timestamp on the server
 //   L              0/1 on SQLite, boolean on the server
