@@ -75,6 +75,29 @@ TEST(BadTable, UnknownTypeAndImpossibleLengthNameTheField) {
     EXPECT_EQ(ErrorOf(dbf), "t.dbf: field PRODUCTID: type I has length 5; the type needs 4");
 }
 
+TEST(BadTable, UnknownTypeIsKeptAsItsStoredBytesWhenAsked) {
+    std::string dbf = ReadAll(kData + "/dbase_31.dbf");
+    dbf[32 + 32 + 11] = 'Z';  // PRODUCTNAM C(40) of a type not known here
+    ReaderOptions options;
+    options.keep_unknown_types = true;
+    TableReader reader(MemorySource("t.dbf", dbf), nullptr, options);
+    EXPECT_TRUE(reader.Columns()[1].unknown_type);
+    Record record;
+    ASSERT_TRUE(reader.Next(record));
+    EXPECT_EQ(record.values[0].integer, 1);
+    EXPECT_EQ(record.values[1].kind, ValueKind::Bytes);
+    EXPECT_EQ(record.values[1].text, std::string("Chai") + std::string(36, ' '));  // blanks kept, as stored
+    EXPECT_EQ(record.values[2].kind, ValueKind::Integer);  // the fields after it in their places
+    // Kept, it still needs a length.
+    dbf[32 + 32 + 16] = 0;
+    try {
+        TableReader empty(MemorySource("t.dbf", dbf), nullptr, options);
+        ADD_FAILURE() << "a field of no bytes was taken";
+    } catch (const FoxProError& error) {
+        EXPECT_STREQ(error.what(), "t.dbf: field PRODUCTNAM: type Z has length 0; the type needs at least 1");
+    }
+}
+
 TEST(BadTable, RecordLengthThatDisagreesWithTheFields) {
     std::string dbf = ReadAll(kData + "/dbase_31.dbf");
     dbf[10] = static_cast<char>(dbf[10] + 1);
