@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "database/collation/sqlite_russian_order.h"
 #include "database/database_error.h"
 #include "database/index_tags.h"
 #include "database/statement.h"
@@ -50,6 +51,8 @@ public:
         if (owner_) std::filesystem::remove(path_);
         if (sqlite3_open(path_.c_str(), &db_) != SQLITE_OK) throw db::DatabaseError(sqlite3_errmsg(db_));
         sqlite3_busy_timeout(db_, 5000);
+        // As on the layer's connections: a Russian-order tag's index can be read and written here too.
+        rowlark::collation::EnsureRussianOrder(db_);
     }
     ~SQLiteSession() override {
         sqlite3_close(db_);

@@ -30,7 +30,8 @@ INSERT INTO goods SELECT (i * 37) % 61, 'К-' || i,
   i * 1.25, i % 9, NULL FROM n;" || exit 1
 before=$(user_data)
 
-expect "added tag 'name' to table 'goods'" "$TAGS" g.db add goods name name id text
+# In byte order, asked for: the pages below are computed by plain sqlite3 (tags_order_cases.sh tries the Russian one).
+expect "added tag 'name' to table 'goods'" "$TAGS" g.db add goods name name id text --order bytes
 expect "added tag 'Price' to table 'goods'" "$TAGS" g.db add GOODS Price 'price * 2' ID number
 expect $'name\tgoods\tname\tid\ttext\nPrice\tgoods\tprice * 2\tid\tnumber' "$TAGS" g.db list
 [ "$(user_data)" = "$before" ] || fail "adding tags changed the table"

@@ -4,8 +4,8 @@
 // tag's index and samples its order (database/tag_quantiles.h), which refresh samples again once
 // the table has changed, so the grid tells a row's place well; no row of the user's tables is changed. Each command is one transaction:
 // a refusal leaves the file as it was. Exit status: 0 done, 1 refused by the database, 2 bad usage.
-// A text tag orders by bytes unless added with --order russian (database/collation); list shows
-// such a tag's order as a sixth field.
+// A text tag is in the Russian order (database/collation) unless added with --order bytes; list shows
+// a Russian-order tag's order as a sixth field.
 
 #include <cstdio>
 #include <filesystem>
@@ -126,8 +126,10 @@ int List(Db& db) {
 int Add(Db& db, const std::vector<std::string>& args) {
     // Both checked before the database was opened.
     const auto kind = rowlark::database::ParseTagKind(args[4]).value();
+    // A text tag orders as a Russian dictionary unless bytes are asked for; a number tag by number.
     const auto order = args.size() > 5 ? rowlark::database::ParseTextOrder(args[6]).value()
-                                       : rowlark::database::TextOrder::Bytes;
+                       : kind == rowlark::database::TagKind::Text ? rowlark::database::TextOrder::Russian
+                                                                   : rowlark::database::TextOrder::Bytes;
     InTransaction(db, [&] { rowlark::database::AddIndexTag(db, args[0], args[1], args[2], args[3], kind, order); });
     const auto added = rowlark::database::FindIndexTag(db, args[0], args[1]);
     std::printf("%s\n", Fill(_("added tag %s to table %s"), {Shown(Quoted(added ? added->tag : args[1])),
