@@ -11,17 +11,10 @@ namespace {
 
 class FaithfulImport : public ImportTest {
 protected:
-    import_tool::ImportReport ImportFile(const std::string& dbf) {
-        import_tool::ImportRequest request;
-        request.inputs = {dbf};
-        request.target = db_.connection_text();
-        import_tool::ProgressSink quiet;
-        return import_tool::RunImport(request, quiet);
-    }
     // The refusal's text of importing dbf; empty when it was taken.
     std::string Refusal(const std::string& dbf) {
         try {
-            ImportFile(dbf);
+            ImportFiles({dbf});
         } catch (const rowlark::database::DatabaseError& error) {
             return error.what();
         }
@@ -36,7 +29,7 @@ TEST_F(FaithfulImport, NulEndsTheTextOfACharacterField) {
     const std::string dbf = tables_.Copy({"cp1251.dbf"});
     PatchedTables::WriteField(dbf, 2, "NAME", std::string(1, '\0'));  // what follows is an older value's
     PatchedTables::WriteField(dbf, 3, "NAME", std::string("Ab\0", 3));
-    ImportFile(dbf);
+    ImportFiles({dbf});
     EXPECT_EQ(Count("SELECT count(*) FROM cp1251 WHERE recno = 2 AND name = ''"), "1");
     EXPECT_EQ(Count("SELECT count(*) FROM cp1251 WHERE recno = 3 AND name = 'Ab'"), "1");
     EXPECT_EQ(Count("SELECT count(*) FROM cp1251 WHERE name LIKE '%ольничное%'"), "0");
@@ -46,7 +39,7 @@ TEST_F(FaithfulImport, NulEndsAMemoTextAndIsReportedOnce) {
     const std::string dbf = tables_.Copy({"vfp_database/calls.dbf", "vfp_database/calls.FPT"});
     const std::uint64_t text = PatchedTables::MemoText(dbf, 1, "NOTES");
     PatchedTables::Write(*rowlark::foxpro::FindSibling(dbf, "fpt"), text + 3, std::string(1, '\0'));
-    const auto report = ImportFile(dbf);
+    const auto report = ImportFiles({dbf});
     ASSERT_EQ(report.tables.size(), 1u);
     EXPECT_EQ(report.tables[0].warnings,
               (std::vector<std::string>{"memo field NOTES: 1 record held a NUL byte; its text is kept up to it"}));
@@ -58,7 +51,7 @@ TEST_F(FaithfulImport, NulEndsAMemoTextAndIsReportedOnce) {
 TEST_F(FaithfulImport, NotANumberInADoubleIsNull) {
     const std::string dbf = tables_.Copy({"dbase_30.dbf", "dbase_30.fpt"});
     PatchedTables::WriteField(dbf, 1, "ACQVALUE", std::string("\0\0\0\0\0\0\xF8\x7F", 8));  // a quiet NaN
-    ImportFile(dbf);
+    ImportFiles({dbf});
     EXPECT_EQ(Count("SELECT count(*) FROM dbase_30 WHERE recno = 1 AND acqvalue IS NULL"), "1");
 }
 

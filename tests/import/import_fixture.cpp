@@ -85,6 +85,14 @@ import_tool::ImportReport ImportTest::Import(const std::vector<std::string>& inp
     return import_tool::RunImport(request, quiet);
 }
 
+import_tool::ImportReport ImportTest::ImportFiles(const std::vector<std::string>& paths) {
+    import_tool::ImportRequest request;
+    request.inputs = paths;
+    request.target = db_.connection_text();
+    import_tool::ProgressSink quiet;
+    return import_tool::RunImport(request, quiet);
+}
+
 void ImportTest::ExpectSameAsReader(const std::string& dbf, const import_tool::TableReport& table) {
     std::vector<std::string> missing;
     auto source = import_tool::ListSourceTables({kData + "/" + dbf}, missing).front();

@@ -37,6 +37,8 @@ protected:
 
     // Imports the inputs (paths under the shared data) into the test's database.
     import_tool::ImportReport Import(const std::vector<std::string>& inputs, const std::vector<import_tool::RequestedTag>& tags = {});
+    // Imports the files at paths into the test's database.
+    import_tool::ImportReport ImportFiles(const std::vector<std::string>& paths);
     import_tool::Engine engine() const {
         return db_.on_server() ? import_tool::Engine::kServer : import_tool::Engine::kSqlite;
     }

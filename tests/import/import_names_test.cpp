@@ -3,8 +3,6 @@
 // QueryRows finds them by those names, as a provider asks for them.
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 
 #include "database/query_rows.h"
 #include "foxpro/cdx_reader.h"
@@ -16,13 +14,6 @@
 
 namespace import_test {
 namespace {
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
 
 // A field's name as a descriptor holds it: code page 1251 bytes, NUL-padded to eleven.
 std::string DescriptorName(const std::string& utf8) {
@@ -44,7 +35,7 @@ protected:
             PatchedTables::Write(cdx, tag.header_offset + 512, cp1251::FromUtf8(expression) + std::string(1, '\0'));
         }
         // The tag directory keeps "CALL_ID" whole and then "ONTACT_ID" after its first letter.
-        const std::string directory = ReadAll(cdx);
+        const std::string directory = PatchedTables::Read(cdx);
         PatchedTables::Write(cdx, directory.find("CALL_ID"), cp1251::FromUtf8("ЗВОНОК "));
         PatchedTables::Write(cdx, directory.find("ONTACT_ID"), cp1251::FromUtf8("АКАЗЧИК  "));
         PatchedTables::Write(dbf, PatchedTables::Descriptor(dbf, "CALL_ID"), DescriptorName("НОМЕР"));
@@ -74,11 +65,7 @@ protected:
 };
 
 TEST_F(CyrillicNames, FieldsTagsAndKeyExpressionsArriveAsUtf8InSmallLetters) {
-    import_tool::ImportRequest request;
-    request.inputs = {RussianCalls()};
-    request.target = db_.connection_text();
-    import_tool::ProgressSink quiet;
-    const auto report = import_tool::RunImport(request, quiet);
+    const auto report = ImportFiles({RussianCalls()});
     ASSERT_EQ(report.tables.size(), 1u);
     const auto& table = report.tables[0];
     EXPECT_EQ(table.name, "звонки");

@@ -19,11 +19,7 @@ TEST_F(UnknownFieldType, FieldKeepsItsBytesAndTheRestIsImported) {
     // dbase_03's Time field (10 characters) given a type letter no FoxPro or dBase writes.
     const std::string dbf = tables_.Copy({"dbase_03.dbf"});
     PatchedTables::Write(dbf, PatchedTables::Descriptor(dbf, "Time") + 11, "X");
-    import_tool::ImportRequest request;
-    request.inputs = {dbf};
-    request.target = db_.connection_text();
-    import_tool::ProgressSink quiet;
-    const auto report = import_tool::RunImport(request, quiet);
+    const auto report = ImportFiles({dbf});
     ASSERT_EQ(report.tables.size(), 1u);
     EXPECT_EQ(report.tables[0].rows, 12u);
     EXPECT_EQ(report.tables[0].warnings,

@@ -16,7 +16,7 @@ namespace {
 namespace fs = std::filesystem;
 namespace fp = rowlark::foxpro;
 
-std::string Read(const std::string& path, std::uint64_t offset, std::size_t size) {
+std::string ReadAt(const std::string& path, std::uint64_t offset, std::size_t size) {
     std::ifstream in(path, std::ios::binary);
     in.seekg(static_cast<std::streamoff>(offset));
     std::string bytes(size, '\0');
@@ -64,6 +64,12 @@ std::string PatchedTables::Copy(std::initializer_list<std::string> files, const 
     return first;
 }
 
+std::string PatchedTables::Read(const std::string& path) {
+    std::error_code error;
+    const auto size = fs::file_size(path, error);
+    return error ? std::string() : ReadAt(path, 0, size);
+}
+
 void PatchedTables::Write(const std::string& path, std::uint64_t offset, const std::string& bytes) {
     std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
     file.seekp(static_cast<std::streamoff>(offset));
@@ -90,9 +96,9 @@ std::uint64_t PatchedTables::MemoText(const std::string& dbf, std::uint32_t reco
     const fp::TableHeader& header = reader->Header();
     const fp::FieldInfo& info = Field(header, field);
     const std::uint32_t block =
-        Unsigned(Read(dbf, header.header_length + std::uint64_t{record - 1} * header.record_length + info.offset, 4), false);
+        Unsigned(ReadAt(dbf, header.header_length + std::uint64_t{record - 1} * header.record_length + info.offset, 4), false);
     const std::string fpt = *fp::FindSibling(dbf, "fpt");
-    const std::uint32_t block_size = Unsigned(Read(fpt, 6, 2), true);
+    const std::uint32_t block_size = Unsigned(ReadAt(fpt, 6, 2), true);
     return std::uint64_t{block} * block_size + 8;
 }
 

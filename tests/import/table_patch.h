@@ -19,6 +19,8 @@ public:
     // extension kept); the path of the first copy.
     std::string Copy(std::initializer_list<std::string> files, const std::string& name = {});
 
+    // The bytes of the file at path.
+    static std::string Read(const std::string& path);
     // Writes bytes at offset of the file at path.
     static void Write(const std::string& path, std::uint64_t offset, const std::string& bytes);
     // Writes bytes over the start of a field of a record (from 1) of the table at dbf.

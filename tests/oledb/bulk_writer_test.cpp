@@ -1,6 +1,8 @@
 // The backend seam's bulk writer, on both backends: a table from field definitions and rows of
 // every value kind, kept only on Commit(); a failure or an abandoned writer leaves the database as
-// it was, and a stop request ends the write the same way.
+// it was, and a stop request ends the write the same way. Inside a transaction of the caller's,
+// tables are kept or undone together by the caller's COMMIT or ROLLBACK, a failed one undone alone,
+// and a refused row is named by its number and field.
 
 #include <gtest/gtest.h>
 
@@ -72,7 +74,24 @@ protected:
         }
         return rows;
     }
-    bool HasThings() { return connection_->OpenCatalogue()->Table("things").has_value(); }
+    bool HasThings() { return Has("things"); }
+    bool Has(const std::string& table) { return connection_->OpenCatalogue()->Table(table).has_value(); }
+
+    // A table of an id and a label that must be given, written in the caller's transaction.
+    static oledb_backend::TableDefinition Labelled(const std::string& name) {
+        oledb_backend::TableDefinition table{
+            name, {{"id", FieldType::kInteger, 8, 0, false}, {"label", FieldType::kText, 10, 0, false}}, {"id"}, false};
+        table.in_caller_transaction = true;
+        return table;
+    }
+    static std::vector<FieldValue> Label(std::int64_t id, const char* label) {
+        return {FieldValue::Int(id), label ? FieldValue::Of(Kind::Text, label) : FieldValue::Null()};
+    }
+    void WriteLabelled(const std::string& name, const std::vector<std::vector<FieldValue>>& rows) {
+        const auto writer = connection_->StartBulkWrite(Labelled(name));
+        for (const auto& row : rows) writer->Add(row);
+        writer->Commit();
+    }
 
     std::shared_ptr<oledb_backend::Connection> connection_;
 };
@@ -147,6 +166,65 @@ TEST_P(BulkWriterTest, StopRequestEndsTheWriteWithNothingWritten) {
     writer.reset();
     connection_->StopWhen({});
     EXPECT_FALSE(HasThings());
+}
+
+TEST_P(BulkWriterTest, TablesAreKeptByTheCallersCommitOnly) {
+    connection_->Execute("BEGIN");
+    WriteLabelled("first", {Label(1, "a")});
+    WriteLabelled("second", {Label(1, "b"), Label(2, "c")});
+    connection_->Execute("ROLLBACK");
+    EXPECT_FALSE(Has("first"));
+    EXPECT_FALSE(Has("second"));
+
+    connection_->Execute("BEGIN");
+    WriteLabelled("first", {Label(1, "a")});
+    WriteLabelled("second", {Label(1, "b"), Label(2, "c")});
+    connection_->Execute("COMMIT");
+    EXPECT_EQ(connection_->OpenCatalogue()->RowCount("first"), 1);
+    EXPECT_EQ(connection_->OpenCatalogue()->RowCount("second"), 2);
+}
+
+TEST_P(BulkWriterTest, RefusedRowIsNamedAndOnlyItsTableUndone) {
+    connection_->Execute("BEGIN");
+    WriteLabelled("first", {Label(1, "a")});
+    try {
+        // The server's COPY tells only when the rows end.
+        WriteLabelled("second", {Label(1, "b"), Label(2, nullptr), Label(3, "d")});
+        FAIL() << "a row without its label was taken";
+    } catch (const oledb_backend::RowRefused& refused) {
+        EXPECT_EQ(refused.row(), 2u) << refused.what();
+        EXPECT_EQ(refused.field(), "label") << refused.what();
+    }
+    connection_->Execute("COMMIT");
+    EXPECT_EQ(connection_->OpenCatalogue()->RowCount("first"), 1);
+    EXPECT_FALSE(Has("second"));
+}
+
+TEST_P(BulkWriterTest, ValueTheServerCannotHoldIsNamedByRowAndField) {
+    if (!Postgres()) GTEST_SKIP() << "SQLite keeps a decimal of any size";
+    auto table = Labelled("amounts");
+    table.fields.push_back({"amount", FieldType::kDecimal, 4, 2, true});
+    connection_->Execute("BEGIN");
+    const auto writer = connection_->StartBulkWrite(table);
+    writer->Add({FieldValue::Int(1), FieldValue::Of(Kind::Text, "a"), FieldValue::Of(Kind::Decimal, "12.5")});
+    writer->Add({FieldValue::Int(2), FieldValue::Of(Kind::Text, "b"), FieldValue::Of(Kind::Decimal, "123.5")});
+    try {
+        writer->Commit();
+        FAIL() << "123.5 was taken as numeric(4, 2)";
+    } catch (const oledb_backend::RowRefused& refused) {
+        EXPECT_EQ(refused.row(), 2u) << refused.what();
+        EXPECT_EQ(refused.field(), "amount") << refused.what();
+    }
+}
+
+TEST_P(BulkWriterTest, JoiningWithoutATransactionAndOwningInsideOneAreRefused) {
+    EXPECT_THROW(connection_->StartBulkWrite(Labelled("first")), oledb_backend::CursorError);
+    auto own = Labelled("first");
+    own.in_caller_transaction = false;
+    connection_->Execute("BEGIN");
+    EXPECT_THROW(connection_->StartBulkWrite(own), oledb_backend::CursorError);
+    connection_->Execute("ROLLBACK");
+    EXPECT_FALSE(Has("first"));
 }
 
 ROWLARK_BOTH_BACKENDS(BulkWriterTest);
