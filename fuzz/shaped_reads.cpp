@@ -64,10 +64,11 @@ std::string Typed(const SqlValue& value) {
     }
 }
 
-// The parameters a host script would pass by name: ":a", "@a" and "$a" all read the value of "a".
+// The parameters a host script would pass by name: ":a", "@a", "$a" and "#a" all read the value of
+// "a"; "?" and "?1", where SQLite numbers them 1, the value of "1".
 const oledb_backend::NamedParams& Params() {
     static const oledb_backend::NamedParams params = {
-        {"a", SqlValue::Int(5)}, {"b", SqlValue::Text("x")}, {"k", SqlValue::Int(7)}};
+        {"a", SqlValue::Int(5)}, {"b", SqlValue::Text("x")}, {"k", SqlValue::Int(7)}, {"1", SqlValue::Int(3)}};
     return params;
 }
 
@@ -297,9 +298,9 @@ StatementHandle PrepareOne(sqlite3* db, const std::string& sql, std::string& err
 
 void BindByName(sqlite3_stmt* stmt) {
     for (int i = 1; i <= sqlite3_bind_parameter_count(stmt); ++i) {
+        // A named parameter by its name without its first byte, a numbered one ("?", "?NNN") by its number.
         const char* name = sqlite3_bind_parameter_name(stmt, i);
-        if (!name || (name[0] != ':' && name[0] != '@' && name[0] != '$')) continue;
-        const auto it = Params().find(name + 1);
+        const auto it = !name || name[0] == '?' ? Params().find(std::to_string(i)) : Params().find(name + 1);
         if (it == Params().end()) continue;
         if (it->second.kind == SqlValue::Kind::Integer)
             sqlite3_bind_int64(stmt, i, it->second.integer);

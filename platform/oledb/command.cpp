@@ -1,5 +1,7 @@
 #include "platform/oledb/command.h"
 
+#include <utility>
+
 #include "platform/oledb/call_text.h"
 #include "platform/oledb/direct_result.h"
 #include "platform/oledb/faults.h"
@@ -17,7 +19,7 @@ namespace {
 
 constexpr int kDebugMarker = 1;
 
-bool IsParamPrefix(char c) { return c == ':' || c == '@' || c == '$'; }
+bool IsParamPrefix(char c) { return c == ':' || c == '@' || c == '$' || c == '#'; }
 
 SqlValue ToSqlValue(const CValue& value) {
     switch (value.GetKind()) {
@@ -38,8 +40,9 @@ COLEDBCommand::COLEDBCommand(std::shared_ptr<oledb_backend::Connection> connecti
     : connection_(std::move(connection)) {}
 
 void COLEDBCommand::SetParam(std::string_view name, const CValue& value) {
-    if (!name.empty() && IsParamPrefix(name.front())) name.remove_prefix(1);
-    params_[oledb_backend::ToDatabaseText(name)] = ToSqlValue(value);
+    std::string_view bare = name;
+    if (!bare.empty() && IsParamPrefix(bare.front())) bare.remove_prefix(1);
+    bound_.push_back({std::string(name), std::string(bare), ToSqlValue(value)});
 }
 
 COLEDBCommand::Outcome COLEDBCommand::ExecuteDirect(std::string_view text) {
@@ -50,6 +53,8 @@ COLEDBCommand::Outcome COLEDBCommand::ExecuteDirect(std::string_view text) {
         auto result = oledb_backend::DirectResult::ReadAll(*cursor, replaced);
         outcome.count = result->RowCount();
         outcome.result = std::move(result);
+    } catch (const oledb_backend::ParameterMismatch& e) {
+        outcome.layer_error = e.what();
     } catch (const std::exception& e) {  // CursorError, or whatever else a procedure threw
         outcome.error = e.what();
     }
@@ -64,6 +69,8 @@ COLEDBCommand::Outcome COLEDBCommand::ExecuteSequential(std::string_view text) {
     Outcome outcome;
     try {
         outcome.result = oledb_backend::SequentialResult::Start(connection_, Open(text, Reading::kStream));
+    } catch (const oledb_backend::ParameterMismatch& e) {
+        outcome.layer_error = e.what();
     } catch (const std::exception& e) {
         outcome.error = e.what();
     }
@@ -73,11 +80,14 @@ COLEDBCommand::Outcome COLEDBCommand::ExecuteSequential(std::string_view text) {
 std::unique_ptr<RowCursor> COLEDBCommand::Open(std::string_view text, Reading reading) {
     if (debug_) GetBkEndUI()->DoMessageLine(std::string(text).c_str(), kDebugMarker);
     const std::string sql = oledb_backend::ToDatabaseText(text);
+    const std::vector<oledb_backend::BoundValue> bound = std::exchange(bound_, {});  // this execution's
     const auto name = oledb_backend::CallName(sql);
     if (!name || !connection_->OffersProcedure(*name)) {
+        const oledb_backend::NamedParams params = oledb_backend::MatchParameters(connection_->ParametersIn(sql), bound);
         if (oledb_faults::CallFails(oledb_faults::Call::kStatement)) throw CursorError(oledb_faults::kFaultText);
-        return connection_->RunStatement(sql, params_, reading);
+        return connection_->RunStatement(sql, params, reading);
     }
+    oledb_backend::MatchParameters({}, bound);  // a procedure call takes no values
     const oledb_backend::ProcedureCall call = oledb_backend::ParseCall(sql);
     if (oledb_faults::CallFails(oledb_faults::Call::kProcedure)) throw CursorError(oledb_faults::kFaultText);
     return connection_->CallProcedure(call, reading);

@@ -38,8 +38,15 @@ private:
     std::string reason_;
 };
 
-// Named parameter values a command keeps: the UTF-8 name without its ':', '@' or '$'.
+// Parameter values by name (UTF-8): a named one's without its ':', '@' or '$', a numbered one's
+// as its number in decimal digits ("1", "2", ...).
 using NamedParams = std::map<std::string, SqlValue>;
+
+// One parameter of a statement text, as the engine reads it.
+struct ParameterRef {
+    std::string written;  // as the text writes it: ":top", "@top", "$top", "?", "?2", "$2"
+    std::string name;     // what NamedParams binds it by: "top", or its number "2"
+};
 
 // How the rows of a cursor will be read: all at once into memory, or streamed one by one.
 enum class Reading { kWhole, kStream };
@@ -58,9 +65,15 @@ public:
     // Runs every statement of sql, discarding any rows.
     virtual void Execute(const std::string& sql) = 0;
     // Runs sql, which must hold exactly one statement (blanks, comments and ';' may follow), with
-    // its named parameters (":name", "@name", "$name") bound from params; one not in params is NULL.
+    // its parameters bound from params by the names ParametersIn gives them; one not in params is NULL.
     virtual std::unique_ptr<RowCursor> RunStatement(const std::string& sql, const NamedParams& params,
                                                     Reading reading) = 0;
+    // The parameters sql writes, outside its strings, quoted names and comments, in the order of
+    // their first appearance, each written form once (every plain "?" is a parameter of its own).
+    // A plain "?" is numbered as SQLite numbers it: one past the highest number given so far,
+    // where the first appearance of each named parameter took a number too.
+    // Throws CursorError where the engine refuses the text before reading it.
+    virtual std::vector<ParameterRef> ParametersIn(const std::string& sql) = 0;
     // Whether the database offers a procedure of this name (a call text of it runs the procedure).
     virtual bool OffersProcedure(const std::string& name) = 0;
     // Runs a procedure the database offers, its arguments bound as values, never pasted into SQL.

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/oledb/host_column_names.h"
 #include "platform/oledb/host_number.h"
 #include "platform/oledb/text_out.h"
 #include "platform/runtime/numeric.h"
@@ -126,11 +127,7 @@ std::shared_ptr<DirectResult> DirectResult::ReadAll(RowCursor& cursor, bool& tex
     std::shared_ptr<DirectResult> result(new DirectResult());
     Builder builder(*result);
     const int columns = cursor.ColumnCount();
-    for (int c = 0; c < columns; ++c) {
-        std::string name;
-        if (!AppendCp1251(cursor.ColumnName(c), name)) text_replaced = true;
-        result->column_names_.push_back(std::move(name));
-    }
+    result->column_names_ = HostColumnNames(cursor, text_replaced);
     cursor.DrainInto(builder);
     builder.Finish();
     if (builder.replaced()) text_replaced = true;

@@ -12,23 +12,32 @@ constexpr unsigned char kOtherCapitals[][2] = {
     {0xA3, 0xBC}, {0xA5, 0xB4}, {0xA8, 0xB8}, {0xAA, 0xBA}, {0xAF, 0xBF}, {0xB2, 0xB3}, {0xBD, 0xBE},
 };
 
-constexpr std::array<unsigned char, 256> MakeTable() {
-    std::array<unsigned char, 256> table{};
+using Table = std::array<unsigned char, 256>;
+
+// A-Z and А-Я to small letters; with other_capitals, the rest of the code page's capitals too.
+constexpr Table MakeTable(bool other_capitals) {
+    Table table{};
     for (int b = 0; b < 256; ++b) table[static_cast<std::size_t>(b)] = static_cast<unsigned char>(b);
     for (int b = 'A'; b <= 'Z'; ++b) table[static_cast<std::size_t>(b)] = static_cast<unsigned char>(b + 32);
     for (int b = 0xC0; b <= 0xDF; ++b) table[static_cast<std::size_t>(b)] = static_cast<unsigned char>(b + 32);
-    for (const auto& pair : kOtherCapitals) table[pair[0]] = pair[1];
+    if (other_capitals)
+        for (const auto& pair : kOtherCapitals) table[pair[0]] = pair[1];
     return table;
 }
 
-constexpr std::array<unsigned char, 256> kLower = MakeTable();
+constexpr Table kLower = MakeTable(true);
+constexpr Table kColumnLower = MakeTable(false);
+
+std::string Mapped(std::string_view text, const Table& table) {
+    std::string folded(text);
+    for (char& c : folded) c = static_cast<char>(table[static_cast<unsigned char>(c)]);
+    return folded;
+}
 
 }  // namespace
 
-std::string FoldCp1251(std::string_view text) {
-    std::string folded(text);
-    for (char& c : folded) c = static_cast<char>(kLower[static_cast<unsigned char>(c)]);
-    return folded;
-}
+std::string FoldCp1251(std::string_view text) { return Mapped(text, kLower); }
+
+std::string FoldColumnName(std::string_view text) { return Mapped(text, kColumnLower); }
 
 }  // namespace oledb_backend

@@ -69,6 +69,7 @@ public:
     // Lets go of the result; the handle is then not valid. The result closes with its last handle.
     void Reset();
     int GetNumFields() const;
+    // The column's name in small letters (A-Z, А-Я; Ё and the rest kept), whatever case the query gave it.
     CString GetFieldName(int column) const;
     // The current row's value of a column: numbers for INTEGER and REAL (and the server's integer,
     // float, numeric and bool types), CP1251 text for TEXT and every other type, empty for NULL. False, with value untouched, when there is no current row or no such column.
@@ -103,7 +104,10 @@ class CCommandProxy {
 public:
     explicit CCommandProxy(COLEDBCommand* command = nullptr);
     bool IsValid() const;
-    // Binds value to the parameter name (":name", "@name" or "$name" in the text) for the next execution.
+    // Binds value for the next execution to the parameter name (":name", "@name" or "$name" in the text,
+    // in any letter case where no value has its very name) or number ("1" for "?" or "?1"). That
+    // execution raises a host run-time error and runs nothing when a parameter of its text has no value
+    // or a value has no parameter.
     void SetTextParam(const CString& name, const CValue& value);
     // While on, every statement run is written to the host's message window.
     void SetDebugMode(bool on);

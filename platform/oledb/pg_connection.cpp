@@ -125,12 +125,14 @@ std::unique_ptr<RowCursor> PgConnection::Run(const std::string& sql, const std::
 std::unique_ptr<RowCursor> PgConnection::RunStatement(const std::string& sql, const NamedParams& params,
                                                       Reading reading) {
     const PgStatementText statement = TranslateNamedParams(sql);
-    // Numbered parameters written in the text get no value (NULL), as SQLite leaves "?NNN" unbound.
-    std::vector<PgParam> values(static_cast<std::size_t>(statement.numbered), PgParam{std::nullopt, kTextType});
-    for (const std::string& name : statement.names) {
+    const auto value_of = [&params](const std::string& name) {
         const auto it = params.find(name);
-        values.push_back(it == params.end() ? PgParam{std::nullopt, kTextType} : PgParamOf(it->second));
-    }
+        return it == params.end() ? PgParam{std::nullopt, kTextType} : PgParamOf(it->second);
+    };
+    // $1..$numbered by their numbers (one the text does not write stays NULL), then the names.
+    std::vector<PgParam> values;
+    for (int n = 1; n <= statement.numbered; ++n) values.push_back(value_of(std::to_string(n)));
+    for (const std::string& name : statement.names) values.push_back(value_of(name));
     if (auto shaped = TakeOutPgInLists(statement.sql, static_cast<int>(values.size()) + 1))
         if (auto cursor = RunShaped(*shaped, values, reading)) return cursor;
     // Each parameter's type is the server's to infer from its place, which fits dates, integers of
@@ -196,6 +198,8 @@ void PgConnection::ForgetShape(const std::string& shape) {
         return;
     }
 }
+
+std::vector<ParameterRef> PgConnection::ParametersIn(const std::string& sql) { return TranslateNamedParams(sql).refs; }
 
 bool PgConnection::OffersProcedure(const std::string& name) {
     const std::string function = AsciiLower(name);

@@ -1,7 +1,7 @@
 #include "platform/oledb/pg_statement_text.h"
 
 #include <algorithm>
-#include <climits>
+#include <set>
 
 #include "platform/oledb/row_cursor.h"
 
@@ -19,13 +19,16 @@ bool IsNameChar(char c) { return IsNameStart(c) || IsDigit(c); }
 // After one of these '@' is part of an operator ("<@", "@@"), not a parameter.
 bool IsOperatorChar(char c) { return std::string_view("+-*/<>=~!@#%^&|`?").find(c) != std::string_view::npos; }
 
-// Reads the text left to right, noting where each named parameter lies.
+// Reads the text left to right, noting where each parameter lies.
 class Scanner {
 public:
     explicit Scanner(std::string_view text) : t_(text) {}
 
     struct Param {
+        enum class Kind { kNamed, kNumbered, kEscapedMark };
+        Kind kind;
         std::size_t begin, end;  // the whole reference, prefix included
+        long number = 0;         // kNumbered: its number
     };
 
     // Scans up to the statement's end; answers where it ends (its ';' or the text's end).
@@ -42,6 +45,7 @@ public:
             else if (c == '$') Dollar();
             else if (c == ':') Colon();
             else if (c == '@') AtSign();
+            else if (c == '?') Question();
             else ++i_;
         }
         return i_;
@@ -60,6 +64,7 @@ public:
     bool tokens() const { return tokens_; }
     int numbered() const { return numbered_; }
     const std::vector<Param>& params() const { return params_; }
+    const std::vector<ParameterRef>& refs() const { return refs_; }
 
 private:
     char CharAt(std::size_t k) const { return k < t_.size() ? t_[k] : '\0'; }
@@ -104,15 +109,48 @@ private:
         if (i_ - start == 1 && (t_[start] == 'E' || t_[start] == 'e') && CharAt(i_) == '\'') Quoted('\'', true);
     }
 
+    // The number of the digits from i_ (capped), i_ moved past them.
+    long Digits() {
+        long n = 0;
+        while (i_ < t_.size() && IsDigit(t_[i_])) {
+            n = std::min<long>(n * 10 + (t_[i_] - '0'), kMaxNumber);
+            ++i_;
+        }
+        return n;
+    }
+
+    enum class Seen { kMark, kNumber, kName };  // a plain "?"; "?N" or "$N"; a name ("$1" is one to SQLite)
+
+    // A parameter from begin to here: its reference, each written form once but every plain "?" anew;
+    // a name's first appearance takes the next number, as SQLite counts them.
+    void Note(std::size_t begin, std::string name, Seen seen) {
+        std::string written(t_.substr(begin, i_ - begin));
+        if (seen != Seen::kMark && !written_.insert(written).second) return;
+        if (seen == Seen::kName) ++counted_;
+        refs_.push_back({std::move(written), std::move(name)});
+    }
+
+    // "?N" and "?": a numbered parameter; "??" is the server's own operator "?", as JDBC writes it.
+    void Question() {
+        const std::size_t begin = i_++;
+        if (CharAt(i_) == '?') {
+            params_.push_back({Param::Kind::kEscapedMark, begin, ++i_});
+            return;
+        }
+        const bool plain = !IsDigit(CharAt(i_));
+        const long n = plain ? ++counted_ : Digits();
+        counted_ = std::max(counted_, n);
+        numbered_ = std::max(numbered_, static_cast<int>(n));
+        params_.push_back({Param::Kind::kNumbered, begin, i_, n});
+        Note(begin, std::to_string(n), plain ? Seen::kMark : Seen::kNumber);
+    }
+
     void Dollar() {
         if (IsDigit(CharAt(i_ + 1))) {
-            long long n = 0;
-            ++i_;
-            while (i_ < t_.size() && IsDigit(t_[i_])) {
-                n = std::min<long long>(n * 10 + (t_[i_] - '0'), INT_MAX);
-                ++i_;
-            }
+            const std::size_t begin = i_++;
+            const long n = Digits();
             numbered_ = std::max(numbered_, static_cast<int>(n));
+            Note(begin, std::to_string(n), Seen::kName);
             return;
         }
         // $tag$ ... $tag$ (the tag may be empty) is a dollar-quoted text.
@@ -143,14 +181,20 @@ private:
     void Name() {
         const std::size_t start = i_++;
         while (i_ < t_.size() && IsNameChar(t_[i_])) ++i_;
-        params_.push_back({start, i_});
+        params_.push_back({Param::Kind::kNamed, start, i_});
+        Note(start, std::string(t_.substr(start + 1, i_ - start - 1)), Seen::kName);
     }
+
+    static constexpr long kMaxNumber = 65535;  // the most parameters the server takes
 
     std::string_view t_;
     std::size_t i_ = 0;
     bool tokens_ = false;
-    int numbered_ = 0;
+    int numbered_ = 0;  // the highest number of a numbered parameter
+    long counted_ = 0;  // the numbers SQLite would have given so far
     std::vector<Param> params_;
+    std::vector<ParameterRef> refs_;
+    std::set<std::string> written_;  // the forms of parameters seen, but for plain "?"
 };
 
 }  // namespace
@@ -163,12 +207,19 @@ PgStatementText TranslateNamedParams(std::string_view text) {
 
     PgStatementText out;
     out.numbered = scanner.numbered();
+    out.refs = scanner.refs();
     std::size_t copied = 0;
     for (const auto& param : scanner.params()) {
-        out.names.emplace_back(text.substr(param.begin + 1, param.end - param.begin - 1));
         out.sql.append(text.substr(copied, param.begin - copied));
-        out.sql += '$' + std::to_string(out.numbered + static_cast<int>(out.names.size()));
         copied = param.end;
+        switch (param.kind) {
+            case Scanner::Param::Kind::kEscapedMark: out.sql += '?'; break;
+            case Scanner::Param::Kind::kNumbered: out.sql += '$' + std::to_string(param.number); break;
+            case Scanner::Param::Kind::kNamed:
+                out.names.emplace_back(text.substr(param.begin + 1, param.end - param.begin - 1));
+                out.sql += '$' + std::to_string(out.numbered + static_cast<int>(out.names.size()));
+                break;
+        }
     }
     out.sql.append(text.substr(copied, end - copied));
     return out;

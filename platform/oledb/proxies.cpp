@@ -109,6 +109,10 @@ namespace {
 // The common end of both executions: a failure is raised, and its result is not valid.
 template <typename Handle>
 Handle Finish(COLEDBCommand::Outcome& outcome) {
+    if (!outcome.layer_error.empty()) {
+        CBLModule::RaiseExtRuntimeError(outcome.layer_error.c_str(), kErrorFlag);
+        return Handle();
+    }
     if (!outcome.result) {
         RaiseDatabaseError(outcome.error);
         return Handle();

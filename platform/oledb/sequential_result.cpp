@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/oledb/faults.h"
+#include "platform/oledb/host_column_names.h"
 #include "platform/oledb/host_number.h"
 #include "platform/oledb/text_out.h"
 #include "platform/runtime/numeric.h"
@@ -15,14 +16,11 @@ std::shared_ptr<SequentialResult> SequentialResult::Start(std::shared_ptr<Connec
     result->connection_ = std::move(connection);
     result->cursor_ = std::move(cursor);
     result->host_text_ = dynamic_cast<const HostTextCursor*>(result->cursor_.get());
-    const int columns = result->cursor_->ColumnCount();
-    for (int c = 0; c < columns; ++c) {
-        std::string name;
-        if (!AppendCp1251(result->cursor_->ColumnName(c), name) && !result->warned_) {
-            result->warned_ = true;
-            WarnTextReplaced();
-        }
-        result->column_names_.push_back(std::move(name));
+    bool replaced = false;
+    result->column_names_ = HostColumnNames(*result->cursor_, replaced);
+    if (replaced) {
+        result->warned_ = true;
+        WarnTextReplaced();
     }
     result->first_pending_ = result->cursor_->Step();
     result->empty_ = !result->first_pending_;

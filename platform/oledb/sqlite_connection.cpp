@@ -10,13 +10,12 @@
 #include "database/collation/sqlite_russian_order.h"
 #include "platform/oledb/meta_names.h"
 #include "platform/oledb/procedures.h"
+#include "platform/oledb/sqlite_parameters.h"
 #include "platform/oledb/sqlite_statement_cursor.h"
 
 namespace oledb_backend {
 
 namespace {
-
-bool IsParamPrefix(char c) { return c == ':' || c == '@' || c == '$'; }
 
 void Bind(sqlite3_stmt* stmt, int index, const SqlValue& v) {
     switch (v.kind) {
@@ -31,19 +30,19 @@ void Bind(sqlite3_stmt* stmt, int index, const SqlValue& v) {
     }
 }
 
-// Binds the named parameters from params (one not there stays NULL), and the anonymous ones ("?")
-// from literals in order: in a shaped text those are exactly its taken-out literals.
+// Binds the parameters from params (one not there stays NULL): a named one by its name, a
+// numbered one ("?", "?NNN") by its number. With literals, the anonymous ones ("?") take them in
+// order instead: a shaped text has no "?" of its own, so those are exactly its taken-out literals.
 void BindNamed(sqlite3_stmt* stmt, const NamedParams& params, const std::vector<SqlValue>* literals) {
     std::size_t next_literal = 0;
     const int count = sqlite3_bind_parameter_count(stmt);
     for (int i = 1; i <= count; ++i) {
         const char* name = sqlite3_bind_parameter_name(stmt, i);
-        if (!name) {
-            if (literals && next_literal < literals->size()) Bind(stmt, i, (*literals)[next_literal++]);
+        if (!name && literals) {
+            if (next_literal < literals->size()) Bind(stmt, i, (*literals)[next_literal++]);
             continue;
         }
-        if (!IsParamPrefix(name[0])) continue;  // "?NNN" takes no name
-        const auto it = params.find(name + 1);
+        const auto it = !name || name[0] == '?' ? params.find(std::to_string(i)) : params.find(name + 1);
         if (it != params.end()) Bind(stmt, i, it->second);
     }
 }
@@ -166,6 +165,8 @@ std::unique_ptr<RowCursor> SqliteConnection::RunStatement(const std::string& sql
     auto self = std::static_pointer_cast<SqliteConnection>(shared_from_this());
     return std::make_unique<StatementCursor>(std::move(self), std::move(statement));
 }
+
+std::vector<ParameterRef> SqliteConnection::ParametersIn(const std::string& sql) { return SqliteParametersIn(sql); }
 
 std::unique_ptr<RowCursor> SqliteConnection::RunShaped(const ShapedText& shaped, const NamedParams& params) {
     Statement statement;

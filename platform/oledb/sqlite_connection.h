@@ -37,6 +37,7 @@ public:
     void Execute(const std::string& sql) override;
     std::unique_ptr<RowCursor> RunStatement(const std::string& sql, const NamedParams& params,
                                             Reading reading) override;
+    std::vector<ParameterRef> ParametersIn(const std::string& sql) override;
     bool OffersProcedure(const std::string& name) override;
     std::unique_ptr<RowCursor> CallProcedure(const ProcedureCall& call, Reading reading) override;
     std::vector<std::pair<std::string, std::string>> ReadMetaNames() override;

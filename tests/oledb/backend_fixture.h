@@ -82,5 +82,16 @@ protected:
     std::string schema_;
 };
 
+// BackendTest over a table t(id, name, qty) holding (1, 'one', 10), (2, 'two', 20), (3, 'три', 30).
+class BackendWithRows : public BackendTest {
+protected:
+    void SetUp() override {
+        BackendTest::SetUp();
+        if (IsSkipped()) return;
+        Exec("CREATE TABLE t(id INTEGER PRIMARY KEY, name TEXT, qty INTEGER);"
+             "INSERT INTO t VALUES (1, 'one', 10), (2, 'two', 20), (3, 'три', 30);");
+    }
+};
+
 #define ROWLARK_BOTH_BACKENDS(suite) \
     INSTANTIATE_TEST_SUITE_P(Backends, suite, ::testing::Values(Backend::kSqlite, Backend::kPostgres), BackendName)

@@ -10,7 +10,7 @@ protected:
     }
 };
 
-TEST_F(DirectResult, CountsRowsAndNamesColumnsInCp1251) {
+TEST_F(DirectResult, CountsRowsAndNamesColumnsInCp1251InSmallLetters) {
     LONG count = -5;
     auto result = Direct("SELECT id, name AS Наименование, price FROM goods ORDER BY rowid", count);
     ASSERT_TRUE(result.IsValid());
@@ -18,7 +18,7 @@ TEST_F(DirectResult, CountsRowsAndNamesColumnsInCp1251) {
     EXPECT_FALSE(result.IsEmpty());
     ASSERT_EQ(result.GetNumFields(), 3);
     EXPECT_EQ(result.GetFieldName(0), "id");
-    EXPECT_EQ(cp1251::ToUtf8(result.GetFieldName(1).view()), "Наименование");
+    EXPECT_EQ(cp1251::ToUtf8(result.GetFieldName(1).view()), "наименование");
     EXPECT_EQ(result.GetFieldName(3), "");
     EXPECT_EQ(result.GetFieldName(-1), "");
 }

@@ -59,3 +59,36 @@ TEST(PgStatementText, UnclosedQuotesAndCommentsEndAtTheTextsEndForTheServerToRef
     EXPECT_EQ(Sql("SELECT 1 /* ; :x"), "SELECT 1 /* ; :x");
     EXPECT_EQ(Sql("SELECT $t$ ; :x"), "SELECT $t$ ; :x");
 }
+
+namespace {
+
+using Refs = std::vector<std::pair<std::string, std::string>>;  // written, name
+
+Refs RefsOf(const std::vector<oledb_backend::ParameterRef>& refs) {
+    Refs out;
+    for (const auto& ref : refs) out.emplace_back(ref.written, ref.name);
+    return out;
+}
+
+}  // namespace
+
+TEST(PgStatementText, MarksBecomeNumberedParametersAsSqliteNumbersThem) {
+    const auto out = TranslateNamedParams("SELECT ?, ?3, ?, ?03 FROM t WHERE a = '?' AND b = \"?\" -- ?\n");
+    EXPECT_EQ(out.sql, "SELECT $1, $3, $4, $3 FROM t WHERE a = '?' AND b = \"?\" -- ?\n");
+    EXPECT_EQ(out.numbered, 4);
+    EXPECT_EQ(RefsOf(out.refs), (Refs{{"?", "1"}, {"?3", "3"}, {"?", "4"}, {"?03", "3"}}));
+    // A name's first appearance takes a number, as it does in SQLite: the mark after it is the second.
+    EXPECT_EQ(TranslateNamedParams("SELECT :a, ?, :a").sql, "SELECT $3, $2, $4");
+}
+
+TEST(PgStatementText, DoubledMarkIsTheServersOwnOperator) {
+    EXPECT_EQ(Sql("SELECT d ?? 'k', d ??| array['a'], ?"), "SELECT d ? 'k', d ?| array['a'], $1");
+    EXPECT_TRUE(TranslateNamedParams("SELECT d ?? 'k'").refs.empty());
+}
+
+TEST(PgStatementText, EachParameterIsReportedOnceByTheNameItBindsBy) {
+    const auto out = TranslateNamedParams("SELECT :a, @a, $b, :a, $2, $1::int, :Ж_1 FROM t WHERE x = @a");
+    EXPECT_EQ(RefsOf(out.refs),
+              (Refs{{":a", "a"}, {"@a", "a"}, {"$b", "b"}, {"$2", "2"}, {"$1", "1"}, {":Ж_1", "Ж_1"}}));
+    EXPECT_EQ(out.numbered, 2);
+}

@@ -177,6 +177,7 @@ TEST_F(Procedures, OnlyASqliteConnectionTakesAnAddedProcedure) {
         void Execute(const std::string&) override {}
         std::unique_ptr<oledb_backend::RowCursor> RunStatement(const std::string&, const oledb_backend::NamedParams&,
                                                                oledb_backend::Reading) override { return nullptr; }
+        std::vector<oledb_backend::ParameterRef> ParametersIn(const std::string&) override { return {}; }
         bool OffersProcedure(const std::string&) override { return false; }
         std::unique_ptr<oledb_backend::RowCursor> CallProcedure(const oledb_backend::ProcedureCall&,
                                                                 oledb_backend::Reading) override { return nullptr; }

@@ -51,13 +51,19 @@ TEST_P(Server, ParametersTakeTheirTypeFromWhereTheyStand) {
     command_.SetTextParam("amount", amount);
     ASSERT_TRUE(Direct("INSERT INTO p VALUES (:n + 1, :d, :amount)").IsValid()) << LastError();
     EXPECT_EQ(Scalar("SELECT d + 1 FROM p"), "2024-03-01");
+    command_.SetTextParam("n", n);
     EXPECT_EQ(Scalar("SELECT amount FROM p WHERE n = :n + 1"), "0.30000000000000000001");  // exact
+    command_.SetTextParam("n", n);
     EXPECT_EQ(Scalar("SELECT substr('abcdef', :n - 38, 2)"), "cd");
     // Where the place gives no type, the value's own type serves.
+    command_.SetTextParam("n", n);
     EXPECT_EQ(Scalar("SELECT :n"), "41");
+    command_.SetTextParam("d", d);
     EXPECT_EQ(Scalar("SELECT :d IS NULL"), "0");
-    // Written numbered parameters have no value, as SQLite's "?NNN" have none.
-    EXPECT_EQ(Scalar("SELECT coalesce($1::text, 'unset') || :n"), "unset41");
+    // A numbered parameter written in the text takes the value set under its number, typed alike.
+    command_.SetTextParam("1", d);
+    command_.SetTextParam("n", n);
+    EXPECT_EQ(Scalar("SELECT ($1::date + 1)::text || :n"), "2024-03-0141");
 }
 
 TEST_P(Server, TextThatTheServerCannotStoreIsRefusedNotCut) {

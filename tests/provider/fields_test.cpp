@@ -24,7 +24,7 @@ TEST_F(Fields, ThreeColumnsAreReachedByOneBasedIndex) {
     EXPECT_EQ(3u, fields->Count());
     EXPECT_EQ("id", fields->GetAt(1)->GetName());
     EXPECT_EQ(0u, fields->GetAt(1)->GetNumber());
-    EXPECT_EQ(Cp("Имя"), fields->GetAt(2)->GetName());
+    EXPECT_EQ(Cp("имя"), fields->GetAt(2)->GetName());  // the layer names columns in small letters
     EXPECT_EQ("price", fields->GetAt(3)->GetName());
     EXPECT_TRUE(RaisedErrors().empty());
 
@@ -48,9 +48,11 @@ TEST_F(Fields, RepeatedColumnNameMakesTheLastColumnUnreachable) {
     EXPECT_EQ(0u, by_number.count(3));
 }
 
-TEST_F(Fields, NamesDifferingInCaseAreTwoFields) {
+TEST_F(Fields, NamesDifferingInCaseAreOneFieldButYoStaysApart) {
     ProbeProvider provider;
-    provider.Load(db.connection(), "SELECT 1 AS name, 2 AS NAME");
+    provider.Load(db.connection(), "SELECT 1 AS name, 2 AS NAME");  // both "name" from the layer
+    EXPECT_EQ(1u, provider.GetFields()->Count());
+    provider.Load(db.connection(), "SELECT 1 AS ёж, 2 AS Ёж");  // the layer keeps Ё as the module does
     EXPECT_EQ(2u, provider.GetFields()->Count());
 }
 

@@ -19,13 +19,16 @@ protected:
 
 TEST_F(KeyColumn, NameMatchesWholeAndByteForByteAndTheFirstOfTwinsWins) {
     ProbeProvider provider;
-    provider.Load(db.connection(), "SELECT 1 AS id, 2 AS Код, 3 AS kod, 4 AS Код, 5 AS i");
+    // The layer names the columns id, код, kod, код, i and Ёж.
+    provider.Load(db.connection(), "SELECT 1 AS id, 2 AS Код, 3 AS kod, 4 AS код, 5 AS i, 6 AS Ёж");
     const auto& result = provider.result();
     EXPECT_EQ(CProvider::FindColumn(result, "id"), std::optional<std::uint32_t>(0));
-    EXPECT_EQ(CProvider::FindColumn(result, Cp("Код")), std::optional<std::uint32_t>(1)) << "not the later twin";
+    EXPECT_EQ(CProvider::FindColumn(result, Cp("код")), std::optional<std::uint32_t>(1)) << "not the later twin";
     EXPECT_EQ(CProvider::FindColumn(result, "kod"), std::optional<std::uint32_t>(2));
     EXPECT_EQ(CProvider::FindColumn(result, "i"), std::optional<std::uint32_t>(4)) << "not a prefix of id";
-    EXPECT_EQ(CProvider::FindColumn(result, Cp("код")), std::nullopt) << "letter case counts";
+    EXPECT_EQ(CProvider::FindColumn(result, Cp("Ёж")), std::optional<std::uint32_t>(5));
+    EXPECT_EQ(CProvider::FindColumn(result, Cp("Код")), std::nullopt) << "letter case counts";
+    EXPECT_EQ(CProvider::FindColumn(result, Cp("ёж")), std::nullopt);
     EXPECT_EQ(CProvider::FindColumn(result, "ID"), std::nullopt);
     EXPECT_EQ(CProvider::FindColumn(result, ""), std::nullopt);
     EXPECT_TRUE(RaisedErrors().empty()) << "a plain lookup raises nothing";
