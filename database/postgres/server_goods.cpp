@@ -3,6 +3,7 @@
 #include "database/database_error.h"
 #include "platform/oledb/catalogue.h"
 #include "platform/oledb/connection.h"
+#include "platform/oledb/signal_stop.h"
 
 namespace rowlark::database {
 
@@ -38,6 +39,8 @@ GoodsReport Write(oledb_backend::Connection& connection, const GoodsOptions& opt
     CountRows(connection, "SELECT rowlark_add_index_tag(:t, 'code', 'code', 'id', 'text')", table);
     CountRows(connection, "SELECT rowlark_add_index_tag(:t, 'price', 'price', 'id', 'number')", table);
     if (stop_requested && stop_requested()) throw DatabaseError("interrupted");
+    // From here a stop no longer ends the session: the COMMIT's outcome is what is reported.
+    oledb_backend::DisarmSignalStop();
     writer->Commit();
     connection.Execute("ANALYZE " + oledb_backend::QuotedName(options.table));
     return {words.from_dictionary, words.words.size()};
@@ -56,6 +59,7 @@ GoodsReport WriteGoodsToServer(const std::string& connection, const GoodsOptions
         throw DatabaseError("cannot connect: " + failure.reason());
     }
     server->StopWhen(stop_requested);
+    const oledb_backend::SignalStopArmed armed(*server);  // a stopping signal ends a wait on the server at once
     try {
         return Write(*server, options, stop_requested);
     } catch (const oledb_backend::CursorError& error) {

@@ -9,6 +9,7 @@
 
 #include "database/database_error.h"
 #include "platform/oledb/pg_connection_text.h"
+#include "platform/oledb/signal_stop.h"
 #include "tools/i18n/tool_text.h"
 #include "tools/import/name_text.h"
 
@@ -91,6 +92,8 @@ void WriteAll(Connection& db, const std::vector<TablePlan>& plans, const WriteSe
     try {
         for (const TablePlan& plan : plans) report.tables.push_back(Reported(plan, WriteTable(db, plan, settings, progress)));
         if (settings.stop && settings.stop()) throw Interrupted();
+        // From here a stop no longer ends the server session: the COMMIT's outcome is what is reported.
+        oledb_backend::DisarmSignalStop();
         db.Execute("COMMIT");
     } catch (...) {
         report.tables.clear();
@@ -163,6 +166,7 @@ ImportReport RunImport(const ImportRequest& request, ProgressSink& progress) {
     std::error_code error;
     if (engine == Engine::kServer) {
         const auto db = Open(request.target, request.stop);
+        const oledb_backend::SignalStopArmed armed(*db);
         WriteAll(*db, plans, settings, progress, report);
     } else if (fs::exists(request.target, error)) {
         if (fs::is_directory(request.target, error))

@@ -16,6 +16,7 @@
 #include "foxpro/code_page.h"
 #include "foxpro/error.h"
 #include "platform/oledb/connection_secrets.h"
+#include "platform/oledb/signal_stop.h"
 #include "tools/import/import_run.h"
 #include "tools/import/progress_bar.h"
 #include "tools/session/stop_signals.h"
@@ -166,6 +167,7 @@ int main(int argc, char** argv) {
     tool_text::Start();
     ImportRequest request;
     if (!ReadArguments(argc, argv, request)) return kBadUsage;
+    tools::g_stop_action = oledb_backend::EndArmedSession;  // a wait on the server ends at once
     tools::CatchStopSignals();
     const int status = Import(request);
     if (status != 0 && StopAsked()) {

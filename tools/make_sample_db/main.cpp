@@ -26,6 +26,7 @@
 #include "platform/oledb/connection.h"
 #include "platform/oledb/connection_secrets.h"
 #include "platform/oledb/pg_connection_text.h"
+#include "platform/oledb/signal_stop.h"
 #include "tools/i18n/tool_text.h"
 #include "tools/session/stop_signals.h"
 #ifdef ROWLARK_SAMPLE_DB_SERVER
@@ -221,6 +222,7 @@ int main(int argc, char** argv) {
     tool_text::Start();
     const auto args = ReadArguments(argc, argv);
     if (!args) return 2;
+    tools::g_stop_action = oledb_backend::EndArmedSession;  // a wait on the server ends at once
     tools::CatchStopSignals();
     int status = 1;
     try {

@@ -20,7 +20,14 @@ inline volatile std::sig_atomic_t g_stop_signal = 0;
 // stop, where a signal arriving by chance would meet a wait that could miss it. 0 when unset.
 inline int g_test_signal_after_check = 0;
 
-extern "C" inline void RecordStopSignal(int signal_number) { g_stop_signal = signal_number; }
+// What a program does at once on a stopping signal besides recording it, or null: it must be
+// async-signal-safe (the import ends its server session: oledb_backend::EndArmedSession).
+inline void (*g_stop_action)() = nullptr;
+
+extern "C" inline void RecordStopSignal(int signal_number) {
+    g_stop_signal = signal_number;
+    if (g_stop_action != nullptr) g_stop_action();
+}
 
 inline void CatchStopSignals() {
     for (const int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
