@@ -32,6 +32,16 @@ std::optional<TagInfo> Catalogue::Tag(const std::string& table, const std::strin
     return std::nullopt;
 }
 
+std::string Catalogue::RowsBetweenSql(const std::string& table, const std::string& value, const std::string& key) {
+    // Both ends first, so that each range has both its bounds when the index is searched.
+    const std::string rows = "(SELECT count(*) FROM rowlark_from a CROSS JOIN rowlark_to b CROSS JOIN " + table + " WHERE ";
+    const std::string v = "(" + value + ")";
+    return rows + v + " = a.rowlark_v AND a.rowlark_v = b.rowlark_v AND " + key + " >= a.rowlark_k AND " + key +
+           " < b.rowlark_k) + " + rows + v + " = a.rowlark_v AND a.rowlark_v < b.rowlark_v AND " + key +
+           " >= a.rowlark_k) + " + rows + v + " > a.rowlark_v AND " + v + " < b.rowlark_v) + " + rows + v +
+           " = b.rowlark_v AND b.rowlark_v > a.rowlark_v AND " + key + " < b.rowlark_k)";
+}
+
 std::optional<std::string> Catalogue::TagValueAt(const std::string& table, const TagInfo& tag, double place) {
     std::optional<TagRow> row = TagRowAt(table, tag, place);
     if (!row) return std::nullopt;

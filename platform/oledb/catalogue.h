@@ -72,8 +72,8 @@ public:
     // share, by the key; none without statistics.
     virtual std::optional<TagRow> TagRowAt(const std::string& table, const TagInfo& tag, double place) = 0;
     // How many rows stand in the tag's order from the row with key from (itself included) up to the
-    // first row at or after row (none when there is no row with key from). Counted in the database:
-    // it takes as long as there are rows between.
+    // first row at or after row (none when there is no row with key from). Counted in the tag's
+    // index: it takes as long as there are rows between. Requires: row.key not empty.
     virtual std::optional<std::int64_t> TagRowsBetween(const std::string& table, const TagInfo& tag,
                                                        const std::string& from, const TagRow& row) = 0;
     // The tag's value at TagRowAt's row; none without statistics.
@@ -86,6 +86,12 @@ public:
 
 protected:
     Catalogue() = default;
+
+    // TagRowsBetween's count as SQL over two tables of one row each, rowlark_from (from's) and rowlark_to
+    // (the row's), with columns rowlark_v and rowlark_k: the rest of from's value, the values between, the
+    // start of the row's value, each one range of the tag's index. table, value and key as SQL: the table
+    // and the tag's value and key over it.
+    static std::string RowsBetweenSql(const std::string& table, const std::string& value, const std::string& key);
 };
 
 }  // namespace oledb_backend

@@ -76,7 +76,8 @@ std::optional<TagRow> CommonRowAt(PgConnection& connection, const IndexStatistic
         {stats.bounds, stats.common, stats.frequencies});
     for (const auto& share : shares) {
         const double frequency = std::stod(share[1]);
-        const double start = std::stod(share[2]) + (1 - std::stod(share[5])) * Between(std::stod(share[4]), std::stod(share[3]));
+        const double histogram = Between(std::stod(share[4]), std::stod(share[3]));
+        const double start = std::stod(share[2]) + (1 - std::stod(share[5])) * histogram;
         if (frequency <= 0 || place < start || place > start + frequency) continue;
         const auto keys = connection.Query("SELECT e::text FROM unnest(CAST($1 AS " + stats.key_type +
                                                "[])) WITH ORDINALITY u(e, n) ORDER BY n",
@@ -200,21 +201,18 @@ public:
                                                const TagRow& row) override {
         const auto stats = ReadStatistics(*connection_, table, tag);
         if (!stats) return std::nullopt;
-        // Values under the index's collation, keys as the index holds them (text keys bytewise); a row
-        // without a key is its value's first.
-        const std::string value = "CAST($2 AS " + stats->array_type.substr(0, stats->array_type.size() - 2) + ")" +
-                                  stats->collate;
-        const std::string key = "CAST($3 AS " + stats->key_type + ")" + stats->key_collate;
-        const std::string before = row.key.empty() ? "r.v < " + value : "(r.v, r.k) < (" + value + ", " + key + ")";
-        std::vector<std::string> params = {from, row.value};
-        if (!row.key.empty()) params.push_back(row.key);
-        const std::string rows = "(SELECT (" + tag.order_sql + ")" + stats->collate + " AS v, " + stats->key +
-                                 stats->key_collate + " AS k FROM " + stats->table;
+        // Values under the index's collation, keys as the index holds them (text keys bytewise).
+        const std::string value = tag.order_sql;
+        const std::string key = stats->key + stats->key_collate;
+        const std::string value_type = stats->array_type.substr(0, stats->array_type.size() - 2);
         const auto count = connection_->Query(
-            "SELECT (SELECT count(*) FROM " + rows + ") r WHERE (r.v, r.k) >= (f.v, f.k) AND " + before +
-                ")::text FROM " + rows + " WHERE " + stats->key + " = CAST($1 AS " + stats->key_type + ")) f",
-            params);
-        if (count.empty()) return std::nullopt;
+            "WITH rowlark_from AS (SELECT " + value + " AS rowlark_v, " + key + " AS rowlark_k FROM " + stats->table +
+                " WHERE " + stats->key + " = CAST($1 AS " + stats->key_type + ")), rowlark_to AS (SELECT CAST($2 AS " +
+                value_type + ")" + stats->collate + " AS rowlark_v, CAST($3 AS " + stats->key_type + ")" +
+                stats->key_collate + " AS rowlark_k) SELECT (" + RowsBetweenSql(stats->table, value, key) +
+                ")::text, (SELECT count(*) FROM rowlark_from)::text",
+            {from, row.value, row.key});
+        if (count.empty() || count[0][1] == "0") return std::nullopt;
         return std::stoll(count[0][0]);
     }
 

@@ -122,20 +122,17 @@ public:
 
     std::optional<std::int64_t> TagRowsBetween(const std::string& table, const TagInfo& tag, const std::string& from,
                                                const TagRow& row) override {
-        // As in TagPlace: each row's value and key keep the tag expression's collation and stand on the
-        // left of every comparison; the value given is read as a number where the tag holds numbers. A row
-        // without a key is its value's first.
-        const std::string rows = "(SELECT " + tag.order_sql + " AS v, " + Quote(tag.key_field) + " AS k FROM " +
-                                 Quote(table);
-        const std::string value = "CASE WHEN typeof(r.v) IN ('integer', 'real') THEN CAST(?2 AS NUMERIC) ELSE ?2 END";
-        const std::string before = row.key.empty() ? "r.v < " + value : "(r.v, r.k) < (" + value + ", ?3)";
-        std::vector<std::string> params = {from, row.value};
-        if (!row.key.empty()) params.push_back(row.key);
+        // From's value keeps the tag expression's collation, which every comparison with it takes; the
+        // value given is read as a number where the tag holds numbers.
+        const std::string key = Quote(tag.key_field);
         Rows count(*connection_,
-                   "SELECT (SELECT count(*) FROM " + rows + ") r WHERE (r.v, r.k) >= (f.v, f.k) AND " + before +
-                       ") FROM " + rows + " WHERE " + Quote(tag.key_field) + " = ?1) f",
-                   params);
-        if (!count.Next()) return std::nullopt;
+                   "WITH rowlark_from AS (SELECT " + tag.order_sql + " AS rowlark_v, " + key + " AS rowlark_k FROM " +
+                       Quote(table) + " WHERE " + key + " = ?1), rowlark_to AS (SELECT CASE WHEN typeof(rowlark_v) IN"
+                       " ('integer', 'real') THEN CAST(?2 AS NUMERIC) ELSE ?2 END AS rowlark_v, ?3 AS rowlark_k FROM"
+                       " rowlark_from) SELECT " + RowsBetweenSql(Quote(table), tag.order_sql, key) +
+                       ", (SELECT count(*) FROM rowlark_from)",
+                   {from, row.value, row.key});
+        if (!count.Next() || sqlite3_column_int64(count.stmt(), 1) == 0) return std::nullopt;
         return sqlite3_column_int64(count.stmt(), 0);
     }
 

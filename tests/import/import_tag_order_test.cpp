@@ -81,7 +81,8 @@ protected:
         const std::vector<std::string> names = {"Вишня", "арбуз", "Банан", "ёлка", "Груша", "apple", "Zebra", "ЁЖ"};
         std::vector<std::vector<std::string>> records;
         for (std::size_t i = 0; i < names.size(); ++i)
-            records.push_back({RightAligned(std::to_string(10 - i), 4), Padded(names[i], 20), Padded("к" + std::to_string(i), 3)});
+            records.push_back(
+                {RightAligned(std::to_string(10 - i), 4), Padded(names[i], 20), Padded("к" + std::to_string(i), 3)});
         WriteDbf(folder_ / "names.dbf", {{"N", 'N', 4}, {"NAME", 'C', 20}, {"CODE", 'C', 3}}, records);
         import_tool::ImportRequest request;
         request.inputs = {(folder_ / "names.dbf").string()};

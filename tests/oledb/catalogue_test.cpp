@@ -190,12 +190,12 @@ TEST_P(TagRowsTest, ARowWithinAValueEveryRowSharesIsToldByItsKey) {
     }
 }
 
-TEST_P(TagRowsTest, RowsAreCountedUpToAValuesFirstRowAndNoneFromAMissingRow) {
+TEST_P(TagRowsTest, RowsAreCountedUpToARowOfAnotherValueAndNoneFromAMissingRow) {
     const oledb_backend::TagInfo tag = catalogue_->Tag("parts", "by_kind").value();
-    // A row without a key is its value's first: from a row of the value itself, none lie before it.
-    EXPECT_EQ(catalogue_->TagRowsBetween("parts", tag, "10", oledb_backend::TagRow{"винт", ""}), 0);
-    EXPECT_EQ(catalogue_->TagRowsBetween("parts", tag, "10", oledb_backend::TagRow{"яблоко", ""}), 291);  // every row from key 10 on
     EXPECT_EQ(catalogue_->TagRowsBetween("parts", tag, "10", oledb_backend::TagRow{"винт", "12"}), 2);
+    // Every row from key 10 on stands before a value after theirs, and none before one before it.
+    EXPECT_EQ(catalogue_->TagRowsBetween("parts", tag, "10", oledb_backend::TagRow{"яблоко", "1"}), 291);
+    EXPECT_EQ(catalogue_->TagRowsBetween("parts", tag, "10", oledb_backend::TagRow{"абрикос", "300"}), 0);
     EXPECT_FALSE(catalogue_->TagRowsBetween("parts", tag, "999", oledb_backend::TagRow{"винт", "12"}));
 }
 

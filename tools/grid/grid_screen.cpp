@@ -187,7 +187,8 @@ void GridScreen::JumpTo(double place) {
     if (text && mode_->StartAt(state_, *text)) {
         // The rows start at the value's first row: within a value many rows share, on to the row there.
         const std::string first = CurrentKey();
-        const auto between = !row->key.empty() && !first.empty() ? gauge_->RowsBetween(first, *row) : std::nullopt;
+        const bool there = row->key.empty() || first.empty() || first == row->key;
+        const auto between = there ? std::nullopt : gauge_->RowsBetween(first, *row);
         if (between && *between > 0) state_.SkipDown(*between, page_size_);
         return;
     }
@@ -207,10 +208,10 @@ std::string GridScreen::CurrentKey() {
 
 std::string GridScreen::TypingRefusal() const {
     if (mode_->kind() != ProviderKind::Dynamic || declared_.range_column.empty()) return std::string();
-    const std::string column = cp1251::ToUtf8(state_.ColumnName());
-    if (column.empty() || column == declared_.range_column) return std::string();
+    const std::string column = state_.ColumnName();
+    if (column.empty() || column == FieldName(declared_.range_column)) return std::string();
     return Fill(_("the dynamic provider searches only by its tag %s: typing starts there in the column %s, not %s"),
-                {plan_.tag, declared_.range_column, column});
+                {plan_.tag, declared_.range_column, cp1251::ToUtf8(column)});
 }
 
 void GridScreen::Type(const Terminal::Key& key) {

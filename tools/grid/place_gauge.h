@@ -26,8 +26,8 @@ public:
     // The row nearest that place, to start the rows from: the tag's value there (UTF-8) and, where the
     // statistics tell the rows of one value apart, its key (catalogue.h, TagRowAt).
     std::optional<oledb_backend::TagRow> RowAt(double place);
-    // How many rows stand from the row with key from (UTF-8, itself included) up to row; none when
-    // that cannot be told.
+    // How many rows stand from the row with key from (UTF-8, itself included) up to row, which has a
+    // key; none when that cannot be told.
     std::optional<std::int64_t> RowsBetween(const std::string& from, const oledb_backend::TagRow& row);
 
 private:
