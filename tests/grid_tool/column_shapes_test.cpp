@@ -37,6 +37,14 @@ TEST(ColumnShapes, DeclaredScaleGivesEveryNumberItsDecimals) {
     EXPECT_EQ(shapes.Shown(1, "12"), "12");
 }
 
+TEST(ColumnShapes, ColumnDeclaredInCapitalsShapesTheFieldTheLayerNamesInSmallLetters) {
+    ColumnShapes shapes({Declared("Цена", "NUMERIC(12,2)", 12, 2), Declared("QTY", "INTEGER")});
+    shapes.Learn({cp1251::FromUtf8("цена"), "qty"}, Page{{"18", "5"}});
+    EXPECT_EQ(shapes.Shown(0, "18"), "18.00");
+    EXPECT_EQ(shapes.Width(0), 14u);
+    EXPECT_TRUE(shapes.RightAligned(1));
+}
+
 TEST(ColumnShapes, UndeclaredNumbersTakeTheMostDecimalsSeenSoFar) {
     ColumnShapes shapes;
     shapes.Learn({"price"}, Page{{"2797.8"}, {"5"}});

@@ -88,6 +88,16 @@ type_ahead_dynamic)
   keys Escape
   wait_line 2 "$(name_at 0)"
   ;;
+type_ahead_dynamic_on_a_column_declared_in_capitals)
+  # The layer names the column "name": the grid still opens on the tag's column and types there.
+  sqlite3 "$work/goods.db" 'ALTER TABLE goods RENAME COLUMN name TO "Name"' || fail "cannot rename the column"
+  start
+  wait_line 1 "id  │ code     │ name"
+  wait_line 2 "$(name_at 0)"
+  keys -l "Ба"
+  wait_line 2 "$(first_with "Ба")"
+  wait_for 'from "Ба"'
+  ;;
 type_ahead_dynamic_past_the_end)
   start
   wait_line 2 "$(name_at 0)"

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/oledb/name_fold.h"
 #include "platform/text/cp1251.h"
 #include "tools/grid/screen_painter.h"
 #include "tools/i18n/locale_forms.h"
@@ -41,9 +42,10 @@ ColumnShapes::Shape ColumnShapes::Declare(const std::string& name) const {
     Shape shape;
     shape.name = name;
     shape.width = std::max<std::size_t>(CellWidth(name), 1);
-    const std::string utf8_name = oledb_backend::AsciiLower(cp1251::ToUtf8(name));
+    // The layer names the columns in small letters; the catalogue as they were declared.
+    const std::string folded = oledb_backend::FoldColumnName(name);
     const auto found = std::find_if(declared_.begin(), declared_.end(), [&](const oledb_backend::ColumnInfo& column) {
-        return oledb_backend::AsciiLower(column.name) == utf8_name;
+        return oledb_backend::FoldColumnName(cp1251::FromUtf8(column.name)) == folded;
     });
     if (found == declared_.end()) return shape;
     const std::string type = Upper(found->declared_type);

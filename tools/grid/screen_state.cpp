@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/grid_component/text_table.h"
+#include "platform/oledb/name_fold.h"
 #include "platform/runtime/module.h"
 #include "platform/text/cp1251.h"
 
@@ -40,9 +41,13 @@ int ScreenState::ColumnIndex(const std::string& utf8_name) const {
     return found == numbers.end() ? -1 : static_cast<int>(found - numbers.begin());
 }
 
+std::string FieldName(const std::string& utf8_name) {
+    return oledb_backend::FoldColumnName(cp1251::FromUtf8(utf8_name));
+}
+
 int ScreenState::ColumnNumber(const std::string& utf8_name) const {
     if (RowCount() == 0) return -1;
-    return grid->Rows().front()->LookupFieldIndex(cp1251::FromUtf8(utf8_name).c_str());
+    return grid->Rows().front()->LookupFieldIndex(FieldName(utf8_name).c_str());
 }
 
 void ScreenState::MoveUp() {

@@ -13,6 +13,9 @@ namespace grid_tool {
 
 inline constexpr int kSkipWindow = 1000;
 
+// The name the rows' fields give the column named (UTF-8, in any case): CP1251 in the layer's small letters.
+std::string FieldName(const std::string& utf8_name);
+
 struct ScreenState {
     std::unique_ptr<grid_component::Grid> grid;  // made when the screen opens; the moves require it
     int current_row = 0;                         // index among the visible rows
@@ -25,9 +28,10 @@ struct ScreenState {
     void ClampRow();
     // The current column's name in the host's code page; empty without rows.
     std::string ColumnName() const;
-    // The place among the columns shown of the column named (UTF-8), or -1 (also without rows).
+    // The place among the columns shown of the column named (UTF-8, in any case the catalogue or
+    // the user writes it), or -1 (also without rows).
     int ColumnIndex(const std::string& utf8_name) const;
-    // The number in the rows of the column named (UTF-8), or -1 (also without rows).
+    // The number in the rows of the column named (as for ColumnIndex), or -1 (also without rows).
     int ColumnNumber(const std::string& utf8_name) const;
 
     // Up and Down move the current row, paging when it would leave the page.
