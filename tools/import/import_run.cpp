@@ -21,9 +21,23 @@ namespace fs = std::filesystem;
 using oledb_backend::Connection;
 using rowlark::database::DatabaseError;
 
+// Only containers give no table: every one they list is missing, or they list none.
+[[noreturn]] void RefuseEmptyContainers(const ImportRequest& request, const std::vector<std::string>& missing) {
+    const auto joined = [](const std::vector<std::string>& names) {
+        std::string text;
+        for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
+        return text;
+    };
+    if (missing.empty())
+        throw DatabaseError(tool_text::Fill(tool_text::_("%s: no table to import: the container lists none"),
+                                            {joined(request.inputs)}));
+    throw DatabaseError(tool_text::Fill(tool_text::_("%s: no table to import: the files of the tables it lists are missing (%s)"),
+                                        {joined(request.inputs), joined(missing)}));
+}
+
 std::vector<TablePlan> PlanAll(const ImportRequest& request, Engine engine, ImportReport& report) {
     std::vector<SourceTable> sources = ListSourceTables(request.inputs, report.missing);
-    if (sources.empty()) throw DatabaseError(tool_text::_("no table to import: every table the container lists is missing"));
+    if (sources.empty()) RefuseEmptyContainers(request, report.missing);
     if (!request.table.empty()) {
         if (sources.size() != 1) throw UsageError("--table names the table of a single .dbf; these inputs hold " +
                                                   std::to_string(sources.size()) + " tables");
