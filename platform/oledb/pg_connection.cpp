@@ -100,10 +100,10 @@ std::unique_ptr<RowCursor> PgConnection::Run(const std::string& sql, const std::
     std::vector<Oid> types;
     for (const PgParam& param : params) {
         values.push_back(param.text ? param.text->c_str() : nullptr);
-        types.push_back(param.type);
+        types.push_back(typed || param.type == kNumericType ? param.type : 0);  // 0: the server infers it
     }
     const int count = static_cast<int>(values.size());
-    const Oid* type_list = typed ? types.data() : nullptr;
+    const Oid* type_list = types.data();
     PGconn* conn = Claim();
     if (reading == Reading::kStream) {
         const int sent = prepared ? PQsendQueryPrepared(conn, sql.c_str(), count, values.data(), nullptr, nullptr, 0)
@@ -133,10 +133,13 @@ std::unique_ptr<RowCursor> PgConnection::RunStatement(const std::string& sql, co
     std::vector<PgParam> values;
     for (int n = 1; n <= statement.numbered; ++n) values.push_back(value_of(std::to_string(n)));
     for (const std::string& name : statement.names) values.push_back(value_of(name));
-    if (auto shaped = TakeOutPgInLists(statement.sql, static_cast<int>(values.size()) + 1))
-        if (auto cursor = RunShaped(*shaped, values, reading)) return cursor;
-    // Each parameter's type is the server's to infer from its place, which fits dates, integers of
-    // every width and numerics alike. Where the place gives none ("SELECT :x", ":x IS NULL"), the
+    // A shape is prepared with every type inferred, so a numeric value runs its text as it is.
+    const auto numeric = [](const PgParam& value) { return value.type == kNumericType; };
+    if (std::none_of(values.begin(), values.end(), numeric))
+        if (auto shaped = TakeOutPgInLists(statement.sql, static_cast<int>(values.size()) + 1))
+            if (auto cursor = RunShaped(*shaped, values, reading)) return cursor;
+    // Each other parameter's type is the server's to infer from its place, which fits dates, integers
+    // of every width and texts alike. Where the place gives none ("SELECT :x", ":x IS NULL"), the
     // statement is refused before it runs, and runs again with each value's own type instead.
     try {
         return Run(statement.sql, values, reading, false);

@@ -10,7 +10,7 @@ namespace {
 
 // Type numbers of the server's catalogue (pg_type); fixed by its wire protocol.
 enum : Oid { kBool = 16, kBytea = 17, kInt8 = 20, kInt2 = 21, kInt4 = 23, kOid = 26, kFloat4 = 700,
-             kFloat8 = 701, kNumeric = 1700 };
+             kFloat8 = 701, kNumeric = kNumericType };
 
 // from_chars, not strtod: the host may run under a locale whose decimal point is a comma.
 // It reads "Infinity" and "NaN" as such; the host refuses them when the value is read.

@@ -26,9 +26,12 @@ void PgCellInto(const PGresult* result, int row, int column, RowSink& sink, std:
 bool PgHostText(const PGresult* result, int row, int column, std::string& buffer, std::string_view& text);
 
 inline constexpr Oid kTextType = 25;
+inline constexpr Oid kNumericType = 1700;
 
 // A parameter as it is sent: its text (none for NULL) and the type of its value (int8, numeric,
-// float8 or text; text for NULL), given to the server only where it cannot infer one.
+// float8 or text; text for NULL), given to the server only where it cannot infer one, but always
+// for a numeric, so that it compares exactly wherever it stands (inferred from an integer column,
+// a fraction or a number beyond the column's range would be refused).
 struct PgParam {
     std::optional<std::string> text;
     Oid type = kTextType;

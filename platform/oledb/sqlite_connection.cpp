@@ -5,6 +5,7 @@
 #include <cctype>
 #include <climits>
 #include <cstring>
+#include <optional>
 
 #include "database/collation/sqlite_decimal_order.h"
 #include "database/collation/sqlite_russian_order.h"
@@ -17,16 +18,30 @@ namespace oledb_backend {
 
 namespace {
 
-void Bind(sqlite3_stmt* stmt, int index, const SqlValue& v) {
+void BindText(sqlite3_stmt* stmt, int index, const std::string& text) {
+    sqlite3_bind_text64(stmt, index, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+}
+
+// SQLite keeps no decimals: a fraction goes in as its nearest REAL. One with more digits than SQLite
+// writes of a REAL goes in as its exact text where the statement works on a table of exact decimal
+// columns, which compare such texts by value (elsewhere a text would sort above every number).
+// exact_tables: whether the statement does, asked once for all its values.
+void Bind(sqlite3_stmt* stmt, int index, const SqlValue& v, std::optional<bool>& exact_tables) {
     switch (v.kind) {
         case SqlValue::Kind::Null: sqlite3_bind_null(stmt, index); break;
         case SqlValue::Kind::Integer: sqlite3_bind_int64(stmt, index, v.integer); break;
         case SqlValue::Kind::Real: sqlite3_bind_double(stmt, index, v.real); break;
-        // SQLite keeps no decimals: a fraction is stored as its nearest REAL.
-        case SqlValue::Kind::Decimal: sqlite3_bind_double(stmt, index, v.real); break;
-        case SqlValue::Kind::Text:
-            sqlite3_bind_text64(stmt, index, v.text.data(), v.text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+        case SqlValue::Kind::Decimal:
+            if (HasDigitsBeyondDouble(v.text)) {
+                if (!exact_tables) exact_tables = OpensDecimalTextTables(stmt);
+                if (*exact_tables) {
+                    BindText(stmt, index, v.text);
+                    break;
+                }
+            }
+            sqlite3_bind_double(stmt, index, v.real);
             break;
+        case SqlValue::Kind::Text: BindText(stmt, index, v.text); break;
     }
 }
 
@@ -35,15 +50,16 @@ void Bind(sqlite3_stmt* stmt, int index, const SqlValue& v) {
 // order instead: a shaped text has no "?" of its own, so those are exactly its taken-out literals.
 void BindNamed(sqlite3_stmt* stmt, const NamedParams& params, const std::vector<SqlValue>* literals) {
     std::size_t next_literal = 0;
+    std::optional<bool> exact_tables;
     const int count = sqlite3_bind_parameter_count(stmt);
     for (int i = 1; i <= count; ++i) {
         const char* name = sqlite3_bind_parameter_name(stmt, i);
         if (!name && literals) {
-            if (next_literal < literals->size()) Bind(stmt, i, (*literals)[next_literal++]);
+            if (next_literal < literals->size()) Bind(stmt, i, (*literals)[next_literal++], exact_tables);
             continue;
         }
         const auto it = !name || name[0] == '?' ? params.find(std::to_string(i)) : params.find(name + 1);
-        if (it != params.end()) Bind(stmt, i, it->second);
+        if (it != params.end()) Bind(stmt, i, it->second, exact_tables);
     }
 }
 
