@@ -1,12 +1,16 @@
 #include "tests/import/crafted_inputs.h"
 
 #include <algorithm>
+#include <cstring>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <sstream>
 #include <stdexcept>
+
+#include "foxpro/error.h"
+#include "foxpro/table_reader.h"
 
 namespace import_test {
 
@@ -48,6 +52,107 @@ std::vector<CraftedInput> FromEntry(const std::string& name, const std::string& 
     CraftedInput container{name + " as a container", {{"t.dbc", dbf}}, "t.dbc", {}};
     if (!memo.empty()) container.files.emplace_back("t.dct", memo);
     return {table, container};
+}
+
+std::uint32_t Le32(std::string_view bytes, std::size_t at) {
+    return static_cast<std::uint32_t>(Le16(bytes, at) | Le16(bytes, at + 2) << 16);
+}
+
+// Where a table's fields and records lie, as far as its header's bytes go.
+struct Layout {
+    struct Field {
+        std::size_t descriptor;  // of its 32 bytes in the header
+        char type;
+        std::size_t offset;      // within a record
+        std::size_t length;
+        std::string name;
+    };
+    std::vector<Field> fields;
+    std::size_t header_length = 0;
+    std::size_t record_length = 0;
+    std::uint32_t records = 0;
+};
+
+Layout LayoutOf(const std::string& dbf) {
+    Layout layout;
+    if (dbf.size() < 32) return layout;
+    layout.header_length = Le16(dbf, 8);
+    layout.record_length = Le16(dbf, 10);
+    layout.records = Le32(dbf, 4);
+    std::size_t offset = 1;
+    for (std::size_t at = 32; at + 32 <= std::min(dbf.size(), layout.header_length) && dbf[at] != '\x0D'; at += 32) {
+        const std::size_t length = static_cast<unsigned char>(dbf[at + 16]);
+        layout.fields.push_back({at, dbf[at + 11], offset, length, std::string(dbf.c_str() + at, strnlen(dbf.c_str() + at, 11))});
+        offset += length;
+    }
+    return layout;
+}
+
+// Whether the reader, as the import reads, takes every record of the entry.
+bool ReadsWhole(const CraftedInput& entry) {
+    const std::string* memo = nullptr;
+    for (const auto& [name, bytes] : entry.files)
+        if (name == "t.fpt") memo = &bytes;
+    try {
+        rowlark::foxpro::ReaderOptions options;
+        options.keep_unknown_types = true;
+        rowlark::foxpro::TableReader reader(rowlark::foxpro::MemorySource("t.dbf", entry.files.front().second),
+                                            memo ? rowlark::foxpro::MemorySource("t.fpt", *memo) : nullptr, options);
+        rowlark::foxpro::Record record;
+        while (reader.Next(record)) {
+        }
+        return true;
+    } catch (const rowlark::foxpro::FoxProError&) {
+        return false;
+    }
+}
+
+// The record's bytes (from 0) within the table, when the file holds it whole.
+char* RecordAt(std::string& dbf, const Layout& layout, std::uint32_t index) {
+    const std::size_t at = layout.header_length + std::size_t{index} * layout.record_length;
+    return layout.record_length > 0 && at + layout.record_length <= dbf.size() ? &dbf[at] : nullptr;
+}
+
+std::vector<CraftedInput> DamagesOf(const CraftedInput& entry) {
+    const std::string& dbf = entry.files.front().second;
+    const Layout layout = LayoutOf(dbf);
+    if (layout.fields.empty()) return {};
+    std::vector<CraftedInput> damaged;
+    CraftedInput names = entry;
+    names.name += ", its field names in the code page's upper half";
+    for (const Layout::Field& field : layout.fields)
+        if (!field.name.empty() && field.name[0] != '_') names.files.front().second[field.descriptor] = '\xC8';
+    damaged.push_back(names);
+    CraftedInput nul = entry;
+    nul.name += ", a NUL inside the texts of its first record";
+    if (char* record = RecordAt(nul.files.front().second, layout, 0)) {
+        record[0] = ' ';
+        for (const Layout::Field& field : layout.fields)
+            if (field.type == 'C' && field.length >= 3 && field.offset + 1 < layout.record_length) record[field.offset + 1] = '\0';
+        damaged.push_back(nul);
+    }
+    CraftedInput letter = entry;
+    letter.name += ", a letter in a number or date of its last record";
+    char* last = layout.records ? RecordAt(letter.files.front().second, layout, layout.records - 1) : nullptr;
+    const auto number = std::find_if(layout.fields.begin(), layout.fields.end(), [&](const Layout::Field& field) {
+        return (field.type == 'N' || field.type == 'F' || field.type == 'D') && field.length > 0 && field.offset < layout.record_length;
+    });
+    if (last && number != layout.fields.end()) {
+        last[0] = ' ';
+        last[number->offset] = 'x';
+        if (ReadsWhole(entry)) letter.place = "record " + std::to_string(layout.records) + ", field " + number->name;
+        damaged.push_back(letter);
+    }
+    CraftedInput memo = entry;
+    memo.name += ", its memo file cut in half";
+    bool cut = false;
+    for (auto& [name, bytes] : memo.files)
+        if (name != "t.dbf" && name != "t.cdx") {
+            bytes.resize(bytes.size() / 2);
+            cut = true;
+        }
+    if (cut) damaged.push_back(memo);
+    return damaged;
 }
 
 // A damaged copy of a shared table: its files by the names the import is given, one of them changed.
@@ -120,12 +225,20 @@ std::vector<CraftedInput> CorpusInputs(const std::string& folder, std::size_t mo
     for (const auto& entry : fs::directory_iterator(folder))
         if (entry.is_regular_file()) entries.push_back(entry.path());
     std::sort(entries.begin(), entries.end());
-    const std::size_t stride = most == 0 ? entries.size() + 1 : (entries.size() + most - 1) / most;
+    const std::size_t stride = std::max<std::size_t>(1, (entries.size() + most - 1) / std::max<std::size_t>(most, 1));
     std::vector<CraftedInput> inputs;
-    for (std::size_t i = 0; i < entries.size(); i += std::max<std::size_t>(stride, 1))
+    for (std::size_t i = 0; i < entries.size(); i += stride)
         for (CraftedInput& input : FromEntry(entries[i].filename().string(), ReadAll(entries[i])))
             inputs.push_back(std::move(input));
     return inputs;
+}
+
+std::vector<CraftedInput> DamagedEntries(const std::vector<CraftedInput>& corpus) {
+    std::vector<CraftedInput> damaged;
+    for (const CraftedInput& entry : corpus)
+        if (entry.input == "t.dbf")
+            for (CraftedInput& input : DamagesOf(entry)) damaged.push_back(std::move(input));
+    return damaged;
 }
 
 std::vector<CraftedInput> DamagedTables(const std::string& data) {

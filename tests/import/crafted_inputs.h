@@ -22,6 +22,12 @@ struct CraftedInput {
 // n-th is taken (n the smallest stride that keeps at most most), so a run sweeps the same ones.
 std::vector<CraftedInput> CorpusInputs(const std::string& folder, std::size_t most);
 
+// Damage the sweep does to each corpus table (an entry read as a table) where its header can be read:
+// its field names in its code page's upper half, a NUL inside each C value of its first record, a
+// letter in a number or date of its last record (a refusal naming that record and field where the
+// entry itself reads whole), its memo file cut in half.
+std::vector<CraftedInput> DamagedEntries(const std::vector<CraftedInput>& corpus);
+
 // The tables, memo files and indexes tests/foxpro/bad_files_test.cpp damages, made from the same
 // shared tables (data: the folder of tests/foxpro/data) in the same ways.
 std::vector<CraftedInput> DamagedTables(const std::string& data);
