@@ -54,11 +54,35 @@ void Raise(std::string_view text) { CBLModule::RaiseExtRuntimeError(std::string(
 
 CObject* CreateGridObject() { return new GridObject(); }
 
-// The host value of a visible row's column (its name as the provider's fields have it), read
-// through the provider's grid interface as the grid reads it; raises for a column it does not have.
+// The number of row's field named name in any letter case, the exact name first: the layer names
+// a result's columns in small letters, while a script writes them as its query did ("Артикул").
+// -1 when there is none.
+int FieldIndex(::CDataRow& row, const char* name) {
+    const int exact = row.LookupFieldIndex(name);
+    if (exact >= 0) return exact;
+    const std::string folded = FoldName(name);
+    for (int i = 0; i < row.GetFieldCount(); ++i) {
+        const char* field = row.LookupFieldName(i);
+        if (field && FoldName(field) == folded) return i;
+    }
+    return -1;
+}
+
+// The name the provider gives the column a script names in any letter case, as a visible row has
+// it; the name as written when no row shows or none has it (the provider then answers for it).
+std::string ProviderColumnName(const grid_component::Grid& grid, const char* name) {
+    if (grid.Rows().empty()) return name;
+    ::CDataRow& row = *grid.Rows().front();
+    const int index = FieldIndex(row, name);
+    const char* field = index < 0 ? nullptr : row.LookupFieldName(index);
+    return field ? field : name;
+}
+
+// The host value of a visible row's column (its name in any letter case), read through the
+// provider's grid interface as the grid reads it; raises for a column it does not have.
 void ReadCell(const CValue& provider, ::CDataRow* row, const CValue& column, CValue& out) {
     const auto v7_provider = GetGridInterface<CV7DataProvider>(provider.GetContext());
-    const int index = row->LookupFieldIndex(column.GetString());
+    const int index = FieldIndex(*row, column.GetString());
     if (!v7_provider || index < 0) {
         Raise(std::string(RU("Нет такой колонки у провайдера")) + " (" + std::string(column.GetString().view()) + ")");
         return;
@@ -156,7 +180,9 @@ int GridObject::InvokeAsFunction(int index, CValue& result, CValue** args) {
         case kPageDown: answer(grid_->PageDown()); break;
         case kPageUp: answer(grid_->PageUp()); break;
         case kRefresh: answer(grid_->Refresh()); break;
-        case kSearch: answer(grid_->Search(arg(0).GetString(), arg(1).GetString())); break;
+        case kSearch:
+            answer(grid_->Search(ProviderColumnName(*grid_, arg(0).GetString()).c_str(), arg(1).GetString()));
+            break;
         case kGoToKey: {
             const bool found = grid_->GoToKey(arg(0));
             answer(found);
