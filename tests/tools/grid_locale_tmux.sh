@@ -51,13 +51,8 @@ name_at() {
 }
 help_line() { screen | tail -1; }
 # Waits until the help line holds text $1.
-wait_help() {
-  for _ in $(seq 1 100); do
-    help_line | grep -qF -- "$1" && return 0
-    sleep 0.1
-  done
-  fail "the help line never showed: $1"
-}
+help_holds() { help_line | grep -qF -- "$1"; }
+wait_help() { until_true help_holds "$1" || fail "the help line never showed: $1"; }
 # Where the column separators of screen line $1 stand, as a picture: every other character a dot.
 separators() { screen | sed -n "${1}p" | sed 's/[^│]/./g; s/\.*$//'; }
 

@@ -31,11 +31,9 @@ rank_of() {
 # Waits until the status line and the thumb say where the current row truly stands.
 expect_true_place() {
   local key rank percent thumb
-  for _ in $(seq 1 50); do
-    key=$(current_key)
-    [ -n "$key" ] && break
-    sleep 0.1
-  done
+  wait_for "· id "
+  key=$(current_key)
+  [ -n "$key" ] || fail "the status line shows no current key"
   rank=$(rank_of "$key")
   percent=$(awk -v r="$rank" 'BEGIN { printf "%d", r * 100 / 299 + 0.5 }')
   thumb=$(awk -v r="$rank" -v h=$rows 'BEGIN { printf "%d", 2 + int(r * (h - 1) / 299 + 0.5) }')

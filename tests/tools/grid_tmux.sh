@@ -281,8 +281,7 @@ module_error_shown)
   sqlite3 "$work/goods.db" <"$work/sql" >"$work/sql.out" 2>&1 &
   exec 3>"$work/sql"
   echo "BEGIN EXCLUSIVE; SELECT 'locked';" >&3
-  for _ in $(seq 1 100); do grep -q locked "$work/sql.out" && break; sleep 0.1; done
-  grep -q locked "$work/sql.out" || fail "the other connection took no lock: $(cat "$work/sql.out")"
+  until_true grep -q locked "$work/sql.out" || fail "the other connection took no lock: $(cat "$work/sql.out")"
   keys NPage
   wait_for "error: "  # after the connection's busy wait
   screen | tail -2 | head -1 | grep -q "^error: .*locked" || fail "the pane does not say why"
