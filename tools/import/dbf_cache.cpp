@@ -5,9 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -30,7 +28,6 @@ using tool_text::_;
 using tool_text::Fill;
 
 constexpr std::size_t kEdge = 4096;  // bytes of a file's head, and of its tail, in its stamp
-constexpr char kTemporaryMark[] = ".db.tmp-";  // a copy being built: NAME.db.tmp-PID (RunImport's)
 
 // FNV-1a, 64 bits: a short stable name for some bytes.
 std::uint64_t Hash(const char* bytes, std::size_t size, std::uint64_t hash = 14695981039346656037ull) {
@@ -148,29 +145,6 @@ private:
     int fd_ = -1;
 };
 
-// The process that builds a temporary copy, from its name (NAME.db.tmp-PID, or with SQLite's
-// -journal after it); 0 for a name of another kind.
-pid_t BuilderOf(const std::string& name) {
-    const std::size_t mark = name.find(kTemporaryMark);
-    if (mark == std::string::npos) return 0;
-    const std::size_t digits = mark + sizeof kTemporaryMark - 1;
-    const std::size_t end = std::min(name.find_first_not_of("0123456789", digits), name.size());
-    if (end == digits || end - digits > 9 || (end < name.size() && name[end] != '-')) return 0;
-    return static_cast<pid_t>(std::stol(name.substr(digits, end - digits)));
-}
-
-// Removes the temporary copies whose builder is gone (a tool killed while importing).
-void RemoveAbandonedCopies(const fs::path& folder) {
-    std::error_code error;
-    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        const pid_t builder = BuilderOf(it->path().filename().string());
-        if (builder > 0 && ::kill(builder, 0) != 0 && errno == ESRCH) {
-            std::error_code ignored;
-            fs::remove(it->path(), ignored);
-        }
-    }
-}
-
 // The copies of the table's earlier states, no longer wanted.
 void RemoveEarlierCopies(const fs::path& folder, const std::string& prefix, const fs::path& current) {
     std::error_code error;
@@ -256,7 +230,7 @@ CachedTable OpenCachedTable(const std::string& dbf, ProgressSink& progress, cons
         return OpenPrivateCopy(cached, path, Fill(_("the cache folder %s cannot be written (%s)"), {folder.string(), error.message()}),
                                progress, stop);
     if (fs::exists(cached.database, error)) return cached;
-    RemoveAbandonedCopies(folder);
+    RemoveAbandonedTemporaries(folder);  // of any table's copy, not only this one's
     Import(path, cached.database, progress, stop);
     RemoveEarlierCopies(folder, table_name + "-", cached.database);
     return cached;

@@ -3,6 +3,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <system_error>
@@ -122,27 +123,30 @@ void WriteAll(Connection& db, const std::vector<TablePlan>& plans, const WriteSe
     }
 }
 
-// Removes what earlier imports into path left when they were killed: their temporary files,
-// named for processes that no longer run.
-void RemoveLeftTemporaries(const std::string& path) {
-    const fs::path target(path);
-    const std::string prefix = target.filename().string() + ".tmp-";
-    std::error_code error;
-    for (const auto& entry : fs::directory_iterator(target.parent_path().empty() ? fs::path(".") : target.parent_path(), error)) {
-        const std::string name = entry.path().filename().string();
-        if (name.rfind(prefix, 0) != 0) continue;
-        const std::string digits = name.substr(prefix.size(), name.find('-', prefix.size()) - prefix.size());
-        if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos || digits.size() > 9) continue;
-        if (::kill(static_cast<pid_t>(std::stol(digits)), 0) == 0 || errno != ESRCH) continue;
-        fs::remove(entry.path(), error);
-    }
+constexpr char kTemporaryMark[] = ".tmp-";  // a new file being built: TARGET.tmp-PID
+
+// The process that builds a temporary file, from its name (TARGET.tmp-PID, or with SQLite's -journal
+// after it), when TARGET is target_name or, without one, any name; 0 for a name of another kind.
+pid_t BuilderOf(const std::string& name, const std::string& target_name) {
+    std::size_t mark = std::string::npos;
+    if (target_name.empty())
+        mark = name.find(kTemporaryMark);
+    else if (name.rfind(target_name + kTemporaryMark, 0) == 0)
+        mark = target_name.size();
+    if (mark == 0 || mark == std::string::npos) return 0;
+    const std::size_t digits = mark + sizeof kTemporaryMark - 1;
+    const std::size_t end = std::min(name.find_first_not_of("0123456789", digits), name.size());
+    if (end == digits || end - digits > 9 || (end < name.size() && name[end] != '-')) return 0;
+    return static_cast<pid_t>(std::stol(name.substr(digits, end - digits)));
 }
 
 // Builds a new SQLite file beside path and renames it into place when complete.
 void WriteNewFile(const std::string& path, const std::vector<TablePlan>& plans, const WriteSettings& settings,
                   ProgressSink& progress, ImportReport& report) {
-    RemoveLeftTemporaries(path);
-    const std::string temp = path + ".tmp-" + std::to_string(::getpid());
+    const fs::path target(path);
+    RemoveAbandonedTemporaries(target.parent_path().empty() ? fs::path(".") : target.parent_path(),
+                               target.filename().string());
+    const std::string temp = path + kTemporaryMark + std::to_string(::getpid());
     try {
         {
             const auto db = Open(oledb_backend::FileUri(temp, true), settings.stop);
@@ -167,6 +171,17 @@ void WriteNewFile(const std::string& path, const std::vector<TablePlan>& plans, 
 bool IsServerTarget(const std::string& target) {
     std::error_code error;
     return oledb_backend::IsPostgresConnectionText(target) && !fs::exists(target, error);
+}
+
+void RemoveAbandonedTemporaries(const fs::path& folder, const std::string& target_name) {
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        const pid_t builder = BuilderOf(it->path().filename().string(), target_name);
+        if (builder > 0 && ::kill(builder, 0) != 0 && errno == ESRCH) {
+            std::error_code ignored;
+            fs::remove(it->path(), ignored);
+        }
+    }
 }
 
 ImportReport RunImport(const ImportRequest& request, ProgressSink& progress) {

@@ -6,6 +6,7 @@
 // session). A new SQLite file is built under a temporary name beside it and renamed into place when
 // complete (what a killed import left beside it is removed by the next one).
 
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -51,5 +52,10 @@ bool IsServerTarget(const std::string& target);
 // rowlark::database::DatabaseError or oledb_backend::CursorError for the database's refusal,
 // Interrupted on a stop; in every case the target is as it was.
 ImportReport RunImport(const ImportRequest& request, ProgressSink& progress);
+
+// Removes from folder what new-file imports killed while building left: TARGET.tmp-PID (and SQLite's
+// TARGET.tmp-PID-journal) whose process no longer runs. With target_name, only the files of that
+// target; without, those of every target in the folder. A file that cannot be removed is left.
+void RemoveAbandonedTemporaries(const std::filesystem::path& folder, const std::string& target_name = {});
 
 }  // namespace import_tool
